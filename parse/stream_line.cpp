@@ -1,0 +1,101 @@
+#include "stream_line.h"
+
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "text_scan.h"
+
+namespace vantrel {
+namespace {
+
+// The panel's field buffer holds 255 characters and a terminator.
+constexpr size_t kFieldBufferSize = 256;
+
+std::string Clip(std::string_view field) {
+    return std::string(field.substr(0, kFieldBufferSize - 1));
+}
+
+// Fields of one line, split at commas that stand outside (...) and [...], with
+// the blank after each separating comma removed.
+std::vector<std::string_view> SplitStreamLine(const char* text) {
+    std::vector<std::string_view> fields;
+    const char* start = text;
+    int depth = 0;
+    const char* p = text;
+    for (; *p != '\0' && *p != '\r' && *p != '\n'; ++p) {
+        if (*p == '(' || *p == '[') {
+            ++depth;
+        } else if ((*p == ')' || *p == ']') && depth > 0) {
+            --depth;
+        } else if (*p == ',' && depth == 0) {
+            fields.emplace_back(start, static_cast<size_t>(p - start));
+            start = p + 1;
+            while (*start == ' ') ++start;
+            p = start - 1;
+        }
+    }
+    fields.emplace_back(start, static_cast<size_t>(p - start));
+    return fields;
+}
+
+// "1920x1080" at the start of a field, as ffmpeg writes a picture size.
+size_t PictureSizeLength(std::string_view field) {
+    size_t i = 0;
+    while (i < field.size() && IsDigit(field[i])) ++i;
+    if (i == 0 || i >= field.size() || field[i] != 'x') return 0;
+    size_t j = i + 1;
+    while (j < field.size() && IsDigit(field[j])) ++j;
+    return j == i + 1 ? 0 : j;
+}
+
+bool EndsWith(std::string_view text, std::string_view tail) {
+    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+// ffmpeg follows the codec with its fourcc: "h264 (High) (avc1 / 0x31637661)".
+// The fourcc says nothing to a user; the profile does.
+std::string_view WithoutFourcc(std::string_view codec) {
+    const size_t open = codec.rfind(" (");
+    if (open != std::string_view::npos && EndsWith(codec, ")") &&
+        codec.find(" / 0x", open) != std::string_view::npos) {
+        return codec.substr(0, open);
+    }
+    return codec;
+}
+
+// The old encoder's four plain fields, walked by length: each step passes the
+// field and the two characters after it, whatever they are.
+VideoStreamFields WalkPlainFields(const char* text) {
+    const size_t length = std::strlen(text);
+    char buffer[kFieldBufferSize];
+    std::string values[4];
+    size_t k = 0;
+    for (std::string& value : values) {
+        if (k > length) break;  // fields past the end stay empty
+        const int32_t fieldLength = CopyField(buffer, text + k, sizeof buffer);
+        value = buffer;
+        k += static_cast<size_t>(fieldLength) + 2;
+    }
+    return {values[0], values[2], values[3]};
+}
+
+}  // namespace
+
+VideoStreamFields ReadVideoStreamFields(const char* text) {
+    const std::vector<std::string_view> fields = SplitStreamLine(text);
+    for (size_t i = 1; i < fields.size(); ++i) {
+        const size_t sizeLength = PictureSizeLength(fields[i]);
+        if (sizeLength == 0) continue;
+        for (size_t j = i + 1; j < fields.size(); ++j) {
+            if (EndsWith(fields[j], "fps")) {
+                return {Clip(WithoutFourcc(fields[0])), Clip(fields[i].substr(0, sizeLength)),
+                        Clip(fields[j])};
+            }
+        }
+        break;
+    }
+    return WalkPlainFields(text);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vantrel {
+
+// Bytes an unprivileged writer may still use on the file system holding a
+// folder. Called after every chunk of encoder output, on the run's thread.
+class FreeSpaceSource {
+public:
+    virtual ~FreeSpaceSource() = default;
+    // std::nullopt when the query fails.
+    virtual std::optional<uint64_t> FreeBytes(const std::string& folder) const = 0;
+};
+
+// statvfs: f_bavail × f_frsize.
+class FileSystemFreeSpace : public FreeSpaceSource {
+public:
+    std::optional<uint64_t> FreeBytes(const std::string& folder) const override;
+};
+
+}  // namespace vantrel
