@@ -1,0 +1,50 @@
+# Vantrel Video Converter: build, test and run.
+#   make test        install missing Debian packages, build with -Werror, run every test
+#   make run         open the converter window
+#   make screenshot  write docs/screenshot.png (under Xvfb)
+#   make bench       build and run the benchmark
+#   make fuzz        run the fuzzers for a long time
+
+BUILD      ?= build
+JOBS       ?= $(shell nproc)
+BUILD_TYPE ?= RelWithDebInfo
+SUDO       := $(if $(filter 0,$(shell id -u)),,sudo)
+
+PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+            ffmpeg libwxgtk3.2-dev xvfb xauth xdotool imagemagick x11-utils \
+            clang libclang-rt-14-dev librsvg2-bin
+
+.PHONY: deps configure build test run screenshot bench fuzz clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
+	  done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVANTREL_WERROR=ON
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 600
+
+run: build
+	$(BUILD)/app/vantrel
+
+screenshot: build
+	scripts/screenshot.sh $(BUILD) docs/screenshot.png
+
+bench: deps
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_BENCH=ON
+	cmake --build $(BUILD)-bench -j$(JOBS)
+	bench/run_bench.sh $(BUILD)-bench
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-*

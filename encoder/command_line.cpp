@@ -1,0 +1,62 @@
+#include "command_line.h"
+
+
+namespace vantrel {
+
+std::string ComposeArgumentText(const std::string& source, int videoBitrate,
+                                const std::string& target) {
+    return "-y -i \"" + source + "\" -b " + std::to_string(videoBitrate) +
+           " -strict \"-2\" -s 256x192 -r 12 -f mpeg -vcodec mpeg1video -ab 64 -ar 22050"
+           " -coder 1 -ac 1 -acodec mp2  \"" +
+           target + "\"";
+}
+
+std::vector<std::string> ArgumentWords(const std::string& source, int videoBitrate,
+                                       const std::string& target) {
+    return {"-y",      "-i",     source,       "-b",   std::to_string(videoBitrate),
+            "-strict", "-2",     "-s",         "256x192",
+            "-r",      "12",     "-f",         "mpeg", "-vcodec",
+            "mpeg1video",        "-ab",        "64",   "-ar",
+            "22050",   "-coder", "1",          "-ac",  "1",
+            "-acodec", "mp2",    target};
+}
+
+namespace {
+
+// ffmpeg's own file protocol takes the rest of the word literally, so a name
+// like "-x.avi" or "a:b.avi" is just a file.
+std::string AsFile(const std::string& path) { return path.empty() ? path : "file:" + path; }
+
+}  // namespace
+
+std::vector<std::string> TranslateForInstalledEncoder(const std::vector<std::string>& words) {
+    std::vector<std::string> out;
+    out.reserve(words.size() + 2);
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& w = words[i];
+        const bool hasValue = i + 1 < words.size();
+        if (w == "-y") {
+            out.push_back(w);
+            out.push_back("-loglevel");
+            out.push_back("repeat+info");
+        } else if (w == "-i" && hasValue) {
+            out.push_back(w);
+            out.push_back(AsFile(words[++i]));
+        } else if (w == "-b" && hasValue) {
+            out.push_back("-b:v");
+            out.push_back(words[++i] + "k");
+        } else if (w == "-ab" && hasValue) {
+            out.push_back("-b:a");
+            out.push_back(words[++i] + "k");
+        } else if (w == "-coder" && hasValue) {
+            ++i;
+        } else if (i + 1 == words.size()) {
+            out.push_back(AsFile(w));  // the target comes last
+        } else {
+            out.push_back(w);
+        }
+    }
+    return out;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,48 @@
+#include "encoder_runner.h"
+
+#include "child_process.h"
+#include "console_input_forwarder.h"
+#include "messages.h"
+
+namespace vantrel {
+
+PumpResult EncoderRunner::Run(const std::string& encoderPath,
+                              const std::vector<std::string>& arguments, const StopSignal* stop,
+                              const std::string& watchedFolder, ParserState& state,
+                              RunObserver& observer) {
+    std::lock_guard<std::mutex> lock(runLock_);
+
+    std::vector<std::string> argv;
+    argv.reserve(arguments.size() + 1);
+    argv.push_back(encoderPath);
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+
+    ChildProcess child;
+    if (!child.Start(argv).started) {
+        observer.ShowMessage(kFailedToExecuteMessage);
+        return {kNotStarted, -1, false};
+    }
+
+    ConsoleInputForwarder forwarder;
+    if (consoleInputFd_ >= 0 && forwarderActive_.load()) {
+        if (!forwarder.Start(consoleInputFd_, child.inputFd())) {
+            // Without its helper the run cannot be followed; the child's
+            // destructor ends it rather than leave it running unwatched.
+            observer.ShowMessage(kFailedToExecuteMessage);
+            return {kNotStarted, -1, false};
+        }
+    }
+
+    PumpSettings settings;
+    settings.stop = stop;
+    settings.freeSpace = freeSpace_;
+    settings.watchedFolder = watchedFolder;
+    const PumpResult result = PumpEncoderOutput(child, state, observer, settings);
+
+    forwarderActive_ = false;
+    forwarder.Stop();
+    child.CloseInput();
+    return result;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "free_space.h"
+#include "output_pump.h"
+#include "parser_state.h"
+#include "run_observer.h"
+#include "stop_signal.h"
+
+namespace vantrel {
+
+// Starts the encoder with its output and error on one pipe and its input on
+// another, forwards this program's console input to it on the first run of the
+// program's life, and pumps its output. One run at a time: a second caller
+// waits until the first has finished.
+class EncoderRunner {
+public:
+    // consoleInputFd: where console input comes from (normally 0); -1 for none.
+    EncoderRunner(const FreeSpaceSource* freeSpace, int consoleInputFd)
+        : freeSpace_(freeSpace), consoleInputFd_(consoleInputFd) {}
+
+    // Blocks the calling thread for the whole run. When the encoder cannot be
+    // started, tells the observer and returns kNotStarted.
+    PumpResult Run(const std::string& encoderPath, const std::vector<std::string>& arguments,
+                   const StopSignal* stop, const std::string& watchedFolder, ParserState& state,
+                   RunObserver& observer);
+
+private:
+    const FreeSpaceSource* freeSpace_;
+    int consoleInputFd_;
+    std::mutex runLock_;
+    // Only the first run forwards console input: later ones find it cleared.
+    std::atomic<bool> forwarderActive_{true};
+};
+
+}  // namespace vantrel

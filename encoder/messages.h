@@ -1,0 +1,8 @@
+#pragma once
+
+namespace vantrel {
+
+inline constexpr char kFailedToExecuteMessage[] =
+    "Failed to execute video conversion component!! Please re-install.";
+
+}  // namespace vantrel

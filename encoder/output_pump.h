@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+#include "child_process.h"
+#include "encoder_report_sink.h"
+#include "free_space.h"
+#include "parser_state.h"
+#include "run_status.h"
+#include "stop_signal.h"
+
+namespace vantrel {
+
+struct PumpResult {
+    RunStatus status = kOutputEnded;
+    int exitCode = -1;            // the encoder's, once reaped
+    bool reportedNoSpace = false; // its output said "No space left on device"
+};
+
+struct PumpSettings {
+    const StopSignal* stop = nullptr;  // none for a probe
+    const FreeSpaceSource* freeSpace = nullptr;
+    std::string watchedFolder;         // whose file system must not fill up
+};
+
+// Follows a started encoder until its output ends or the run must stop: reads
+// its output in chunks of at most 511 bytes, parses each one, and after each
+// checks free space, decoding failures and the stop signal, in that order. The
+// stop signal is also watched while the encoder is silent. Whatever the end,
+// the encoder and anything it started are gone and reaped on return.
+PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderReportSink& sink,
+                             const PumpSettings& settings);
+
+}  // namespace vantrel

@@ -1,0 +1,239 @@
+// Runs, outcomes and clean-up against the scriptable fake encoder.
+#include "converter.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <string>
+
+#include "messages.h"
+#include "test_support.h"
+
+namespace vantrel {
+namespace {
+
+using testing::FileExists;
+using testing::ReadFile;
+using testing::RecordingObserver;
+using testing::TempDir;
+using testing::WriteFile;
+
+class FixedFreeSpace : public FreeSpaceSource {
+public:
+    explicit FixedFreeSpace(uint64_t bytes) : bytes_(bytes) {}
+    std::optional<uint64_t> FreeBytes(const std::string&) const override { return bytes_; }
+
+private:
+    uint64_t bytes_;
+};
+
+// A line of exactly 511 bytes, so each one arrives as one read of the pump.
+std::string FullChunk(const std::string& text) {
+    std::string line = text;
+    line.resize(510, '.');
+    return "say " + line + "\\n\n";
+}
+
+std::string Repeat(const std::string& line, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += line;
+    return out;
+}
+
+const char kDurationLine[] = "say   Duration: 00:00:50.00, start: 0.000000, bitrate: 900 kb/s\\n\n";
+
+class ConverterTest : public ::testing::Test {
+protected:
+    Converter MakeConverter(std::shared_ptr<const FreeSpaceSource> freeSpace = nullptr) {
+        EncoderSetup setup;
+        setup.encoderPath = FAKE_ENCODER_PATH;
+        setup.consoleInputFd = -1;
+        if (freeSpace) setup.freeSpace = std::move(freeSpace);
+        return Converter(std::move(setup), observer);
+    }
+
+    ConversionRequest Request(const std::string& script, bool probe = false) {
+        WriteFile(dir.File("source.avi"), script);
+        return {dir.File("source.avi"), probe ? "" : dir.File("source.d3v")};
+    }
+
+    void ExpectNothingLeft() {
+        EXPECT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
+        EXPECT_EQ(testing::ZombieChildren(), 0);
+    }
+
+    TempDir dir;
+    RecordingObserver observer;
+};
+
+struct OutcomeCase {
+    const char* name;
+    std::string script;
+    ConversionOutcome outcome;
+    bool targetKept;
+};
+
+TEST_F(ConverterTest, OutcomesOfRunsThatEndByThemselves) {
+    const OutcomeCase cases[] = {
+        {"silent exit", "", kConversionFailed, false},
+        {"zero-byte target", "target 0\n", kConversionFailed, false},
+        {"target written", "say frame= time=00:00:01.00\\r\ntarget 4096\n", kConverted, true},
+        {"non-zero exit after a partial target", "target 4096\nexit 1\n", kConversionFailed,
+         false},
+        {"crash mid-run", "target 4096\ncrash\n", kConversionFailed, false},
+        {"disk full reported by ffmpeg",
+         "target 4096\nsay av_interleaved_write_frame(): No space left on device\\n\nexit 1\n",
+         kNotEnoughSpace, false},
+        {"ten decoding failures are tolerated",
+         Repeat(FullChunk("Error while decoding stream #0:0"), 10) + "target 10\n", kConverted,
+         true},
+        {"the eleventh ends the run",
+         Repeat(FullChunk("[h264] frame decoding fail"), 11) + "target 10\nhang\n",
+         kUndecodableSource, false},
+        {"binary garbage and NULs", "target 10\ngarbage 100000\n", kConverted, true},
+        {"a grandchild keeps the pipe open", "target 10\ngrandchild\n", kConverted, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Converter converter = MakeConverter();
+        const ConversionRequest request = Request(c.script);
+        std::remove(request.targetPath.c_str());
+        EXPECT_EQ(converter.RunConversion(request, Converter::kConversionMode, nullptr), c.outcome);
+        EXPECT_EQ(FileExists(request.targetPath), c.targetKept);
+        EXPECT_TRUE(observer.Messages().empty());
+        ExpectNothingLeft();
+    }
+}
+
+TEST_F(ConverterTest, ProbeIgnoresTheEncodersFailureAndWritesNothing) {
+    Converter converter = MakeConverter();
+    const ConversionRequest probe =
+        Request(std::string(kDurationLine) + "say : No such file or directory\\n\nexit 1\n", true);
+    EXPECT_EQ(converter.RunConversion(probe, Converter::kProbeMode, nullptr), kConverted);
+    EXPECT_EQ(converter.state().durationSeconds, 50);
+    EXPECT_EQ(observer.Text(PanelField::kBitrate), "900 kb/s");
+    EXPECT_TRUE(observer.Posts().empty());  // a probe posts no progress
+}
+
+TEST_F(ConverterTest, ConversionPostsZeroFirstAndFullAtTheEnd) {
+    Converter converter = MakeConverter();
+    converter.state().progressEnabled = true;
+    const ConversionRequest request =
+        Request(FullChunk("  Duration: 00:00:50.00, start: 0.000000, bitrate: 900 kb/s") +
+                "say frame= 1 time=00:00:25.00\\r\ntarget 10\n");
+    EXPECT_EQ(converter.RunConversion(request, Converter::kConversionMode, nullptr), kConverted);
+    EXPECT_EQ(observer.Posts(), (std::vector<int32_t>{0, 50000, 100000, 100000}));
+}
+
+TEST_F(ConverterTest, FullFileSystemStopsTheRun) {
+    Converter converter = MakeConverter(std::make_shared<FixedFreeSpace>(0));
+    const ConversionRequest request = Request("target 10\nsay frame= 1\\n\nhang\n");
+    EXPECT_EQ(converter.RunConversion(request, Converter::kConversionMode, nullptr),
+              kNotEnoughSpace);
+    EXPECT_FALSE(FileExists(request.targetPath));
+    ExpectNothingLeft();
+}
+
+TEST_F(ConverterTest, OneFreeByteIsNotFull) {
+    Converter converter = MakeConverter(std::make_shared<FixedFreeSpace>(1));
+    const ConversionRequest request = Request("say frame= 1\\n\ntarget 10\n");
+    EXPECT_EQ(converter.RunConversion(request, Converter::kConversionMode, nullptr), kConverted);
+}
+
+// STOP must end the encoder at once whether it is talking, silent, or
+// ignoring SIGTERM, and leave neither the process nor the partial target.
+struct StopCase {
+    const char* name;
+    const char* script;
+    bool waitForProgress;
+};
+
+TEST_F(ConverterTest, StopEndsTheEncoderAtOnce) {
+    const StopCase cases[] = {
+        {"while talking", "target 4096\ntalk\n", true},
+        {"while silent", "target 4096\nhang\n", false},
+        {"ignoring SIGTERM", "ignore-term\ntarget 4096\nhang\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Converter converter = MakeConverter();
+        converter.state().progressEnabled = true;
+        converter.state().durationSeconds = 50;
+        const ConversionRequest request = Request(std::string(kDurationLine) + c.script);
+        auto stop = std::make_shared<StopSignal>();
+        auto run = std::async(std::launch::async, [&] {
+            return converter.RunConversion(request, Converter::kConversionMode, stop);
+        });
+        // Wait until the encoder has reached its script's last line.
+        ASSERT_TRUE(observer.WaitUntil([&] {
+            return FileExists(request.targetPath) &&
+                   (!c.waitForProgress || observer.Posts().size() > 1);
+        }));
+        stop->Signal();
+        EXPECT_EQ(run.get(), kStopped);
+        EXPECT_FALSE(FileExists(request.targetPath));
+        EXPECT_TRUE(observer.Messages().empty());
+        ExpectNothingLeft();
+    }
+}
+
+TEST_F(ConverterTest, StopRaisedBeforeTheRunEndsItAtTheStart) {
+    Converter converter = MakeConverter();
+    auto stop = std::make_shared<StopSignal>();
+    stop->Signal();
+    EXPECT_EQ(converter.RunConversion(Request("hang\n"), Converter::kConversionMode, stop),
+              kStopped);
+    ExpectNothingLeft();
+}
+
+TEST_F(ConverterTest, MissingEncoderIsReported) {
+    for (const bool probe : {true, false}) {
+        RecordingObserver local;
+        EncoderSetup setup;
+        setup.encoderPath = dir.File("no-ffmpeg-here");
+        setup.consoleInputFd = -1;
+        Converter converter(std::move(setup), local);
+        EXPECT_EQ(converter.RunConversion(Request("", probe),
+                                          probe ? Converter::kProbeMode
+                                                : Converter::kConversionMode,
+                                          nullptr),
+                  kNotCarriedOut);
+        EXPECT_EQ(local.Messages(), std::vector<std::string>{kFailedToExecuteMessage});
+    }
+}
+
+TEST_F(ConverterTest, AFailedRunKeepsATargetItNeverTouched) {
+    Converter converter = MakeConverter();
+    const ConversionRequest request = Request("exit 1\n");
+    WriteFile(request.targetPath, "an earlier conversion");
+    EXPECT_EQ(converter.RunConversion(request, Converter::kConversionMode, nullptr),
+              kConversionFailed);
+    EXPECT_EQ(ReadFile(request.targetPath), "an earlier conversion");
+}
+
+TEST_F(ConverterTest, EncoderReceivesTranslatedWordsAndTheChosenBitrate) {
+    Converter converter = MakeConverter();
+    converter.SetVideoBitrate(384);
+    const ConversionRequest request = Request("args\ntarget 1\n");
+    converter.RunConversion(request, Converter::kConversionMode, nullptr);
+    const std::string args = ReadFile(request.sourcePath + ".args");
+    EXPECT_NE(args.find("-b:v\n384k\n"), std::string::npos) << args;
+    EXPECT_NE(args.find("\nfile:" + request.targetPath + "\n"), std::string::npos) << args;
+}
+
+TEST_F(ConverterTest, FloodOfOutputKeepsProgressRight) {
+    Converter converter = MakeConverter();
+    converter.state().progressEnabled = true;
+    converter.state().durationSeconds = 10;
+    const ConversionRequest request = Request("flood 100\ntarget 10\n");
+    EXPECT_EQ(converter.RunConversion(request, Converter::kConversionMode, nullptr), kConverted);
+    const auto posts = observer.Posts();
+    ASSERT_GT(posts.size(), 1000u);
+    // Every progress report says 5 s of 10; nothing else may be read out of it.
+    // The first post is the reset, the last two the end of the run.
+    for (size_t i = 1; i + 2 < posts.size(); ++i) ASSERT_EQ(posts[i], 50000) << i;
+    EXPECT_EQ(posts.back(), 100000);
+}
+
+}  // namespace
+}  // namespace vantrel

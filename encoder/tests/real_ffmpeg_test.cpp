@@ -1,0 +1,129 @@
+// The engine against Debian's real ffmpeg, on clips generated here.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <future>
+#include <string>
+
+#include "converter.h"
+#include "encoder_location.h"
+#include "program_folder.h"
+#include "test_support.h"
+
+namespace vantrel {
+namespace {
+
+using testing::FileExists;
+using testing::RecordingObserver;
+using testing::TempDir;
+
+std::string Capture(const std::string& command) {
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return out;
+    char buffer[512];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    ::pclose(pipe);
+    return out;
+}
+
+std::string Quoted(const std::string& path) {
+    std::string q = "'";
+    for (char c : path) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// A clip of `seconds` of 640x480 25 fps h264 with aac sound.
+void MakeClip(const std::string& path, int seconds) {
+    const std::string command =
+        "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i testsrc2=size=640x480:rate=25 "
+        "-f lavfi -i sine=frequency=440:sample_rate=44100 -t " +
+        std::to_string(seconds) +
+        " -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -shortest -f mp4 file:" +
+        Quoted(path) + " 2>&1";
+    ASSERT_EQ(Capture(command), "");
+    ASSERT_TRUE(FileExists(path));
+}
+
+class RealFfmpegTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(FindOnPath("ffmpeg").empty()) << "ffmpeg is not installed";
+    }
+    Converter MakeConverter() {
+        EncoderSetup setup;
+        setup.encoderPath = LocateEncoder();
+        setup.consoleInputFd = -1;
+        return Converter(std::move(setup), observer);
+    }
+
+    TempDir dir;
+    RecordingObserver observer;
+};
+
+TEST_F(RealFfmpegTest, ProbeThenConvertMakesTheHandheldFormat) {
+    // Blanks, quotes, a leading dash and a non-ASCII letter in the name.
+    const std::string source = dir.File("-My \"Trip\" été.mp4");
+    MakeClip(source, 4);
+    Converter converter = MakeConverter();
+
+    EXPECT_EQ(converter.RunConversion({source, ""}, Converter::kProbeMode, nullptr), kConverted);
+    EXPECT_EQ(converter.state().durationSeconds, 4);
+    EXPECT_EQ(observer.Text(PanelField::kDuration), "00:00:04.00");
+    EXPECT_EQ(observer.Text(PanelField::kVideoCodec).rfind("h264 (", 0), 0u)
+        << observer.Text(PanelField::kVideoCodec);
+    EXPECT_EQ(observer.Text(PanelField::kPictureSize), "640x480");
+    EXPECT_EQ(observer.Text(PanelField::kFrameRate), "25 fps");
+    EXPECT_TRUE(observer.Messages().empty());
+
+    converter.state().progressEnabled = true;
+    const std::string target = dir.File("-my \"trip\" été.d3v");
+    EXPECT_EQ(converter.RunConversion({source, target}, Converter::kConversionMode, nullptr),
+              kConverted);
+    EXPECT_EQ(observer.Posts().back(), 100000);
+
+    const std::string streams = Capture(
+        "ffprobe -v error -show_entries stream=codec_name,width,height,r_frame_rate,sample_rate,"
+        "channels:format=format_name -of compact file:" +
+        Quoted(target));
+    EXPECT_NE(streams.find("codec_name=mpeg1video|width=256|height=192|r_frame_rate=12/1"),
+              std::string::npos)
+        << streams;
+    EXPECT_NE(streams.find("codec_name=mp2|sample_rate=22050|channels=1"), std::string::npos)
+        << streams;
+    EXPECT_NE(streams.find("format_name=mpeg"), std::string::npos) << streams;
+}
+
+TEST_F(RealFfmpegTest, StopInMidRunRemovesThePartialTarget) {
+    const std::string source = dir.File("long.mp4");
+    MakeClip(source, 60);
+    Converter converter = MakeConverter();
+    ASSERT_EQ(converter.RunConversion({source, ""}, Converter::kProbeMode, nullptr), kConverted);
+    converter.state().progressEnabled = true;
+    const std::string target = dir.File("long.d3v");
+    auto stop = std::make_shared<StopSignal>();
+    auto run = std::async(std::launch::async, [&] {
+        return converter.RunConversion({source, target}, Converter::kConversionMode, stop);
+    });
+    ASSERT_TRUE(observer.WaitUntil([&] { return observer.Posts().size() > 1; }));
+    stop->Signal();
+    EXPECT_EQ(run.get(), kStopped);
+    EXPECT_FALSE(FileExists(target));
+    EXPECT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
+}
+
+TEST_F(RealFfmpegTest, SourceThatIsNotAMovieFailsCleanly) {
+    const std::string source = dir.File("notes.avi");
+    testing::WriteFile(source, "this is a text file, not a movie\n");
+    Converter converter = MakeConverter();
+    EXPECT_EQ(converter.RunConversion({source, ""}, Converter::kProbeMode, nullptr), kConverted);
+    EXPECT_EQ(converter.state().durationSeconds, 0);
+    const std::string target = dir.File("notes.d3v");
+    EXPECT_EQ(converter.RunConversion({source, target}, Converter::kConversionMode, nullptr),
+              kConversionFailed);
+    EXPECT_FALSE(FileExists(target));
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,148 @@
+#include "test_support.h"
+
+#include <dirent.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace vantrel::testing {
+
+TempDir::TempDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/vantrel-test-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (::mkdtemp(buffer.data()) == nullptr) std::abort();
+    path_ = buffer.data();
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    // Restore permissions a test may have taken away, so removal works.
+    for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+    }
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+bool FileExists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+
+std::vector<int> ProcessesMentioning(const std::string& token) {
+    std::vector<int> found;
+    DIR* proc = ::opendir("/proc");
+    if (proc == nullptr) return found;
+    while (dirent* entry = ::readdir(proc)) {
+        const int pid = std::atoi(entry->d_name);
+        if (pid <= 0 || pid == ::getpid()) continue;
+        std::string cmdline = ReadFile("/proc/" + std::string(entry->d_name) + "/cmdline");
+        if (cmdline.find(token) != std::string::npos) found.push_back(pid);
+    }
+    ::closedir(proc);
+    return found;
+}
+
+int ZombieChildren() {
+    int zombies = 0;
+    DIR* proc = ::opendir("/proc");
+    if (proc == nullptr) return 0;
+    const std::string self = std::to_string(::getpid());
+    while (dirent* entry = ::readdir(proc)) {
+        if (std::atoi(entry->d_name) <= 0) continue;
+        const std::string stat = ReadFile("/proc/" + std::string(entry->d_name) + "/stat");
+        // pid (comm) state ppid ...; comm may hold blanks, so read after ')'.
+        const size_t close = stat.rfind(')');
+        if (close == std::string::npos) continue;
+        std::istringstream fields(stat.substr(close + 2));
+        std::string state, parent;
+        fields >> state >> parent;
+        if (state == "Z" && parent == self) ++zombies;
+    }
+    ::closedir(proc);
+    return zombies;
+}
+
+int OpenFileDescriptors() {
+    int count = 0;
+    DIR* fds = ::opendir("/proc/self/fd");
+    if (fds == nullptr) return -1;
+    while (dirent* entry = ::readdir(fds)) {
+        if (entry->d_name[0] != '.') ++count;
+    }
+    ::closedir(fds);
+    return count;
+}
+
+void RecordingObserver::SetPanelText(PanelField field, std::string_view text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    panel_[field] = std::string(text);
+    ++version_;
+    changed_.notify_all();
+}
+
+void RecordingObserver::PostProgress(int32_t position) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    posts_.push_back(position);
+    ++version_;
+    changed_.notify_all();
+}
+
+void RecordingObserver::ShowMessage(std::string_view text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    messages_.emplace_back(text);
+    ++version_;
+    changed_.notify_all();
+}
+
+bool RecordingObserver::WaitUntil(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
+        uint64_t seen;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            seen = version_;
+        }
+        if (condition()) return true;
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!changed_.wait_until(lock, deadline, [&] { return version_ != seen; })) {
+            lock.unlock();
+            return condition();
+        }
+    }
+}
+
+std::string RecordingObserver::Text(PanelField field) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = panel_.find(field);
+    return it == panel_.end() ? "" : it->second;
+}
+
+std::vector<int32_t> RecordingObserver::Posts() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return posts_;
+}
+
+std::vector<std::string> RecordingObserver::Messages() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return messages_;
+}
+
+}  // namespace vantrel::testing

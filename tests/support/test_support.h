@@ -1,0 +1,62 @@
+// Helpers shared by the engine and window-logic tests.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "run_observer.h"
+
+namespace vantrel::testing {
+
+// A fresh folder under $TMPDIR, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& content);
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+// Processes whose command line mentions `token` (a test's temp folder, say).
+std::vector<int> ProcessesMentioning(const std::string& token);
+// Children of this process that have ended but were not reaped.
+int ZombieChildren();
+int OpenFileDescriptors();
+
+// Records what a run reports; safe from any thread. WaitUntil returns false
+// if the condition is not met within a generous bound (a hang, not a timing).
+class RecordingObserver : public RunObserver {
+public:
+    void SetPanelText(PanelField field, std::string_view text) override;
+    void PostProgress(int32_t position) override;
+    void ShowMessage(std::string_view text) override;
+
+    bool WaitUntil(const std::function<bool()>& condition);
+    std::string Text(PanelField field);
+    std::vector<int32_t> Posts();
+    std::vector<std::string> Messages();
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<PanelField, std::string> panel_;
+    std::vector<int32_t> posts_;
+    std::vector<std::string> messages_;
+    uint64_t version_ = 0;
+};
+
+}  // namespace vantrel::testing
