@@ -1,0 +1,54 @@
+#include "target_naming.h"
+
+namespace vantrel {
+namespace {
+
+bool EndsWith(const std::string& text, std::string_view tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// ASCII letters only: bytes of a multibyte UTF-8 letter are left alone, so the
+// name stays valid UTF-8.
+void LowerFileName(std::string& path) {
+    const size_t slash = path.rfind('/');
+    for (size_t i = slash == std::string::npos ? 0 : slash + 1; i < path.size(); ++i) {
+        if (path[i] >= 'A' && path[i] <= 'Z') path[i] = static_cast<char>(path[i] - 'A' + 'a');
+    }
+}
+
+}  // namespace
+
+int DeriveTargetPath(std::string& target, const std::string& source, const std::string& extension) {
+    std::string copy = source;
+    LowerFileName(copy);
+    if (EndsWith(copy, extension)) return kAlreadyTarget;
+    // "mpeg" needs no dot: "clip.mpeg" and "xmpeg" both lose the four letters.
+    if (EndsWith(copy, "mpeg")) {
+        target = copy.substr(0, copy.size() - 4) + extension;
+        return kTargetDerived;
+    }
+    if (copy.find('.') == std::string::npos) return kNoUsableExtension;
+    if (copy.size() < 4 || copy[copy.size() - 4] != '.') return kNoUsableExtension;
+    const std::string_view last3 = std::string_view(copy).substr(copy.size() - 3);
+    for (std::string_view known : kSourceExtensions) {
+        if (last3 == known) {
+            target = copy.substr(0, copy.size() - 3) + extension;
+            return kTargetDerived;
+        }
+    }
+    return kUnknownExtension;
+}
+
+std::string DescribeRejectedName(int naming) {
+    switch (naming) {
+        case kAlreadyTarget:
+            return "already a .d3v file";
+        case kNoUsableExtension:
+        case kUnknownExtension:
+            return "not a movie file name (accepted: .mpeg, .mov, .avi, .mpg, .mp4, .mpe, .wmv)";
+        default:
+            return {};
+    }
+}
+
+}  // namespace vantrel
