@@ -7,12 +7,12 @@
 #include <cstring>
 
 #include "encoder_output_parser.h"
+#include "line_chunker.h"
 #include "text_scan.h"
 
 namespace vantrel {
 namespace {
 
-constexpr size_t kChunkSize = 511;
 constexpr int kMaxDecodeFailures = 10;
 // A read that fails for another reason than the end is retried after a short
 // pause, a bounded number of times.
@@ -80,7 +80,17 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
     MarkerWatch noSpace;
     bool childExited = false;
     int readRetries = 0;
-    char chunk[kChunkSize + 1];
+    LineChunker chunker;
+    char chunk[LineChunker::kMaxChunk + 1];
+    // Parses the next text if one is ready. A NUL inside it ends what the
+    // parser sees, as for any reader of C strings.
+    const auto parseReady = [&](bool flush) {
+        const size_t length = chunker.Take(chunk, flush);
+        if (length == 0) return false;
+        ParseEncoderOutput(state, sink, chunk);
+        noSpace.Seen(chunk, std::strlen(chunk));
+        return true;
+    };
 
     for (;;) {
         pollfd fds[3];
@@ -96,6 +106,7 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
         const int timeout = readRetries > 0 ? kReadRetryPauseMs : childExited ? kDrainAfterExitMs : -1;
         const int ready = ::poll(fds, count, timeout);
         if (ready == 0 && childExited && readRetries == 0) {
+            parseReady(true);
             state.progressPercent = 100.0f;
             PostProgress(state, sink);
             return Finish(child, kOutputEnded, noSpace.Seen("", 0));
@@ -113,14 +124,12 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
         }
 
         if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0 || readRetries > 0) {
-            const ssize_t n = ::read(child.outputFd(), chunk, kChunkSize);
+            const ssize_t n = ::read(child.outputFd(), chunker.tail(), chunker.space());
             if (n > 0) {
                 readRetries = 0;
-                chunk[n] = '\0';
-                // A NUL inside the chunk ends the text the parser sees, as it
-                // would for any C-string reader.
-                ParseEncoderOutput(state, sink, chunk);
-                const bool sawNoSpace = noSpace.Seen(chunk, std::strlen(chunk));
+                chunker.Commit(static_cast<size_t>(n));
+                parseReady(false);
+                const bool sawNoSpace = noSpace.Seen("", 0);
 
                 if (settings.freeSpace != nullptr) {
                     const auto free = settings.freeSpace->FreeBytes(settings.watchedFolder);
@@ -135,6 +144,7 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
                 continue;
             }
             if (n == 0) {
+                parseReady(true);
                 state.progressPercent = 100.0f;
                 PostProgress(state, sink);
                 return FinishAtEndOfOutput(child, settings.stop, noSpace.Seen("", 0));

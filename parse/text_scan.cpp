@@ -1,5 +1,7 @@
 #include "text_scan.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace vantrel {
@@ -93,11 +95,12 @@ int64_t ParseClockTime(const char* text, int64_t* fraction) {
     }
     const int64_t hours = (text[0] - '0') * 10 + (text[1] - '0');
     const int64_t minutes = (text[3] - '0') * 10 + (text[4] - '0');
-    // The seconds are the whole run of digits, read as a 32-bit value.
-    uint32_t seconds = 0;
+    // The seconds are the whole run of digits, as a 32-bit value. An absurdly
+    // long run saturates rather than wrap into a negative time.
+    int64_t seconds = 0;
     const char* p = text + 6;
     while (IsDigit(*p)) {
-        seconds = seconds * 10u + static_cast<uint32_t>(*p - '0');
+        seconds = std::min<int64_t>(seconds * 10 + (*p - '0'), INT32_MAX);
         ++p;
     }
     if (fraction != nullptr) {
@@ -111,7 +114,7 @@ int64_t ParseClockTime(const char* text, int64_t* fraction) {
             *fraction = 0;
         }
     }
-    return (hours * 60 + minutes) * 60 + static_cast<int32_t>(seconds);
+    return (hours * 60 + minutes) * 60 + seconds;
 }
 
 }  // namespace vantrel

@@ -45,11 +45,15 @@ const char kDurationLine[] = "say   Duration: 00:00:50.00, start: 0.000000, bitr
 class ConverterTest : public ::testing::Test {
 protected:
     Converter MakeConverter(std::shared_ptr<const FreeSpaceSource> freeSpace = nullptr) {
+        return MakeConverterFor(observer, std::move(freeSpace));
+    }
+    static Converter MakeConverterFor(RecordingObserver& reports,
+                                      std::shared_ptr<const FreeSpaceSource> freeSpace = nullptr) {
         EncoderSetup setup;
         setup.encoderPath = FAKE_ENCODER_PATH;
         setup.consoleInputFd = -1;
         if (freeSpace) setup.freeSpace = std::move(freeSpace);
-        return Converter(std::move(setup), observer);
+        return Converter(std::move(setup), reports);
     }
 
     ConversionRequest Request(const std::string& script, bool probe = false) {
@@ -150,29 +154,36 @@ struct StopCase {
 
 TEST_F(ConverterTest, StopEndsTheEncoderAtOnce) {
     const StopCase cases[] = {
-        {"while talking", "target 4096\ntalk\n", true},
-        {"while silent", "target 4096\nhang\n", false},
-        {"ignoring SIGTERM", "ignore-term\ntarget 4096\nhang\n", false},
+        {"while talking", "talk\n", true},
+        {"while silent", "hang\n", false},
+        {"ignoring SIGTERM", "ignore-term\nhang\n", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Converter converter = MakeConverter();
+        RecordingObserver reports;
+        Converter converter = MakeConverterFor(reports);
         converter.state().progressEnabled = true;
         converter.state().durationSeconds = 50;
-        const ConversionRequest request = Request(std::string(kDurationLine) + c.script);
+        // The duration line comes after the target is made, so seeing it
+        // means the encoder has reached its last command.
+        const ConversionRequest request =
+            Request("target 4096\n" +
+                    FullChunk("  Duration: 00:00:50.00, start: 0.000000, bitrate: 900 kb/s") +
+                    c.script);
         auto stop = std::make_shared<StopSignal>();
         auto run = std::async(std::launch::async, [&] {
             return converter.RunConversion(request, Converter::kConversionMode, stop);
         });
         // Wait until the encoder has reached its script's last line.
-        ASSERT_TRUE(observer.WaitUntil([&] {
-            return FileExists(request.targetPath) &&
-                   (!c.waitForProgress || observer.Posts().size() > 1);
+        ASSERT_TRUE(reports.WaitUntil([&] {
+            return reports.Text(PanelField::kDuration) == "00:00:50.00" &&
+                   (!c.waitForProgress || reports.Posts().size() > 1);
         }));
+        ASSERT_TRUE(FileExists(request.targetPath));
         stop->Signal();
         EXPECT_EQ(run.get(), kStopped);
         EXPECT_FALSE(FileExists(request.targetPath));
-        EXPECT_TRUE(observer.Messages().empty());
+        EXPECT_TRUE(reports.Messages().empty());
         ExpectNothingLeft();
     }
 }

@@ -104,6 +104,7 @@ TEST(ParseClockTime, ReadsHoursMinutesSecondsAndRawFraction) {
         {"00:75:99", 75 * 60 + 99, 0},  // no field is held to its range
         {"00:00:00.00", 0, 0},
         {"00:00:20.04 bitrate", 20, 4},
+        {"00:00:99999999999", INT32_MAX, 9999999},  // saturates; the fraction starts at 10
     };
     for (const auto& c : cases) {
         int64_t fraction = -1;
