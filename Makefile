@@ -14,7 +14,9 @@ PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
             ffmpeg libwxgtk3.2-dev xvfb xauth xdotool imagemagick x11-utils \
             clang libclang-rt-14-dev librsvg2-bin
 
-.PHONY: deps configure build test run screenshot bench fuzz clean
+FUZZ_SECONDS ?= 600
+
+.PHONY: deps configure build test sanitizers fuzz-build fuzz run screenshot bench clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -34,6 +36,27 @@ build: configure
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 600
+	$(MAKE) --no-print-directory sanitizers
+	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
+
+# The engine, window-logic and fake-encoder suites under ASan+UBSan, then TSan.
+sanitizers: deps
+	set -e; for s in address thread; do \
+	  cmake -S . -B $(BUILD)-$$s -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_WERROR=ON \
+	    -DVANTREL_BUILD_UI=OFF -DVANTREL_SANITIZE=$$s; \
+	  cmake --build $(BUILD)-$$s -j$(JOBS); \
+	  (cd $(BUILD)-$$s && ASAN_OPTIONS=detect_leaks=1 TSAN_OPTIONS=halt_on_error=1 \
+	    ctest --output-on-failure -j$(JOBS) --timeout 600); \
+	done
+
+fuzz-build: deps
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVANTREL_BUILD_UI=OFF -DVANTREL_SANITIZE=fuzzer
+	cmake --build $(BUILD)-fuzz -j$(JOBS) --target parser_fuzzer scan_fuzzer naming_fuzzer
+
+# Each fuzzer for FUZZ_SECONDS on a corpus seeded with real ffmpeg output.
+fuzz: fuzz-build
+	fuzz/run_fuzzers.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
 
 run: build
 	$(BUILD)/app/vantrel

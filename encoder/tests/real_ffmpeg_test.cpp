@@ -1,7 +1,12 @@
 // The engine against Debian's real ffmpeg, on clips generated here.
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <future>
 #include <string>
 
@@ -123,6 +128,26 @@ TEST_F(RealFfmpegTest, SourceThatIsNotAMovieFailsCleanly) {
     EXPECT_EQ(converter.RunConversion({source, target}, Converter::kConversionMode, nullptr),
               kConversionFailed);
     EXPECT_FALSE(FileExists(target));
+}
+
+// A real full file system: a 256 KiB tmpfs. Mounting needs root.
+TEST_F(RealFfmpegTest, FullFileSystemEndsInNotEnoughSpaceAndLeavesNoFile) {
+    const std::string mountPoint = dir.File("small");
+    ASSERT_EQ(::mkdir(mountPoint.c_str(), 0755), 0);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=256k") != 0) {
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root): " << std::strerror(errno);
+    }
+    const std::string source = dir.File("clip.mp4");
+    MakeClip(source, 30);
+    Converter converter = MakeConverter();
+    ASSERT_EQ(converter.RunConversion({source, ""}, Converter::kProbeMode, nullptr), kConverted);
+    const std::string target = mountPoint + "/clip.d3v";
+    const ConversionOutcome outcome =
+        converter.RunConversion({source, target}, Converter::kConversionMode, nullptr);
+    const bool left = FileExists(target);
+    ::umount2(mountPoint.c_str(), MNT_DETACH);
+    EXPECT_EQ(outcome, kNotEnoughSpace);
+    EXPECT_FALSE(left);
 }
 
 }  // namespace
