@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "encoder_output_parser.h"
@@ -23,21 +24,26 @@ constexpr int kDrainAfterExitMs = 1000;
 constexpr char kNoSpaceMarker[] = "No space left on device";
 
 // Finds the marker even when a chunk boundary cuts it, by keeping the tail of
-// the previous chunk.
+// the previous chunk. Fixed buffers: nothing is allocated per chunk.
 class MarkerWatch {
 public:
     bool Seen(const char* chunk, size_t length) {
-        if (found_) return true;
-        std::string text = tail_;
-        text.append(chunk, length);
-        found_ = FindSubstring(kNoSpaceMarker, text.c_str()) >= 0;
-        const size_t keep = sizeof kNoSpaceMarker - 2;
-        tail_ = text.size() > keep ? text.substr(text.size() - keep) : text;
+        if (found_ || length == 0) return found_;
+        char text[kKeep + LineChunker::kMaxChunk + 1];
+        std::memcpy(text, tail_, tailLength_);
+        std::memcpy(text + tailLength_, chunk, length);
+        const size_t total = tailLength_ + length;
+        text[total] = '\0';
+        found_ = FindSubstring(kNoSpaceMarker, text) >= 0;
+        tailLength_ = std::min(total, kKeep);
+        std::memcpy(tail_, text + total - tailLength_, tailLength_);
         return found_;
     }
 
 private:
-    std::string tail_;
+    static constexpr size_t kKeep = sizeof kNoSpaceMarker - 2;
+    char tail_[kKeep];
+    size_t tailLength_ = 0;
     bool found_ = false;
 };
 
