@@ -21,6 +21,7 @@ Converter::Converter(EncoderSetup setup, RunObserver& observer)
 
 ConversionOutcome Converter::RunConversion(const ConversionRequest& request, unsigned mode,
                                            std::shared_ptr<StopSignal> stop) {
+    std::lock_guard<std::mutex> lock(runLock_);
     const bool conversion = (mode & 1u) != 0;
     if (conversion) {
         state_.progressPercent = 0.0f;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "conversion_outcome.h"
@@ -51,6 +52,9 @@ public:
 private:
     EncoderSetup setup_;
     RunObserver& observer_;
+    // Held for a whole run, so that a run never sees another's progress or
+    // target, even when a stopped run is still finishing as the next begins.
+    std::mutex runLock_;
     ParserState state_;
     EncoderRunner runner_;
     std::atomic<int32_t> videoBitrate_{256};

@@ -35,6 +35,12 @@ void ConsoleInputForwarder::Run(int sourceFd, int encoderInputFd) {
     sigaddset(&pipeSignal, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
     while (active_) {
+        // A program started in the background of a shell would be stopped by
+        // SIGTTIN if it read the terminal: leave the keys to the foreground.
+        if (::isatty(sourceFd) && ::tcgetpgrp(sourceFd) != ::getpgrp()) {
+            ::poll(nullptr, 0, kPollMilliseconds);
+            continue;
+        }
         pollfd p{sourceFd, POLLIN, 0};
         const int ready = ::poll(&p, 1, kPollMilliseconds);
         if (ready < 0 && errno == EINTR) continue;
