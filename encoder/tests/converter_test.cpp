@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <future>
 #include <string>
 
@@ -268,6 +270,22 @@ TEST_F(ConverterTest, FloodOfOutputKeepsMemoryFlat) {
     EXPECT_LT(PeakResidentKiB() - before, 8 * 1024);
     EXPECT_GT(counting.posts, 10000);
     EXPECT_EQ(counting.unexpected, 3);  // the reset to 0 and the two 100 % at the end
+}
+
+TEST_F(ConverterTest, FirstRunForwardsConsoleInputToTheEncoder) {
+    int console[2];
+    ASSERT_EQ(::pipe(console), 0);
+    const std::string typed = "  Duration: 00:00:07.00, start: 0.000000, bitrate: 1 kb/s\n";
+    ASSERT_EQ(::write(console[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+    EncoderSetup setup;
+    setup.encoderPath = FAKE_ENCODER_PATH;
+    setup.consoleInputFd = console[0];
+    Converter converter(std::move(setup), observer);
+    EXPECT_EQ(converter.RunConversion(Request("echo-line\n", true), Converter::kProbeMode, nullptr),
+              kConverted);
+    EXPECT_EQ(converter.state().durationSeconds, 7);
+    ::close(console[0]);
+    ::close(console[1]);
 }
 
 }  // namespace

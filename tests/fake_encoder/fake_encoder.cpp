@@ -11,7 +11,7 @@
 //   garbage N      print N pseudo-random bytes, NULs included
 //   ignore-term    ignore SIGTERM
 //   grandchild     leave a child behind that holds standard output
-//   echo-stdin     copy standard input to standard output until it ends
+//   echo-line      copy one line of standard input to standard output
 //   crash          die from SIGSEGV
 //   exit N         exit with status N
 #include <signal.h>
@@ -113,9 +113,11 @@ int main(int argc, char** argv) {
             ::signal(SIGTERM, SIG_IGN);
         } else if (command == "grandchild") {
             if (::fork() == 0) SleepForever();
-        } else if (command == "echo-stdin") {
+        } else if (command == "echo-line") {
+            std::string got;
             char c;
-            while (::read(0, &c, 1) == 1) WriteAll(1, std::string(1, c));
+            while (::read(0, &c, 1) == 1 && c != '\n') got += c;
+            WriteAll(1, got + "\n");
         } else if (command == "crash") {
             ::signal(SIGSEGV, SIG_DFL);
             ::raise(SIGSEGV);
