@@ -5,14 +5,15 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <string>
 
 #include "encoder_output_parser.h"
+#include "line_assembler.h"
 #include "text_scan.h"
 
 namespace vantrel {
 namespace {
 
-constexpr size_t kChunkSize = 511;
 constexpr int kMaxDecodeFailures = 10;
 // A read that fails for another reason than the end is retried after a short
 // pause, a bounded number of times.
@@ -78,9 +79,18 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
     state.decodeFailures = 0;
 
     MarkerWatch noSpace;
+    LineAssembler lines(kEncoderChunkSize);
     bool childExited = false;
     int readRetries = 0;
-    char chunk[kChunkSize + 1];
+    char bytes[kEncoderChunkSize];
+
+    // A NUL inside a chunk ends the text the parser sees, as it would for any
+    // C-string reader.
+    const auto parse = [&](const std::string& chunk) {
+        if (chunk.empty()) return false;
+        ParseEncoderOutput(state, sink, chunk.c_str());
+        return noSpace.Seen(chunk.c_str(), std::strlen(chunk.c_str()));
+    };
 
     for (;;) {
         pollfd fds[3];
@@ -96,6 +106,7 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
         const int timeout = readRetries > 0 ? kReadRetryPauseMs : childExited ? kDrainAfterExitMs : -1;
         const int ready = ::poll(fds, count, timeout);
         if (ready == 0 && childExited && readRetries == 0) {
+            parse(lines.Rest());
             state.progressPercent = 100.0f;
             PostProgress(state, sink);
             return Finish(child, kOutputEnded, noSpace.Seen("", 0));
@@ -113,14 +124,11 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
         }
 
         if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0 || readRetries > 0) {
-            const ssize_t n = ::read(child.outputFd(), chunk, kChunkSize);
+            const ssize_t n = ::read(child.outputFd(), bytes, lines.Room());
             if (n > 0) {
                 readRetries = 0;
-                chunk[n] = '\0';
-                // A NUL inside the chunk ends the text the parser sees, as it
-                // would for any C-string reader.
-                ParseEncoderOutput(state, sink, chunk);
-                const bool sawNoSpace = noSpace.Seen(chunk, std::strlen(chunk));
+                const bool sawNoSpace = parse(lines.Add(bytes, static_cast<size_t>(n))) ||
+                                        noSpace.Seen("", 0);
 
                 if (settings.freeSpace != nullptr) {
                     const auto free = settings.freeSpace->FreeBytes(settings.watchedFolder);
@@ -135,6 +143,7 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
                 continue;
             }
             if (n == 0) {
+                parse(lines.Rest());
                 state.progressPercent = 100.0f;
                 PostProgress(state, sink);
                 return FinishAtEndOfOutput(child, settings.stop, noSpace.Seen("", 0));
