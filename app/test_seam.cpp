@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <wx/gauge.h>
+#include <wx/menu.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
@@ -64,6 +65,16 @@ public:
     explicit SeamedConverterWindow(EncoderSetup setup) : ConverterWindow(std::move(setup)) {
         std::lock_guard<std::mutex> lock(g_targetMutex);
         g_target = this;
+        // A popup menu is no window of the toolkit's; the tests must know
+        // when it is there to take keys.
+        Bind(wxEVT_MENU_OPEN, [this](wxMenuEvent& event) {
+            menuOpen_ = true;
+            event.Skip();
+        });
+        Bind(wxEVT_MENU_CLOSE, [this](wxMenuEvent& event) {
+            menuOpen_ = false;
+            event.Skip();
+        });
     }
 
     ~SeamedConverterWindow() override {
@@ -111,6 +122,7 @@ private:
             }
             ++index;
         }
+        out << "menu\t" << menuOpen_ << '\n';
         wxWindow* focus = wxWindow::FindFocus();
         out << "focus\t" << (focus != nullptr ? std::to_string(TemplateIdFor(focus->GetId())) : "none")
             << '\n';
@@ -127,6 +139,7 @@ private:
     }
 
     std::optional<std::string> nextChoice_;  // UI thread
+    bool menuOpen_ = false;                  // UI thread
     std::vector<int> progressHistory_;       // UI thread
     std::mutex messagesMutex_;
     std::vector<std::string> messages_;

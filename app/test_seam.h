@@ -5,8 +5,9 @@
 // With it on, the program reads commands from its standard input, one a line,
 // and answers on its standard output:
 //   state         every shown top-level window and its controls (see
-//                 test_seam.cpp), the focused control, the positions the
-//                 progress bar has taken and the messages shown, then "end"
+//                 test_seam.cpp), whether a popup menu is open, the focused
+//                 control, the positions the progress bar has taken and the
+//                 messages shown, then "end"
 //   choose PATH   the next OPEN takes PATH instead of showing the chooser
 #pragma once
 
