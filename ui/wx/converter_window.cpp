@@ -150,7 +150,7 @@ void ConverterWindow::ShowMessage(std::string_view text) {
 }
 
 std::optional<std::string> ConverterWindow::ChooseSourceFile() {
-    wxFileDialog dialog(this, wxFileSelectorPromptStr, wxString(), wxString(),
+    wxFileDialog dialog(this, _("Open"), wxString(), wxString(),
                         FromUtf8(WithUpperCasePatterns(kOpenFileFilter)), wxFD_OPEN);
     if (dialog.ShowModal() != wxID_OK) return std::nullopt;
     return std::string(dialog.GetPath().utf8_str());
