@@ -1,9 +1,9 @@
 // Start-up: the converter is one window, and the program ends when it closes.
-#include <csignal>
-#include <cstdlib>
-
 #include <wx/app.h>
 #include <wx/image.h>
+
+#include <csignal>
+#include <cstdlib>
 
 #include "converter_window.h"
 #include "encoder_location.h"

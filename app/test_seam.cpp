@@ -1,18 +1,18 @@
 // TEST SEAM: see test_seam.h.
 #include "test_seam.h"
 
+#include <wx/gauge.h>
+#include <wx/menu.h>
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
+#include <wx/toplevel.h>
+
 #include <cstdlib>
 #include <iostream>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <wx/gauge.h>
-#include <wx/menu.h>
-#include <wx/radiobut.h>
-#include <wx/stattext.h>
-#include <wx/toplevel.h>
 
 #include "template_controls.h"
 
@@ -23,11 +23,20 @@ std::string Escaped(const wxString& text) {
     std::string out;
     for (char c : std::string(text.utf8_str())) {
         switch (c) {
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\\': out += "\\\\"; break;
-            default: out += c;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -45,14 +54,15 @@ std::string Rect(const wxRect& r) {
 // the control's place on the screen.
 void DumpControl(std::ostream& out, int windowIndex, wxWindow* control) {
     std::string checked = "-", value = "-";
-    if (auto* radio = wxDynamicCast(control, wxRadioButton)) checked = radio->GetValue() ? "1" : "0";
+    if (auto* radio = wxDynamicCast(control, wxRadioButton))
+        checked = radio->GetValue() ? "1" : "0";
     if (auto* gauge = wxDynamicCast(control, wxGauge)) value = std::to_string(gauge->GetValue());
     auto* label = wxDynamicCast(control, wxStaticText);
     const wxString text = label != nullptr ? label->GetLabelText() : control->GetLabel();
     out << "control\t" << windowIndex << '\t' << TemplateIdFor(control->GetId()) << '\t'
-        << wxString(control->GetClassInfo()->GetClassName()).utf8_str() << '\t' << control->IsEnabled() << '\t'
-        << control->IsShownOnScreen() << '\t' << checked << '\t' << value << '\t'
-        << Rect(control->GetScreenRect()) << '\t' << Escaped(text) << '\n';
+        << wxString(control->GetClassInfo()->GetClassName()).utf8_str() << '\t'
+        << control->IsEnabled() << '\t' << control->IsShownOnScreen() << '\t' << checked << '\t'
+        << value << '\t' << Rect(control->GetScreenRect()) << '\t' << Escaped(text) << '\n';
 }
 
 class SeamedConverterWindow;
@@ -124,8 +134,8 @@ private:
         }
         out << "menu\t" << menuOpen_ << '\n';
         wxWindow* focus = wxWindow::FindFocus();
-        out << "focus\t" << (focus != nullptr ? std::to_string(TemplateIdFor(focus->GetId())) : "none")
-            << '\n';
+        out << "focus\t"
+            << (focus != nullptr ? std::to_string(TemplateIdFor(focus->GetId())) : "none") << '\n';
         out << "progress-history\t";
         for (size_t i = 0; i < progressHistory_.size(); ++i) {
             out << (i > 0 ? "," : "") << progressHistory_[i];
@@ -133,7 +143,8 @@ private:
         out << '\n';
         {
             std::lock_guard<std::mutex> lock(messagesMutex_);
-            for (const std::string& m : messages_) out << "message\t" << Escaped(wxString::FromUTF8(m)) << '\n';
+            for (const std::string& m : messages_)
+                out << "message\t" << Escaped(wxString::FromUTF8(m)) << '\n';
         }
         out << "end" << std::endl;
     }

@@ -20,11 +20,11 @@ enum ControlStyle : unsigned {
     kStyleGroupBox = 1u << 2,
     kStyleAutoRadio = 1u << 3,
     kStyleLeft = 1u << 4,
-    kStyleNoPrefix = 1u << 5,       // '&' is shown, not read as a mnemonic
+    kStyleNoPrefix = 1u << 5,  // '&' is shown, not read as a mnemonic
     kStyleIcon = 1u << 6,
     kStyleBorder = 1u << 7,
     kStyleTabStop = 1u << 8,
-    kStyleGroup = 1u << 9,          // starts a group; for radio buttons, the exclusive set
+    kStyleGroup = 1u << 9,  // starts a group; for radio buttons, the exclusive set
 };
 
 struct ControlTemplate {
@@ -43,7 +43,7 @@ struct ControlTemplate {
 struct DialogTemplate {
     int id;
     std::string_view caption;
-    int width;   // of the client area
+    int width;  // of the client area
     int height;
     std::span<const ControlTemplate> controls;  // creation order = tab order
 };

@@ -47,17 +47,16 @@ inline constexpr std::array<ControlTemplate, 4> kAboutControls = {{
     {kIdUnaddressed, C::kStatic, "", 7, 7, 21, 20, kStyleIcon},
     {kIdUnaddressed, C::kStatic, "Vantrel Video Converter V1.1", 33, 5, 165, 8,
      kStyleLeft | kStyleNoPrefix | kStyleGroup},
-    {kIdUnaddressed, C::kStatic, "Copyright (C) 2026 Vantrel", 35, 20, 105, 8,
-     kLabel},
+    {kIdUnaddressed, C::kStatic, "Copyright (C) 2026 Vantrel", 35, 20, 105, 8, kLabel},
     {kIdOk, C::kButton, "OK", 148, 24, 50, 14, kStyleDefaultButton | kStyleGroup | kStyleTabStop},
 }};
 
 }  // namespace templates_detail
 
-inline constexpr DialogTemplate kConverterDialogTemplate = {
-    102, "Vantrel Video Converter", 320, 200, templates_detail::kMainControls};
+inline constexpr DialogTemplate kConverterDialogTemplate = {102, "Vantrel Video Converter", 320,
+                                                            200, templates_detail::kMainControls};
 
-inline constexpr DialogTemplate kAboutDialogTemplate = {
-    100, "About Vantrel Video Converter", 205, 46, templates_detail::kAboutControls};
+inline constexpr DialogTemplate kAboutDialogTemplate = {100, "About Vantrel Video Converter", 205,
+                                                        46, templates_detail::kAboutControls};
 
 }  // namespace vantrel

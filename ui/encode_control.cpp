@@ -36,8 +36,8 @@ void ConverterDialog::StartConversion() {
     m_converter.SetVideoBitrate(m_videoBitrate);
     m_converter.state().progressEnabled = true;
     try {
-        m_workerThread = std::thread(&ConverterDialog::ConversionWorker, this, std::move(request),
-                                     m_stopEvent);
+        m_workerThread =
+            std::thread(&ConverterDialog::ConversionWorker, this, std::move(request), m_stopEvent);
     } catch (const std::system_error&) {
         // Left converting with no worker: only STOP brings the window back.
         m_window.ShowMessage(kFailedToExecuteMessage);

@@ -54,7 +54,8 @@ void ConverterDialog::ProbeSource() {
     const std::string sourcePath = m_sourcePath;
     const ConversionRequest probe{sourcePath, "", ConversionRequest::kStandardFlags};
     m_window.SetBusy(true);
-    const ConversionOutcome outcome = m_converter.RunConversion(probe, Converter::kProbeMode, nullptr);
+    const ConversionOutcome outcome =
+        m_converter.RunConversion(probe, Converter::kProbeMode, nullptr);
     m_window.SetBusy(false);
 
     std::string message = OutcomeMessage(outcome, sourcePath);

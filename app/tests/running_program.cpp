@@ -137,7 +137,8 @@ std::optional<ProgramState> RunningProgram::State() {
         } else if (f[0] == "progress-history" && f.size() >= 2) {
             std::istringstream values(f[1]);
             std::string value;
-            while (std::getline(values, value, ',')) state.progressHistory.push_back(std::stoi(value));
+            while (std::getline(values, value, ','))
+                state.progressHistory.push_back(std::stoi(value));
         } else if (f[0] == "message" && f.size() >= 2) {
             state.messages.push_back(f[1]);
         }

@@ -168,7 +168,8 @@ TEST(Window, ConvertsAGeneratedClipWithTheRealEncoder) {
     const std::string source = dir.File("My Trip.AVI");
     ASSERT_EQ(std::system(("ffmpeg -v error -f lavfi -i testsrc2=size=640x480:rate=25:duration=120 "
                            "-f lavfi -i sine=frequency=440:duration=120 -c:v mpeg4 -q:v 10 "
-                           "-c:a mp2 -y '" + source + "'")
+                           "-c:a mp2 -y '" +
+                           source + "'")
                               .c_str()),
               0);
 
@@ -200,16 +201,17 @@ TEST(Window, ConvertsAGeneratedClipWithTheRealEncoder) {
     });
     ASSERT_TRUE(state);
     const std::vector<int>& bar = state->progressHistory;
-    EXPECT_TRUE(std::any_of(bar.begin(), bar.end(),
-                            [](int p) { return p > 0 && p < kProgressRange; }))
-        << "the bar never stood between empty and full";
+    EXPECT_TRUE(std::any_of(bar.begin(), bar.end(), [](int p) {
+        return p > 0 && p < kProgressRange;
+    })) << "the bar never stood between empty and full";
     EXPECT_EQ(state->Control(kIdProgress)->value, std::to_string(kProgressRange));
     EXPECT_TRUE(state->messages.empty()) << state->messages.front();
 
     const std::string target = dir.File("my trip.d3v");
     const std::string streams = Capture(
         "ffprobe -v error -show_entries stream=codec_name,width,height,r_frame_rate,sample_rate,"
-        "channels:format=format_name -of compact 'file:" + target + "'");
+        "channels:format=format_name -of compact 'file:" +
+        target + "'");
     EXPECT_NE(streams.find("codec_name=mpeg1video|width=256|height=192|r_frame_rate=12/1"),
               std::string::npos)
         << streams;

@@ -201,7 +201,8 @@ TEST_F(ConverterDialogTest, QualityChosenDuringARunReachesOnlyTheNextRun) {
     s.dialog.OnQualityHighest();
     s.dialog.OnEncode();  // STOP
     EXPECT_EQ(s.dialog.WaitForWorker(), kStopped);
-    EXPECT_NE(ReadFile(path + ".args").find("-b:v\n256k\n"), std::string::npos) << ReadFile(path + ".args");
+    EXPECT_NE(ReadFile(path + ".args").find("-b:v\n256k\n"), std::string::npos)
+        << ReadFile(path + ".args");
 
     WriteFile(path, "args\ntarget 10\n");
     s.dialog.OnEncode();
@@ -261,8 +262,7 @@ TEST_F(ConverterDialogTest, RejectedNameKeepsThePreviousSourceAndOnlyResetsTheBa
         SCOPED_TRACE(rejected);
         const size_t before = s.window.Events().size();
         s.Open(dir.File(rejected));
-        EXPECT_EQ(EventsFrom(s.window, before),
-                  (std::vector<std::string>{"choose", "progress 0"}));
+        EXPECT_EQ(EventsFrom(s.window, before), (std::vector<std::string>{"choose", "progress 0"}));
         EXPECT_EQ(s.dialog.sourcePath(), clip);
         EXPECT_EQ(s.dialog.targetPath(), dir.File("clip.d3v"));
         EXPECT_EQ(s.window.Text(kIdFileName), "clip.avi");
@@ -369,8 +369,8 @@ TEST_F(ConverterDialogTest, RunOutcomesAreReportedAfterTheButtonsAreIdle) {
         {"empty target", "", false, "Conversion Failed"},
         {"encoder crashed", "target 4096\ncrash\n", false, "Conversion Failed"},
         {"ffmpeg ran out of space",
-         "target 10\nsay av_interleaved_write_frame(): No space left on device\\n\nexit 1\n",
-         false, "Error, Not enough Memory"},
+         "target 10\nsay av_interleaved_write_frame(): No space left on device\\n\nexit 1\n", false,
+         "Error, Not enough Memory"},
         {"file system full", "target 10\nsay frame= 1\\n\nhang\n", true,
          "Error, Not enough Memory"},
         {"more than ten decoding failures",
@@ -498,10 +498,9 @@ TEST_F(ConverterDialogTest, OpenRightAfterStopProbesTheNewSource) {
     const std::vector<std::string> events = EventsFrom(s.window, before);
     const auto busy = std::find(events.begin(), events.end(), "busy 1");
     ASSERT_NE(busy, events.end());
-    const auto lastPost = std::find_if(std::make_reverse_iterator(busy), events.rend(),
-                                       [](const std::string& e) {
-                                           return e.rfind("progress ", 0) == 0;
-                                       });
+    const auto lastPost =
+        std::find_if(std::make_reverse_iterator(busy), events.rend(),
+                     [](const std::string& e) { return e.rfind("progress ", 0) == 0; });
     ASSERT_NE(lastPost, events.rend());
     EXPECT_EQ(*lastPost, "progress 0");
     ExpectNoEncoderLeft();

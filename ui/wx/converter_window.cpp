@@ -1,7 +1,5 @@
 #include "converter_window.h"
 
-#include <algorithm>
-
 #include <wx/accel.h>
 #include <wx/button.h>
 #include <wx/filedlg.h>
@@ -13,6 +11,8 @@
 #include <wx/stattext.h>
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
+
+#include <algorithm>
 
 #include "about_box.h"
 #include "control_ids.h"
@@ -53,22 +53,30 @@ ConverterWindow::ConverterWindow(EncoderSetup setup)
 
     m_logic = std::make_unique<ConverterDialog>(*this, std::move(setup));
 
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnOpenSource(); }, kIdOpen);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnEncode(); }, kIdEncode);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); }, wxID_CANCEL);
-    Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { m_logic->OnQualityLowest(); },
-         kIdQualityLowest);
-    Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { m_logic->OnQualityMediumLo(); },
-         kIdQualityMediumLo);
-    Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { m_logic->OnQualityMediumHi(); },
-         kIdQualityMediumHi);
-    Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { m_logic->OnQualityHighest(); },
-         kIdQualityHighest);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnOpenSource(); }, kIdOpen);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnEncode(); }, kIdEncode);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); }, wxID_CANCEL);
+    Bind(
+        wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { m_logic->OnQualityLowest(); },
+        kIdQualityLowest);
+    Bind(
+        wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { m_logic->OnQualityMediumLo(); },
+        kIdQualityMediumLo);
+    Bind(
+        wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { m_logic->OnQualityMediumHi(); },
+        kIdQualityMediumHi);
+    Bind(
+        wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { m_logic->OnQualityHighest(); },
+        kIdQualityHighest);
     Bind(wxEVT_CLOSE_WINDOW, &ConverterWindow::OnCloseWindow, this);
 
     // GTK gives a program no system menu of its own to extend; the About
     // entry lives in the context menu, and F1 opens the same box.
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { ShowAboutBox(); }, kAboutCommand);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { ShowAboutBox(); }, kAboutCommand);
     Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent&) {
         wxMenu menu;
         menu.AppendSeparator();

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <wx/dialog.h>
+
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-
-#include <wx/dialog.h>
 
 #include "converter.h"
 #include "converter_dialog.h"

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <wx/dnd.h>
+
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <wx/dnd.h>
 
 namespace vantrel {
 

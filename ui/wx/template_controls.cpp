@@ -47,18 +47,25 @@ wxWindow* CreateStaticClass(wxWindow* parent, const ControlTemplate& c, wxPoint 
 
 wxWindowID WxIdFor(int templateId) {
     switch (templateId) {
-        case kIdOk: return wxID_OK;
-        case kIdCancel: return wxID_CANCEL;
-        case kIdUnaddressed: return wxID_ANY;
-        default: return templateId;
+        case kIdOk:
+            return wxID_OK;
+        case kIdCancel:
+            return wxID_CANCEL;
+        case kIdUnaddressed:
+            return wxID_ANY;
+        default:
+            return templateId;
     }
 }
 
 int TemplateIdFor(wxWindowID id) {
     switch (id) {
-        case wxID_OK: return kIdOk;
-        case wxID_CANCEL: return kIdCancel;
-        default: return id < 0 ? kIdUnaddressed : id;
+        case wxID_OK:
+            return kIdOk;
+        case wxID_CANCEL:
+            return kIdCancel;
+        default:
+            return id < 0 ? kIdUnaddressed : id;
     }
 }
 
