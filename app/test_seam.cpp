@@ -54,10 +54,10 @@ std::string Rect(const wxRect& r) {
 // the control's place on the screen.
 void DumpControl(std::ostream& out, int windowIndex, wxWindow* control) {
     std::string checked = "-", value = "-";
-    if (auto* radio = wxDynamicCast(control, wxRadioButton))
+    if (auto* radio = dynamic_cast<wxRadioButton*>(control))
         checked = radio->GetValue() ? "1" : "0";
-    if (auto* gauge = wxDynamicCast(control, wxGauge)) value = std::to_string(gauge->GetValue());
-    auto* label = wxDynamicCast(control, wxStaticText);
+    if (auto* gauge = dynamic_cast<wxGauge*>(control)) value = std::to_string(gauge->GetValue());
+    auto* label = dynamic_cast<wxStaticText*>(control);
     const wxString text = label != nullptr ? label->GetLabelText() : control->GetLabel();
     out << "control\t" << windowIndex << '\t' << TemplateIdFor(control->GetId()) << '\t'
         << wxString(control->GetClassInfo()->GetClassName()).utf8_str() << '\t'

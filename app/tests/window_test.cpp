@@ -42,7 +42,7 @@ std::optional<ProgramState> WaitForWindows(RunningProgram& program, size_t count
 
 // A point inside the information frame where no control is.
 void PointAtEmptyPanel(const ProgramState& state, int button = 0) {
-    const ControlState& frame = state.ControlsOf(0)[5];
+    const ControlState frame = state.ControlsOf(0)[5];
     const int x = frame.rect.x + frame.rect.width * 3 / 4;
     const int y = frame.rect.y + frame.rect.height * 3 / 4;
     if (button == 0) {

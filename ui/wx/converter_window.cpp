@@ -118,7 +118,7 @@ void ConverterWindow::Queue(std::function<void()> action) {
 void ConverterWindow::SetControlText(int id, std::string_view text) {
     Queue([this, id, text = FromUtf8(text)] {
         wxWindow* control = FindWindow(WxIdFor(id));
-        if (auto* label = wxDynamicCast(control, wxStaticText)) {
+        if (auto* label = dynamic_cast<wxStaticText*>(control)) {
             label->SetLabelText(text);  // a file name's '&' is shown, not taken as a mnemonic
         } else if (control != nullptr) {
             control->SetLabel(text);
@@ -134,7 +134,7 @@ void ConverterWindow::EnableControl(int id, bool enabled) {
 
 void ConverterWindow::CheckControl(int id, bool checked) {
     Queue([this, id, checked] {
-        if (auto* radio = wxDynamicCast(FindWindow(WxIdFor(id)), wxRadioButton)) {
+        if (auto* radio = dynamic_cast<wxRadioButton*>(FindWindow(WxIdFor(id)))) {
             radio->SetValue(checked);
         }
     });
@@ -144,7 +144,7 @@ void ConverterWindow::PostProgress(int32_t position) {
     Queue([this, position] {
         // A native progress bar shows a position outside its range clamped.
         const int shown = std::clamp<int32_t>(position, 0, kProgressRange);
-        if (auto* gauge = wxDynamicCast(FindWindow(kIdProgress), wxGauge)) gauge->SetValue(shown);
+        if (auto* gauge = dynamic_cast<wxGauge*>(FindWindow(kIdProgress))) gauge->SetValue(shown);
         ProgressShown(shown);
     });
 }

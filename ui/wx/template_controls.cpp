@@ -23,7 +23,7 @@ wxWindow* CreateButtonClass(wxWindow* parent, const ControlTemplate& c, wxPoint 
         return new wxRadioButton(parent, id, label, pos, size, c.Has(kStyleGroup) ? wxRB_GROUP : 0);
     }
     auto* button = new wxButton(parent, id, label, pos, size);
-    auto* window = wxDynamicCast(wxGetTopLevelParent(parent), wxTopLevelWindow);
+    auto* window = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(parent));
     if (c.Has(kStyleDefaultButton) && window != nullptr && window->GetDefaultItem() == nullptr) {
         button->SetDefault();
     }
