@@ -52,7 +52,7 @@ std::vector<ControlState> ProgramState::ControlsOf(int window) const {
     return out;
 }
 
-RunningProgram::RunningProgram(const std::string& path) {
+RunningProgram::RunningProgram(const std::string& path, const std::vector<std::string>& overrides) {
     int toProgram[2], fromProgram[2];
     if (::pipe2(toProgram, O_CLOEXEC) != 0 || ::pipe2(fromProgram, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe");
@@ -62,8 +62,18 @@ RunningProgram::RunningProgram(const std::string& path) {
     posix_spawn_file_actions_adddup2(&actions, toProgram[0], 0);
     posix_spawn_file_actions_adddup2(&actions, fromProgram[1], 1);
 
-    std::vector<std::string> environment = {"VANTREL_TEST_SEAM=1"};
-    for (char** e = environ; *e != nullptr; ++e) environment.emplace_back(*e);
+    std::vector<std::string> environment = overrides;
+    environment.emplace_back("VANTREL_TEST_SEAM=1");
+    const auto overridden = [&](const std::string& variable) {
+        const std::string name = variable.substr(0, variable.find('=') + 1);
+        for (const std::string& o : environment) {
+            if (o.rfind(name, 0) == 0) return true;
+        }
+        return false;
+    };
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (!overridden(*e)) environment.emplace_back(*e);
+    }
     std::vector<char*> envp;
     for (std::string& e : environment) envp.push_back(e.data());
     envp.push_back(nullptr);

@@ -48,8 +48,10 @@ struct ProgramState {
 
 class RunningProgram {
 public:
-    // Starts the program with its test seam on.
-    explicit RunningProgram(const std::string& path);
+    // Starts the program with its test seam on, and with `environment`
+    // ("NAME=value") in place of the test's own variables of the same names.
+    explicit RunningProgram(const std::string& path,
+                            const std::vector<std::string>& environment = {});
     // Kills the program if it is still running.
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;

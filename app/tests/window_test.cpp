@@ -1,9 +1,11 @@
 // The real program in a real window on a display of its own (Xvfb), driven
 // with real mouse clicks and key presses, and read through its test seam.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -221,6 +223,40 @@ TEST(Window, ConvertsAGeneratedClipWithTheRealEncoder) {
 
     testing::Click(*state->Control(kIdCancel));
     EXPECT_EQ(program.WaitForExit(), 0);
+}
+
+TEST(Window, ClosingMidRunStopsTheEncoderAndExits) {
+    // The fake encoder, found as "ffmpeg" first on PATH, converts for ever.
+    TempDir dir;
+    ASSERT_EQ(::symlink(FAKE_ENCODER_PATH, dir.File("ffmpeg").c_str()), 0);
+    const std::string source = dir.File("clip.avi");
+    testing::WriteFile(source,
+                       "say   Duration: 00:00:50.00, start: 0.000000, bitrate: 900 kb/s\\n\n"
+                       "say : No such file or directory\\n\nexit 1\n");
+    RunningProgram program(VANTREL_PROGRAM, {"PATH=" + dir.path() + ":" + std::getenv("PATH")});
+    std::optional<ProgramState> state = WaitForWindows(program, 1);
+    ASSERT_TRUE(state);
+    program.Choose(source);
+    testing::Click(*state->Control(kIdOpen));
+    state = program.WaitFor([](const ProgramState& s) {
+        return s.Control(kIdEncode)->enabled && !s.Control(kIdDuration)->text.empty();
+    });
+    ASSERT_TRUE(state);
+
+    testing::WriteFile(source, "target 4096\ntalk\n");
+    testing::Click(*state->Control(kIdEncode));
+    state = program.WaitFor([](const ProgramState& s) {
+        return s.Control(kIdEncode)->text == "STOP" && !s.progressHistory.empty() &&
+               s.progressHistory.back() > 0;
+    });
+    ASSERT_TRUE(state);
+    ASSERT_TRUE(testing::FileExists(dir.File("clip.d3v")));
+
+    PointAtEmptyPanel(*state);
+    testing::PressKeys("Escape");
+    EXPECT_EQ(program.WaitForExit(), 0);
+    EXPECT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
+    EXPECT_FALSE(testing::FileExists(dir.File("clip.d3v")));
 }
 
 }  // namespace
