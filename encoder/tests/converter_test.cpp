@@ -151,8 +151,11 @@ struct StopCase {
 TEST_F(ConverterTest, StopEndsTheEncoderAtOnce) {
     const StopCase cases[] = {
         {"while talking", "target 4096\ntalk\n", true},
-        {"while silent", "target 4096\nhang\n", false},
-        {"ignoring SIGTERM", "ignore-term\ntarget 4096\nhang\n", false},
+        // The progress line after the target is what wakes the wait below
+        // once the file is there; the encoder is silent after it.
+        {"while silent", "target 4096\nsay frame= 1 time=00:00:01.00\\r\nhang\n", false},
+        {"ignoring SIGTERM",
+         "ignore-term\ntarget 4096\nsay frame= 1 time=00:00:01.00\\r\nhang\n", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
