@@ -39,8 +39,9 @@ std::string FindOnPath(const std::string& name) {
     while (begin <= folders.size()) {
         size_t end = folders.find(':', begin);
         if (end == std::string::npos) end = folders.size();
-        std::string folder = folders.substr(begin, end - begin);
-        if (folder.empty()) folder = ".";
+        // An empty PATH entry means the current folder. (Assigning "." to an
+        // emptied string trips g++ 12's -Wrestrict at -O2, hence the choice here.)
+        const std::string folder = end > begin ? folders.substr(begin, end - begin) : ".";
         const std::string candidate = folder + "/" + name;
         if (IsExecutableFile(candidate)) return candidate;
         begin = end + 1;

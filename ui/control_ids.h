@@ -1,0 +1,32 @@
+#pragma once
+
+namespace vantrel {
+
+// The ids of the main window's controls, as its template names them. The
+// information panel's ids are those of PanelField.
+enum ControlId : int {
+    kIdOk = 1,
+    kIdCancel = 2,  // Exit
+    kIdProgress = 1000,
+    kIdOpen = 1001,
+    kIdEncode = 1002,
+    kIdFileName = 1004,
+    kIdDuration = 1005,
+    kIdBitrate = 1006,
+    kIdVideoCodec = 1007,
+    kIdPictureSize = 1008,
+    kIdFrameRate = 1009,
+    kIdQualityLowest = 1012,
+    kIdQualityMediumLo = 1013,
+    kIdQualityMediumHi = 1014,
+    kIdQualityHighest = 1015,
+    kIdUnaddressed = -1,  // a label or frame the program never changes
+};
+
+// The command that opens the About box, from the context menu or F1.
+inline constexpr int kAboutCommand = 16;
+
+// The progress bar counts thousandths of a percent.
+inline constexpr int kProgressRange = 100000;
+
+}  // namespace vantrel

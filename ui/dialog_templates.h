@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+
+#include "control_ids.h"
+#include "dialog_template.h"
+
+namespace vantrel {
+
+namespace templates_detail {
+
+using C = ControlClass;
+inline constexpr unsigned kFrame = kStyleGroupBox;
+inline constexpr unsigned kLabel = kStyleLeft | kStyleGroup;
+
+// The main window. The radio group starts at "Lowest" and runs to the end, so
+// the "Video Quality" frame between "Medium Hi" and "Highest" sits inside it.
+inline constexpr std::array<ControlTemplate, 25> kMainControls = {{
+    {kIdOpen, C::kButton, "OPEN", 260, 10, 50, 14, kStyleDefaultButton | kStyleTabStop},
+    {kIdCancel, C::kButton, "Exit", 260, 28, 50, 14, kStylePushButton | kStyleTabStop},
+    {kIdProgress, C::kProgress, "Progress1", 10, 175, 300, 15, kStyleBorder},
+    {kIdUnaddressed, C::kButton, "", 5, 145, 310, 50, kFrame},
+    {kIdEncode, C::kButton, "Encode", 260, 155, 50, 14, kStyleDefaultButton | kStyleTabStop},
+    {kIdUnaddressed, C::kButton, "", 5, 0, 245, 145, kFrame},
+    {kIdUnaddressed, C::kButton, "", 255, 0, 60, 50, kFrame},
+    {kIdUnaddressed, C::kStatic, "Duration", 10, 20, 40, 10, kLabel},
+    {kIdUnaddressed, C::kStatic, "Filename", 10, 10, 40, 10, kLabel},
+    {kIdFileName, C::kStatic, "", 50, 10, 195, 10, kLabel},
+    {kIdDuration, C::kStatic, "", 50, 20, 70, 10, kLabel},
+    {kIdUnaddressed, C::kStatic, "Bitrate:", 140, 20, 40, 10, kLabel},
+    {kIdBitrate, C::kStatic, "", 180, 20, 65, 10, kLabel},
+    {kIdUnaddressed, C::kButton, "Video Stream", 10, 40, 115, 100, kFrame},
+    {kIdUnaddressed, C::kStatic, "Codec", 15, 50, 35, 10, kLabel},
+    {kIdVideoCodec, C::kStatic, "", 50, 50, 70, 10, kLabel},
+    {kIdUnaddressed, C::kStatic, "Size", 15, 60, 35, 10, kLabel},
+    {kIdPictureSize, C::kStatic, "", 50, 60, 70, 10, kLabel},
+    {kIdUnaddressed, C::kStatic, "FPS", 15, 70, 35, 10, kLabel},
+    {kIdFrameRate, C::kStatic, "", 50, 70, 70, 10, kLabel},
+    {kIdQualityLowest, C::kButton, "Lowest", 260, 65, 50, 10, kStyleAutoRadio | kStyleGroup},
+    {kIdQualityMediumLo, C::kButton, "Medium Lo", 260, 75, 50, 10, kStyleAutoRadio},
+    {kIdQualityMediumHi, C::kButton, "Medium Hi", 260, 85, 50, 10, kStyleAutoRadio},
+    {kIdUnaddressed, C::kButton, "Video Quality", 255, 55, 60, 55, kFrame},
+    {kIdQualityHighest, C::kButton, "Highest", 260, 95, 50, 10, kStyleAutoRadio},
+}};
+
+inline constexpr std::array<ControlTemplate, 4> kAboutControls = {{
+    {kIdUnaddressed, C::kStatic, "", 7, 7, 21, 20, kStyleIcon},
+    {kIdUnaddressed, C::kStatic, "Vantrel Video Converter V1.1", 33, 5, 165, 8,
+     kStyleLeft | kStyleNoPrefix | kStyleGroup},
+    {kIdUnaddressed, C::kStatic, "Copyright (C) 2026 Vantrel", 35, 20, 105, 8, kLabel},
+    {kIdOk, C::kButton, "OK", 148, 24, 50, 14, kStyleDefaultButton | kStyleGroup | kStyleTabStop},
+}};
+
+}  // namespace templates_detail
+
+inline constexpr DialogTemplate kConverterDialogTemplate = {102, "Vantrel Video Converter", 320,
+                                                            200, templates_detail::kMainControls};
+
+inline constexpr DialogTemplate kAboutDialogTemplate = {100, "About Vantrel Video Converter", 205,
+                                                        46, templates_detail::kAboutControls};
+
+}  // namespace vantrel

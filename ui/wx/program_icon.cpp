@@ -1,0 +1,23 @@
+#include "program_icon.h"
+
+#include <wx/bitmap.h>
+#include <wx/icon.h>
+
+#include "program_icon_data.h"
+
+namespace vantrel {
+
+const wxIconBundle& ProgramIcons() {
+    static const wxIconBundle icons = [] {
+        wxIconBundle bundle;
+        for (const IconImage& image : kProgramIconImages) {
+            wxIcon icon;
+            icon.CopyFromBitmap(wxBitmap::NewFromPNGData(image.png, image.length));
+            bundle.AddIcon(icon);
+        }
+        return bundle;
+    }();
+    return icons;
+}
+
+}  // namespace vantrel

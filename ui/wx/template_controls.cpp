@@ -1,0 +1,94 @@
+#include "template_controls.h"
+
+#include <wx/button.h>
+#include <wx/gauge.h>
+#include <wx/radiobut.h>
+#include <wx/statbmp.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/toplevel.h>
+
+#include "control_ids.h"
+
+namespace vantrel {
+namespace {
+
+wxString FromUtf8(std::string_view text) { return wxString::FromUTF8(text.data(), text.size()); }
+
+wxWindow* CreateButtonClass(wxWindow* parent, const ControlTemplate& c, wxPoint pos, wxSize size) {
+    const wxString label = FromUtf8(c.text);
+    const wxWindowID id = WxIdFor(c.id);
+    if (c.Has(kStyleGroupBox)) return new wxStaticBox(parent, id, label, pos, size);
+    if (c.Has(kStyleAutoRadio)) {
+        return new wxRadioButton(parent, id, label, pos, size, c.Has(kStyleGroup) ? wxRB_GROUP : 0);
+    }
+    auto* button = new wxButton(parent, id, label, pos, size);
+    auto* window = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(parent));
+    if (c.Has(kStyleDefaultButton) && window != nullptr && window->GetDefaultItem() == nullptr) {
+        button->SetDefault();
+    }
+    return button;
+}
+
+wxWindow* CreateStaticClass(wxWindow* parent, const ControlTemplate& c, wxPoint pos, wxSize size,
+                            const wxIconBundle& icons) {
+    if (c.Has(kStyleIcon)) {
+        const wxIcon icon = icons.GetIcon(size, wxIconBundle::FALLBACK_NEAREST_LARGER);
+        return new wxStaticBitmap(parent, WxIdFor(c.id), icon, pos, size);
+    }
+    // The text's length must not resize the label: the panel's layout is fixed.
+    auto* label = new wxStaticText(parent, WxIdFor(c.id), wxString(), pos, size,
+                                   wxALIGN_LEFT | wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+    label->SetLabelText(FromUtf8(c.text));
+    return label;
+}
+
+}  // namespace
+
+wxWindowID WxIdFor(int templateId) {
+    switch (templateId) {
+        case kIdOk:
+            return wxID_OK;
+        case kIdCancel:
+            return wxID_CANCEL;
+        case kIdUnaddressed:
+            return wxID_ANY;
+        default:
+            return templateId;
+    }
+}
+
+int TemplateIdFor(wxWindowID id) {
+    switch (id) {
+        case wxID_OK:
+            return kIdOk;
+        case wxID_CANCEL:
+            return kIdCancel;
+        default:
+            return id < 0 ? kIdUnaddressed : id;
+    }
+}
+
+void CreateTemplateControls(wxWindow* parent, const DialogTemplate& dialogTemplate,
+                            const wxIconBundle& icons) {
+    for (const ControlTemplate& c : dialogTemplate.controls) {
+        const wxPoint pos = parent->ConvertDialogToPixels(wxPoint(c.x, c.y));
+        const wxSize size = parent->ConvertDialogToPixels(wxSize(c.width, c.height));
+        switch (c.controlClass) {
+            case ControlClass::kButton:
+                CreateButtonClass(parent, c, pos, size);
+                break;
+            case ControlClass::kStatic:
+                CreateStaticClass(parent, c, pos, size, icons);
+                break;
+            case ControlClass::kProgress:
+                new wxGauge(parent, WxIdFor(c.id), kProgressRange, pos, size,
+                            wxGA_HORIZONTAL | wxGA_SMOOTH);
+                break;
+        }
+    }
+    parent->SetClientSize(
+        parent->ConvertDialogToPixels(wxSize(dialogTemplate.width, dialogTemplate.height)));
+}
+
+}  // namespace vantrel
