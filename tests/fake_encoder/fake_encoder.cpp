@@ -12,6 +12,7 @@
 //   ignore-term    ignore SIGTERM
 //   grandchild     leave a child behind that holds standard output
 //   echo-line      copy one line of standard input to standard output
+//   probe-exit     exit 1 here when there is no target (a probe), as ffmpeg does
 //   crash          die from SIGSEGV
 //   exit N         exit with status N
 #include <signal.h>
@@ -118,6 +119,11 @@ int main(int argc, char** argv) {
             char c;
             while (::read(0, &c, 1) == 1 && c != '\n') got += c;
             WriteAll(1, got + "\n");
+        } else if (command == "probe-exit") {
+            if (target.empty()) {
+                WriteAll(2, ": No such file or directory\n");
+                return 1;
+            }
         } else if (command == "crash") {
             ::signal(SIGSEGV, SIG_DFL);
             ::raise(SIGSEGV);
