@@ -1,6 +1,9 @@
 #include "test_support.h"
 
 #include <dirent.h>
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,6 +92,35 @@ int OpenFileDescriptors() {
     }
     ::closedir(fds);
     return count;
+}
+
+void DropFilePermissionOverrides() {
+    for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER}) {
+        ::prctl(PR_CAPBSET_DROP, cap, 0, 0, 0);
+    }
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2] = {};
+    if (::syscall(SYS_capget, &header, data) != 0) return;
+    for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER}) {
+        const uint32_t bit = 1u << (cap % 32);
+        data[cap / 32].effective &= ~bit;
+        data[cap / 32].permitted &= ~bit;
+        data[cap / 32].inheritable &= ~bit;
+    }
+    ::syscall(SYS_capset, &header, data);
+}
+
+bool MakeClip(const std::string& path, int seconds) {
+    std::string quoted = "'";
+    for (char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    quoted += "'";
+    const std::string command =
+        "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i testsrc2=size=320x240:rate=25 "
+        "-f lavfi -i sine=frequency=440:sample_rate=44100 -t " +
+        std::to_string(seconds) +
+        " -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -shortest -f mp4 file:" +
+        quoted + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0 && FileExists(path);
 }
 
 void RecordingObserver::SetPanelText(PanelField field, std::string_view text) {

@@ -37,6 +37,13 @@ std::vector<int> ProcessesMentioning(const std::string& token);
 int ZombieChildren();
 int OpenFileDescriptors();
 
+// Makes file permissions bind this process and what it starts, even as root
+// (CI runs as root): drops the capabilities that override them, for good.
+void DropFilePermissionOverrides();
+
+// A movie of `seconds` of 320x240 h264 with aac sound, made by the real ffmpeg.
+bool MakeClip(const std::string& path, int seconds);
+
 // Records what a run reports; safe from any thread. WaitUntil returns false
 // if the condition is not met within a generous bound (a hang, not a timing).
 class RecordingObserver : public RunObserver {
