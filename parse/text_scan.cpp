@@ -10,16 +10,17 @@ bool IsBlank(char c) { return c != '\0' && static_cast<signed char>(c) < 33; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-int64_t ParseInt64(const char* text) {
-    const char* p = text;
-    while (IsBlank(*p)) ++p;
+namespace {
+
+// An optional sign (the plus only where `plusAllowed`), then digits. Unsigned
+// arithmetic wraps without undefined behaviour: the result is the value modulo
+// 2^64, read as signed.
+int64_t ReadSignedDigits(const char* p, bool plusAllowed) {
     bool negative = false;
-    if (*p == '-') {
-        negative = true;
+    if (*p == '-' || (plusAllowed && *p == '+')) {
+        negative = *p == '-';
         ++p;
     }
-    // Unsigned arithmetic wraps without undefined behaviour; the result is the
-    // value modulo 2^64, read as signed.
     uint64_t value = 0;
     while (IsDigit(*p)) {
         value = value * 10u + static_cast<uint64_t>(*p - '0');
@@ -27,6 +28,14 @@ int64_t ParseInt64(const char* text) {
     }
     if (negative) value = 0u - value;
     return static_cast<int64_t>(value);
+}
+
+}  // namespace
+
+int64_t ParseInt64(const char* text) {
+    const char* p = text;
+    while (IsBlank(*p)) ++p;
+    return ReadSignedDigits(p, false);
 }
 
 int32_t FindSubstring(const char* needle, const char* haystack) {
@@ -59,18 +68,7 @@ namespace {
 // ParseInt64 rather than saturating.
 int64_t ReadLooseDecimal(const char* p) {
     while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-    bool negative = false;
-    if (*p == '+' || *p == '-') {
-        negative = *p == '-';
-        ++p;
-    }
-    uint64_t value = 0;
-    while (IsDigit(*p)) {
-        value = value * 10u + static_cast<uint64_t>(*p - '0');
-        ++p;
-    }
-    if (negative) value = 0u - value;
-    return static_cast<int64_t>(value);
+    return ReadSignedDigits(p, true);
 }
 
 }  // namespace

@@ -152,16 +152,7 @@ TEST(Window, ExitAndEscEndTheProgramWithStatusZero) {
     }
 }
 
-std::string Capture(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return out;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
-}
+using testing::Capture;
 
 TEST(Window, ConvertsAGeneratedClipWithTheRealEncoder) {
     TempDir dir;

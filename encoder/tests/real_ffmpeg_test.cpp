@@ -22,22 +22,9 @@ using testing::FileExists;
 using testing::RecordingObserver;
 using testing::TempDir;
 
-std::string Capture(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return out;
-    char buffer[512];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
-}
+using testing::Capture;
 
-std::string Quoted(const std::string& path) {
-    std::string q = "'";
-    for (char c : path) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+std::string Quoted(const std::string& path) { return testing::ShellQuoted(path); }
 
 // A clip of `seconds` of 640x480 25 fps h264 with aac sound.
 void MakeClip(const std::string& path, int seconds) {

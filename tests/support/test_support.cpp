@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -110,10 +111,25 @@ void DropFilePermissionOverrides() {
     ::syscall(SYS_capset, &header, data);
 }
 
-bool MakeClip(const std::string& path, int seconds) {
+std::string Capture(const std::string& command) {
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return out;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    ::pclose(pipe);
+    return out;
+}
+
+std::string ShellQuoted(const std::string& path) {
     std::string quoted = "'";
     for (char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    quoted += "'";
+    return quoted + "'";
+}
+
+bool MakeClip(const std::string& path, int seconds) {
+    const std::string quoted = ShellQuoted(path);
     const std::string command =
         "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i testsrc2=size=320x240:rate=25 "
         "-f lavfi -i sine=frequency=440:sample_rate=44100 -t " +

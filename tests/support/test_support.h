@@ -41,6 +41,11 @@ int OpenFileDescriptors();
 // (CI runs as root): drops the capabilities that override them, for good.
 void DropFilePermissionOverrides();
 
+// What a shell command prints on its standard output.
+std::string Capture(const std::string& command);
+// A path quoted for the shell, whatever it holds.
+std::string ShellQuoted(const std::string& path);
+
 // A movie of `seconds` of 320x240 h264 with aac sound, made by the real ffmpeg.
 bool MakeClip(const std::string& path, int seconds);
 
