@@ -41,6 +41,56 @@ private:
     bool found_ = false;
 };
 
+// ffmpeg writes a report a line at a time. A reader that falls behind (a busy
+// machine) finds several lines in the pipe at once, and a read of a full chunk
+// ends at an arbitrary byte: inside the clock time of "Duration:", say, which
+// is then lost. So the parser gets whole lines, each still at most a chunk: a
+// line ends with LF, or with a CR not followed by LF (a progress line, handed
+// on at once), and an unfinished line waits for its rest unless it fills a
+// whole chunk on its own.
+class LineAssembler {
+public:
+    char* space() { return buffer_ + held_; }
+    size_t room() const { return kChunkSize - held_; }
+
+    // `n` more bytes arrived in space(); hands each whole line to `take`.
+    template <class Take>
+    void Add(size_t n, Take&& take) {
+        held_ += n;
+        size_t begin = 0;
+        for (size_t i = 0; i < held_; ++i) {
+            const char c = buffer_[i];
+            if (c == '\n' || (c == '\r' && (i + 1 == held_ || buffer_[i + 1] != '\n'))) {
+                Hand(begin, i + 1, take);
+                begin = i + 1;
+            }
+        }
+        if (begin == 0 && held_ == kChunkSize) begin = Hand(0, held_, take);
+        std::memmove(buffer_, buffer_ + begin, held_ - begin);
+        held_ -= begin;
+    }
+
+    // The output has ended: whatever is left is the last line.
+    template <class Take>
+    void Flush(Take&& take) {
+        if (held_ > 0) Hand(0, held_, take);
+        held_ = 0;
+    }
+
+private:
+    template <class Take>
+    size_t Hand(size_t begin, size_t end, Take& take) {
+        const char kept = buffer_[end];
+        buffer_[end] = '\0';
+        take(buffer_ + begin);
+        buffer_[end] = kept;
+        return end;
+    }
+
+    char buffer_[kChunkSize + 1] = {};
+    size_t held_ = 0;
+};
+
 PumpResult Finish(ChildProcess& child, RunStatus status, bool noSpace) {
     child.Kill();
     return {status, child.Reap(), noSpace};
@@ -80,7 +130,14 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
     MarkerWatch noSpace;
     bool childExited = false;
     int readRetries = 0;
-    char chunk[kChunkSize + 1];
+    LineAssembler lines;
+    bool sawNoSpace = false;
+    // A NUL inside a line ends the text the parser sees, as it would for any
+    // C-string reader.
+    const auto parse = [&](const char* line) {
+        ParseEncoderOutput(state, sink, line);
+        sawNoSpace = noSpace.Seen(line, std::strlen(line));
+    };
 
     for (;;) {
         pollfd fds[3];
@@ -96,6 +153,7 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
         const int timeout = readRetries > 0 ? kReadRetryPauseMs : childExited ? kDrainAfterExitMs : -1;
         const int ready = ::poll(fds, count, timeout);
         if (ready == 0 && childExited && readRetries == 0) {
+            lines.Flush(parse);
             state.progressPercent = 100.0f;
             PostProgress(state, sink);
             return Finish(child, kOutputEnded, noSpace.Seen("", 0));
@@ -113,14 +171,10 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
         }
 
         if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0 || readRetries > 0) {
-            const ssize_t n = ::read(child.outputFd(), chunk, kChunkSize);
+            const ssize_t n = ::read(child.outputFd(), lines.space(), lines.room());
             if (n > 0) {
                 readRetries = 0;
-                chunk[n] = '\0';
-                // A NUL inside the chunk ends the text the parser sees, as it
-                // would for any C-string reader.
-                ParseEncoderOutput(state, sink, chunk);
-                const bool sawNoSpace = noSpace.Seen(chunk, std::strlen(chunk));
+                lines.Add(static_cast<size_t>(n), parse);
 
                 if (settings.freeSpace != nullptr) {
                     const auto free = settings.freeSpace->FreeBytes(settings.watchedFolder);
@@ -135,6 +189,7 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
                 continue;
             }
             if (n == 0) {
+                lines.Flush(parse);
                 state.progressPercent = 100.0f;
                 PostProgress(state, sink);
                 return FinishAtEndOfOutput(child, settings.stop, noSpace.Seen("", 0));
