@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <regex>
 #include <string>
 
 #include "cli_process.h"
@@ -70,6 +71,19 @@ TEST_F(CliEndToEnd, OutputThatIsNotATerminalHoldsNoCarriageReturn) {
     EXPECT_EQ(run.out.find('\r'), std::string::npos) << run.out;
     EXPECT_EQ(run.err.find('\r'), std::string::npos) << run.err;
     EXPECT_TRUE(FileExists(dir.File("clip.d3v")));
+}
+
+TEST_F(CliEndToEnd, OnATerminalTheProgressLineIsRedrawnInPlace) {
+    ASSERT_TRUE(MakeClip(dir.File("clip.mov"), 3));
+    CliLaunch launch{{dir.File("clip.mov")}, "", {}};
+    launch.outputIsTerminal = true;
+    const CliRun run = RunCli(launch);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    // The line is drawn at the start and redrawn up to the end, then ended once.
+    EXPECT_TRUE(Contains(run.out, "\n\r  0.0% [---")) << run.out;
+    EXPECT_TRUE(std::regex_search(
+        run.out, std::regex("\r100\\.0% \\[#+\\] +[0-9.]+x  ETA 0:00 *\nConverted in ")))
+        << run.out;
 }
 
 // Interrupting a long conversion, as Ctrl-C or a service manager would.

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
+#include <termios.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -36,6 +38,18 @@ CliProcess::CliProcess(const CliLaunch& launch) {
     int out[2];
     int err[2];
     if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) std::abort();
+    if (launch.outputIsTerminal) {
+        ::close(out[0]);
+        ::close(out[1]);
+        if (::openpty(&out[0], &out[1], nullptr, nullptr, nullptr) != 0) std::abort();
+        // Bytes exactly as written: no LF to CR LF translation.
+        termios mode{};
+        ::tcgetattr(out[1], &mode);
+        mode.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+        ::tcsetattr(out[1], TCSANOW, &mode);
+        ::fcntl(out[0], F_SETFD, FD_CLOEXEC);
+        ::fcntl(out[1], F_SETFD, FD_CLOEXEC);
+    }
     std::vector<std::string> words{VANTREL_CONVERT_PATH};
     words.insert(words.end(), launch.arguments.begin(), launch.arguments.end());
     std::vector<char*> argv;

@@ -19,6 +19,7 @@ struct CliLaunch {
     std::vector<std::string> arguments;    // after the program's name
     std::string workingFolder;             // empty: the test's own
     std::map<std::string, std::string> environment;  // replaces these variables
+    bool outputIsTerminal = false;         // standard output on a pseudo-terminal
 };
 
 // A running vantrel-convert whose output is read as it comes.
