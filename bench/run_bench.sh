@@ -8,7 +8,7 @@ build=$(cd "${1:?usage: bench/run_bench.sh BUILD_DIR}" && pwd)
 cli=$build/cli/vantrel-convert
 tool=$build/bench/engine_bench
 parser=$build/bench/parser_bench
-pairs=${PAIRS:-5}
+pairs=${PAIRS:-7}
 probes=${PROBES:-11}
 stops=${STOPS:-12}
 ffmpeg=$(command -v ffmpeg) || { echo "ffmpeg is not installed" >&2; exit 1; }
@@ -60,7 +60,9 @@ cpu_percent=$(awk -v a="$cpu_self" -v b="$cpu_children" 'BEGIN { printf "%.2f", 
 rss_mb=$(awk '{ for (i = 1; i <= NF; i++) if ($i ~ /^peak_rss_kb=/) { split($i, kv, "="); if (kv[2] > m) m = kv[2] } } END { printf "%.1f", m * 1024 / 1e6 }' "$work/cli")
 
 echo "Engine conversion alone (no probe, no process start): $pairs pairs..."
-engine=$("$tool" convert "$clip" "$pairs" | tee /dev/stderr | tail -n 1)
+"$tool" convert "$clip" "$pairs" > "$work/engine"
+sed -e '$d' -e 's/^/  /' "$work/engine"
+engine=$(tail -n 1 "$work/engine")
 engine_overhead=$(field median_ratio <<< "$engine")
 
 echo "Probe: $probes pairs of the probe and 'ffmpeg -i FILE'..."
