@@ -121,6 +121,25 @@ TEST_F(ConverterTest, ProbeIgnoresTheEncodersFailureAndWritesNothing) {
     EXPECT_TRUE(observer.Posts().empty());  // a probe posts no progress
 }
 
+// A reader that falls behind (a busy machine) finds several of ffmpeg's lines
+// in the pipe at once. Written here in one go, so the first 511-byte read ends
+// inside the clock time of the duration and the next inside the stream line;
+// both must still be read whole.
+TEST_F(ConverterTest, LinesCutByAFullReadAreStillReadWhole) {
+    Converter converter = MakeConverter();
+    const std::string header = std::string(494, '#') + "\\n" +
+                               "  Duration: 00:01:30.50, start: 0.000000, bitrate: 900 kb/s\\n" +
+                               std::string(417, '#') + "\\n" +
+                               "    Stream #0:0: Video: h264 (High), yuv420p, 640x480, 25 fps\\n";
+    const ConversionRequest probe = Request("say " + header + "\nexit 1\n", true);
+    EXPECT_EQ(converter.RunConversion(probe, Converter::kProbeMode, nullptr), kConverted);
+    EXPECT_EQ(converter.state().durationSeconds, 90);
+    EXPECT_EQ(observer.Text(PanelField::kDuration), "00:01:30.50");
+    EXPECT_EQ(observer.Text(PanelField::kVideoCodec), "h264 (High)");
+    EXPECT_EQ(observer.Text(PanelField::kPictureSize), "640x480");
+    EXPECT_EQ(observer.Text(PanelField::kFrameRate), "25 fps");
+}
+
 TEST_F(ConverterTest, ConversionPostsZeroFirstAndFullAtTheEnd) {
     Converter converter = MakeConverter();
     converter.state().progressEnabled = true;

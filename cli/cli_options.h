@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantrel::cli {
+
+// What the command line asks for.
+struct CliOptions {
+    enum class Action { kConvert, kHelp, kVersion, kUsageError };
+
+    Action action = Action::kConvert;
+    int32_t videoBitrate = 256;   // kbit/s, from --quality
+    std::vector<std::string> files;
+    std::string error;            // why the line was refused (kUsageError only)
+};
+
+// The window's four qualities by the names the command line uses; nullopt for
+// any other name.
+std::optional<int32_t> QualityBitrate(std::string_view name);
+
+// Reads the arguments after the program's name. Options may stand anywhere
+// before "--"; everything after it, and a lone "-", is a file. --help and
+// --version win over everything else on the line, so that asking for help
+// never fails because of a typo elsewhere.
+CliOptions ParseCommandLine(const std::vector<std::string>& arguments);
+
+std::string UsageText();
+std::string VersionText();
+
+}  // namespace vantrel::cli

@@ -1,0 +1,62 @@
+#include "progress_line.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace vantrel::cli {
+
+ProgressFigures ComputeProgress(int32_t position, int64_t durationSeconds, double elapsedSeconds) {
+    ProgressFigures figures;
+    figures.percent = std::clamp(static_cast<double>(position) / 1000.0, 0.0, 100.0);
+    if (durationSeconds <= 0 || elapsedSeconds <= 0.0) return figures;
+    const double duration = static_cast<double>(durationSeconds);
+    const double done = duration * figures.percent / 100.0;
+    if (done <= 0.0) return figures;
+    figures.speed = done / elapsedSeconds;
+    figures.etaSeconds = (duration - done) / *figures.speed;
+    return figures;
+}
+
+std::string FormatClock(double seconds) {
+    const long long total = std::max(0LL, static_cast<long long>(std::ceil(seconds - 1e-9)));
+    const long long hours = total / 3600;
+    const long long minutes = total / 60 % 60;
+    const long long secs = total % 60;
+    char text[48];
+    if (hours > 0) {
+        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", hours, minutes, secs);
+    } else {
+        std::snprintf(text, sizeof text, "%lld:%02lld", minutes, secs);
+    }
+    return text;
+}
+
+std::string FormatProgressLine(const ProgressFigures& figures, int barWidth) {
+    const double percent = std::clamp(figures.percent, 0.0, 100.0);
+    char head[16];
+    std::snprintf(head, sizeof head, "%5.1f%%", percent);
+
+    const int width = std::max(barWidth, 1);
+    const int filled = static_cast<int>(percent / 100.0 * width);
+    std::string line = head;
+    line += " [";
+    line.append(static_cast<size_t>(filled), '#');
+    line.append(static_cast<size_t>(width - filled), '-');
+    line += "]";
+
+    char speed[32];
+    if (!figures.speed) {
+        std::snprintf(speed, sizeof speed, "  --.-x");
+    } else if (*figures.speed < 99.95) {
+        std::snprintf(speed, sizeof speed, "  %4.1fx", *figures.speed);
+    } else {
+        std::snprintf(speed, sizeof speed, "  %4.0fx", std::min(*figures.speed, 9999.0));
+    }
+    line += speed;
+    line += "  ETA ";
+    line += figures.etaSeconds ? FormatClock(*figures.etaSeconds) : "--:--";
+    return line;
+}
+
+}  // namespace vantrel::cli
