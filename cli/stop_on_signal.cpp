@@ -4,13 +4,14 @@
 #include <signal.h>
 
 #include <atomic>
+#include <new>
 
 namespace vantrel::cli {
 namespace {
 
-// Kept alive for the life of the process: a handler may run at any moment,
-// including during exit.
-std::shared_ptr<StopSignal>* g_keptStop = nullptr;
+// Kept alive for the life of the process, since a handler may run at any
+// moment, also during exit: constructed in static storage and never destroyed.
+alignas(std::shared_ptr<StopSignal>) unsigned char g_keptStop[sizeof(std::shared_ptr<StopSignal>)];
 std::atomic<StopSignal*> g_stop{nullptr};
 
 static_assert(std::atomic<StopSignal*>::is_always_lock_free);
@@ -26,8 +27,8 @@ extern "C" void OnTerminationSignal(int) {
 
 bool StopOnTerminationSignals(std::shared_ptr<StopSignal> stop) {
     if (stop == nullptr || stop->fd() < 0) return false;
-    g_keptStop = new std::shared_ptr<StopSignal>(std::move(stop));
-    g_stop.store(g_keptStop->get());
+    auto* kept = new (g_keptStop) std::shared_ptr<StopSignal>(std::move(stop));
+    g_stop.store(kept->get());
 
     struct sigaction action {};
     action.sa_handler = OnTerminationSignal;
