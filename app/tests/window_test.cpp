@@ -152,8 +152,6 @@ TEST(Window, ExitAndEscEndTheProgramWithStatusZero) {
     }
 }
 
-using testing::Capture;
-
 TEST(Window, ConvertsAGeneratedClipWithTheRealEncoder) {
     TempDir dir;
     // Two minutes, so the conversion lasts long enough for ffmpeg to report
@@ -201,10 +199,7 @@ TEST(Window, ConvertsAGeneratedClipWithTheRealEncoder) {
     EXPECT_TRUE(state->messages.empty()) << state->messages.front();
 
     const std::string target = dir.File("my trip.d3v");
-    const std::string streams = Capture(
-        "ffprobe -v error -show_entries stream=codec_name,width,height,r_frame_rate,sample_rate,"
-        "channels:format=format_name -of compact 'file:" +
-        target + "'");
+    const std::string streams = testing::ProbeStreams(target);
     EXPECT_NE(streams.find("codec_name=mpeg1video|width=256|height=192|r_frame_rate=12/1"),
               std::string::npos)
         << streams;

@@ -18,8 +18,8 @@ namespace {
 using testing::CliLaunch;
 using testing::CliProcess;
 using testing::CliRun;
-using testing::MakeClip;
-using testing::ProbeStreams;
+using vantrel::testing::MakeClip;
+using vantrel::testing::ProbeStreams;
 using testing::RunCli;
 using vantrel::testing::FileExists;
 using vantrel::testing::TempDir;

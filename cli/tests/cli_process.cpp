@@ -13,27 +13,6 @@
 #include <cstdio>
 
 namespace vantrel::cli::testing {
-namespace {
-
-std::string Quoted(const std::string& path) {
-    std::string q = "'";
-    for (char c : path) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string Capture(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return "popen failed";
-    char buffer[512];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
-}
-
-}  // namespace
-
 CliProcess::CliProcess(const CliLaunch& launch) {
     int out[2];
     int err[2];
@@ -128,21 +107,5 @@ CliRun CliProcess::Wait() {
 
 CliRun RunCli(const CliLaunch& launch) { return CliProcess(launch).Wait(); }
 
-bool MakeClip(const std::string& path, int seconds) {
-    const std::string command =
-        "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i testsrc2=size=640x480:rate=25 "
-        "-f lavfi -i sine=frequency=440:sample_rate=44100 -t " +
-        std::to_string(seconds) +
-        " -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -shortest -f mp4 file:" +
-        Quoted(path) + " 2>&1";
-    return Capture(command).empty() && ::access(path.c_str(), R_OK) == 0;
-}
-
-std::string ProbeStreams(const std::string& path) {
-    return Capture(
-        "ffprobe -v error -show_entries stream=codec_name,width,height,r_frame_rate,sample_rate,"
-        "channels:format=format_name -of compact file:" +
-        Quoted(path));
-}
 
 }  // namespace vantrel::cli::testing

@@ -61,10 +61,4 @@ private:
 
 CliRun RunCli(const CliLaunch& launch);
 
-// A clip of `seconds` of 640x480 25 fps h264 with aac sound, made with ffmpeg.
-bool MakeClip(const std::string& path, int seconds);
-
-// ffprobe's compact report of the streams of `path`.
-std::string ProbeStreams(const std::string& path);
-
 }  // namespace vantrel::cli::testing

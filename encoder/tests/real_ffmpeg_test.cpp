@@ -22,20 +22,9 @@ using testing::FileExists;
 using testing::RecordingObserver;
 using testing::TempDir;
 
-using testing::Capture;
 
-std::string Quoted(const std::string& path) { return testing::ShellQuoted(path); }
-
-// A clip of `seconds` of 640x480 25 fps h264 with aac sound.
 void MakeClip(const std::string& path, int seconds) {
-    const std::string command =
-        "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i testsrc2=size=640x480:rate=25 "
-        "-f lavfi -i sine=frequency=440:sample_rate=44100 -t " +
-        std::to_string(seconds) +
-        " -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -shortest -f mp4 file:" +
-        Quoted(path) + " 2>&1";
-    ASSERT_EQ(Capture(command), "");
-    ASSERT_TRUE(FileExists(path));
+    ASSERT_TRUE(testing::MakeClip(path, seconds)) << path;
 }
 
 class RealFfmpegTest : public ::testing::Test {
@@ -75,10 +64,7 @@ TEST_F(RealFfmpegTest, ProbeThenConvertMakesTheHandheldFormat) {
               kConverted);
     EXPECT_EQ(observer.Posts().back(), 100000);
 
-    const std::string streams = Capture(
-        "ffprobe -v error -show_entries stream=codec_name,width,height,r_frame_rate,sample_rate,"
-        "channels:format=format_name -of compact file:" +
-        Quoted(target));
+    const std::string streams = testing::ProbeStreams(target);
     EXPECT_NE(streams.find("codec_name=mpeg1video|width=256|height=192|r_frame_rate=12/1"),
               std::string::npos)
         << streams;

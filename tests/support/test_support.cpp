@@ -131,12 +131,19 @@ std::string ShellQuoted(const std::string& path) {
 bool MakeClip(const std::string& path, int seconds) {
     const std::string quoted = ShellQuoted(path);
     const std::string command =
-        "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i testsrc2=size=320x240:rate=25 "
+        "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i testsrc2=size=640x480:rate=25 "
         "-f lavfi -i sine=frequency=440:sample_rate=44100 -t " +
         std::to_string(seconds) +
         " -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -shortest -f mp4 file:" +
         quoted + " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0 && FileExists(path);
+}
+
+std::string ProbeStreams(const std::string& path) {
+    return Capture(
+        "ffprobe -v error -show_entries stream=codec_name,width,height,r_frame_rate,sample_rate,"
+        "channels:format=format_name -of compact file:" +
+        ShellQuoted(path));
 }
 
 void RecordingObserver::SetPanelText(PanelField field, std::string_view text) {

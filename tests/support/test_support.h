@@ -46,8 +46,13 @@ std::string Capture(const std::string& command);
 // A path quoted for the shell, whatever it holds.
 std::string ShellQuoted(const std::string& path);
 
-// A movie of `seconds` of 320x240 h264 with aac sound, made by the real ffmpeg.
+// A movie of `seconds` of 640x480 25 fps h264 with aac sound, made by the
+// real ffmpeg.
 bool MakeClip(const std::string& path, int seconds);
+
+// What ffprobe says of a file's streams and container, in its compact form:
+// "stream|codec_name=...|width=...|..." lines and a "format|format_name=..." one.
+std::string ProbeStreams(const std::string& path);
 
 // Records what a run reports; safe from any thread. WaitUntil returns false
 // if the condition is not met within a generous bound (a hang, not a timing).
