@@ -199,13 +199,7 @@ TEST(Window, ConvertsAGeneratedClipWithTheRealEncoder) {
     EXPECT_TRUE(state->messages.empty()) << state->messages.front();
 
     const std::string target = dir.File("my trip.d3v");
-    const std::string streams = testing::ProbeStreams(target);
-    EXPECT_NE(streams.find("codec_name=mpeg1video|width=256|height=192|r_frame_rate=12/1"),
-              std::string::npos)
-        << streams;
-    EXPECT_NE(streams.find("codec_name=mp2|sample_rate=22050|channels=1"), std::string::npos)
-        << streams;
-    EXPECT_NE(streams.find("format_name=mpeg"), std::string::npos) << streams;
+    EXPECT_TRUE(vantrel::testing::IsHandheldMovie(target));
 
     testing::Click(*state->Control(kIdCancel));
     EXPECT_EQ(program.WaitForExit(), 0);

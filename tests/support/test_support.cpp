@@ -167,21 +167,38 @@ void RecordingObserver::ShowMessage(std::string_view text) {
     changed_.notify_all();
 }
 
-bool RecordingObserver::WaitUntil(const std::function<bool()>& condition) {
+::testing::AssertionResult IsHandheldMovie(const std::string& path) {
+    const std::string streams = ProbeStreams(path);
+    for (const char* wanted : {"codec_name=mpeg1video|width=256|height=192|r_frame_rate=12/1",
+                               "codec_name=mp2|sample_rate=22050|channels=1",
+                               "format_name=mpeg"}) {
+        if (streams.find(wanted) == std::string::npos) {
+            return ::testing::AssertionFailure() << path << " lacks " << wanted << ":\n" << streams;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+bool WaitForCondition(std::mutex& mutex, std::condition_variable& changed,
+                      const uint64_t& version, const std::function<bool()>& condition) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     for (;;) {
         uint64_t seen;
         {
-            std::lock_guard<std::mutex> lock(mutex_);
-            seen = version_;
+            std::lock_guard<std::mutex> lock(mutex);
+            seen = version;
         }
         if (condition()) return true;
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (!changed_.wait_until(lock, deadline, [&] { return version_ != seen; })) {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (!changed.wait_until(lock, deadline, [&] { return version != seen; })) {
             lock.unlock();
             return condition();
         }
     }
+}
+
+bool RecordingObserver::WaitUntil(const std::function<bool()>& condition) {
+    return WaitForCondition(mutex_, changed_, version_, condition);
 }
 
 std::string RecordingObserver::Text(PanelField field) {

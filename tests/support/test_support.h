@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "run_observer.h"
 
 namespace vantrel::testing {
@@ -53,6 +55,16 @@ bool MakeClip(const std::string& path, int seconds);
 // What ffprobe says of a file's streams and container, in its compact form:
 // "stream|codec_name=...|width=...|..." lines and a "format|format_name=..." one.
 std::string ProbeStreams(const std::string& path);
+
+// Whether ffprobe reads the file as the handheld's movie: 256x192 12 fps
+// MPEG-1 video, mono 22050 Hz MP2 sound, in an MPEG program stream.
+::testing::AssertionResult IsHandheldMovie(const std::string& path);
+
+// Waits until `condition` holds, testing it again whenever `version` (guarded
+// by `mutex`, bumped with a notify on `changed`) moves. False if it has not
+// held within a generous bound: a guard against a hang, not a timing.
+bool WaitForCondition(std::mutex& mutex, std::condition_variable& changed,
+                      const uint64_t& version, const std::function<bool()>& condition);
 
 // Records what a run reports; safe from any thread. WaitUntil returns false
 // if the condition is not met within a generous bound (a hang, not a timing).

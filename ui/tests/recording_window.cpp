@@ -1,8 +1,7 @@
 #include "recording_window.h"
 
-#include <chrono>
-
 #include "dialog_templates.h"
+#include "test_support.h"
 
 namespace vantrel::testing {
 
@@ -72,20 +71,7 @@ void RecordingWindow::AnswerNextChoice(std::optional<std::string> path) {
 }
 
 bool RecordingWindow::WaitUntil(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    for (;;) {
-        uint64_t seen;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            seen = version_;
-        }
-        if (condition()) return true;
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (!changed_.wait_until(lock, deadline, [&] { return version_ != seen; })) {
-            lock.unlock();
-            return condition();
-        }
-    }
+    return WaitForCondition(mutex_, changed_, version_, condition);
 }
 
 std::string RecordingWindow::Text(int id) {
