@@ -4,8 +4,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstring>
 
 #include "encoder_output_parser.h"
 #include "line_chunker.h"
@@ -23,30 +21,6 @@ constexpr int kDrainAfterExitMs = 1000;
 
 constexpr char kNoSpaceMarker[] = "No space left on device";
 
-// Finds the marker even when a chunk boundary cuts it, by keeping the tail of
-// the previous chunk. Fixed buffers: nothing is allocated per chunk.
-class MarkerWatch {
-public:
-    bool Seen(const char* chunk, size_t length) {
-        if (found_ || length == 0) return found_;
-        char text[kKeep + LineChunker::kMaxChunk + 1];
-        std::memcpy(text, tail_, tailLength_);
-        std::memcpy(text + tailLength_, chunk, length);
-        const size_t total = tailLength_ + length;
-        text[total] = '\0';
-        found_ = FindSubstring(kNoSpaceMarker, text) >= 0;
-        tailLength_ = std::min(total, kKeep);
-        std::memcpy(tail_, text + total - tailLength_, tailLength_);
-        return found_;
-    }
-
-private:
-    static constexpr size_t kKeep = sizeof kNoSpaceMarker - 2;
-    char tail_[kKeep];
-    size_t tailLength_ = 0;
-    bool found_ = false;
-};
-
 PumpResult Finish(ChildProcess& child, RunStatus status, bool noSpace) {
     child.Kill();
     return {status, child.Reap(), noSpace};
@@ -62,15 +36,13 @@ PumpResult FinishAtEndOfOutput(ChildProcess& child, const StopSignal* stop, bool
         const int exitCode = child.Reap();
         return {kOutputEnded, exitCode, noSpace};
     }
-    {
-        for (;;) {
-            pollfd fds[2] = {{child.exitFd(), POLLIN, 0}, {-1, POLLIN, 0}};
-            if (stop != nullptr) fds[1].fd = stop->fd();
-            const int ready = ::poll(fds, 2, -1);
-            if (ready < 0 && errno == EINTR) continue;
-            if (ready < 0 || (fds[0].revents & POLLIN) != 0) break;
-            if ((fds[1].revents & POLLIN) != 0) return Finish(child, kStopRequested, noSpace);
-        }
+    for (;;) {
+        pollfd fds[2] = {{child.exitFd(), POLLIN, 0}, {-1, POLLIN, 0}};
+        if (stop != nullptr) fds[1].fd = stop->fd();
+        const int ready = ::poll(fds, 2, -1);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0 || (fds[0].revents & POLLIN) != 0) break;
+        if ((fds[1].revents & POLLIN) != 0) return Finish(child, kStopRequested, noSpace);
     }
     return Finish(child, kOutputEnded, noSpace);
 }
@@ -83,7 +55,8 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
     if (state.progressBase == 0) state.progressPercent = 0.0f;
     state.decodeFailures = 0;
 
-    MarkerWatch noSpace;
+    // Texts end at line ends, so ffmpeg's one-line error is seen whole.
+    bool noSpace = false;
     bool childExited = false;
     int readRetries = 0;
     LineChunker chunker;
@@ -91,19 +64,24 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
     // Parses the next text if one is ready. A NUL inside it ends what the
     // parser sees, as for any reader of C strings.
     const auto parseReady = [&](bool flush) {
-        const size_t length = chunker.Take(chunk, flush);
-        if (length == 0) return false;
+        if (chunker.Take(chunk, flush) == 0) return;
         ParseEncoderOutput(state, sink, chunk);
-        noSpace.Seen(chunk, std::strlen(chunk));
-        return true;
+        noSpace = noSpace || FindSubstring(kNoSpaceMarker, chunk) >= 0;
+    };
+    const auto endOfOutput = [&] {
+        parseReady(true);
+        state.progressPercent = 100.0f;
+        PostProgress(state, sink);
+        return FinishAtEndOfOutput(child, settings.stop, noSpace);
     };
 
     for (;;) {
         pollfd fds[3];
         nfds_t count = 0;
         fds[count++] = {child.outputFd(), POLLIN, 0};
-        const int stopIndex = settings.stop != nullptr && settings.stop->fd() >= 0 ? 1 : -1;
-        if (stopIndex >= 0) fds[count++] = {settings.stop->fd(), POLLIN, 0};
+        if (settings.stop != nullptr && settings.stop->fd() >= 0) {
+            fds[count++] = {settings.stop->fd(), POLLIN, 0};
+        }
         const int exitIndex = !childExited && child.exitFd() >= 0 ? static_cast<int>(count) : -1;
         if (exitIndex >= 0) fds[count++] = {child.exitFd(), POLLIN, 0};
 
@@ -111,14 +89,9 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
         // that left its process group) gets a bounded time to finish writing.
         const int timeout = readRetries > 0 ? kReadRetryPauseMs : childExited ? kDrainAfterExitMs : -1;
         const int ready = ::poll(fds, count, timeout);
-        if (ready == 0 && childExited && readRetries == 0) {
-            parseReady(true);
-            state.progressPercent = 100.0f;
-            PostProgress(state, sink);
-            return Finish(child, kOutputEnded, noSpace.Seen("", 0));
-        }
+        if (ready == 0 && childExited && readRetries == 0) return endOfOutput();
         if (ready < 0 && errno != EINTR) {
-            if (++readRetries > kMaxReadRetries) return Finish(child, kOutputEnded, false);
+            if (++readRetries > kMaxReadRetries) return Finish(child, kOutputEnded, noSpace);
             continue;
         }
 
@@ -131,43 +104,27 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
 
         if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0 || readRetries > 0) {
             const ssize_t n = ::read(child.outputFd(), chunker.tail(), chunker.space());
+            if (n == 0) return endOfOutput();
             if (n > 0) {
                 readRetries = 0;
                 chunker.Commit(static_cast<size_t>(n));
                 parseReady(false);
-                const bool sawNoSpace = noSpace.Seen("", 0);
-
                 if (settings.freeSpace != nullptr) {
                     const auto free = settings.freeSpace->FreeBytes(settings.watchedFolder);
-                    if (free && *free == 0) return Finish(child, kDriveFull, sawNoSpace);
+                    if (free && *free == 0) return Finish(child, kDriveFull, noSpace);
                 }
-                if (state.decodeFailures > kMaxDecodeFailures) {
-                    return Finish(child, kTooManyDecodeErrors, sawNoSpace);
-                }
-                if (settings.stop != nullptr && settings.stop->IsSignalled()) {
-                    return Finish(child, kStopRequested, sawNoSpace);
-                }
-                continue;
-            }
-            if (n == 0) {
-                parseReady(true);
-                state.progressPercent = 100.0f;
-                PostProgress(state, sink);
-                return FinishAtEndOfOutput(child, settings.stop, noSpace.Seen("", 0));
-            }
-            if (errno != EINTR && errno != EAGAIN) {
-                if (++readRetries > kMaxReadRetries) {
-                    return Finish(child, kOutputEnded, noSpace.Seen("", 0));
-                }
+            } else if (errno != EINTR && errno != EAGAIN && ++readRetries > kMaxReadRetries) {
+                return Finish(child, kOutputEnded, noSpace);
             }
         }
 
+        // After a chunk, and after a failed read, as after a wake-up by the
+        // stop signal alone: decoding failures first, then the stop request.
         if (state.decodeFailures > kMaxDecodeFailures) {
-            return Finish(child, kTooManyDecodeErrors, noSpace.Seen("", 0));
+            return Finish(child, kTooManyDecodeErrors, noSpace);
         }
-        if (stopIndex >= 0 ? (fds[stopIndex].revents & POLLIN) != 0
-                           : (settings.stop != nullptr && settings.stop->IsSignalled())) {
-            return Finish(child, kStopRequested, noSpace.Seen("", 0));
+        if (settings.stop != nullptr && settings.stop->IsSignalled()) {
+            return Finish(child, kStopRequested, noSpace);
         }
     }
 }
