@@ -15,6 +15,7 @@
 #include "console_observer.h"
 #include "converter.h"
 #include "encoder_location.h"
+#include "outcome_message.h"
 #include "progress_display.h"
 #include "string_table.h"
 #include "target_naming.h"
@@ -50,7 +51,7 @@ FileResult Stopped(Console& console, const std::string& source) {
 // encoder that could not be started), else the outcome's text.
 FileResult Failed(Console& console, const ConsoleObserver& observer, int32_t outcome,
                   const std::string& source) {
-    std::string text = FailureText(outcome);
+    std::string text = OutcomeText(static_cast<ConversionOutcome>(outcome));
     if (!observer.messages().empty()) text = observer.messages().back();
     if (text.empty()) text = LoadStringResource(kIdsConversionFailed);
     ReportFailure(console, text, source);
@@ -87,15 +88,6 @@ std::string WhyUnreadable(const std::string& path) {
     const bool isFolder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
     ::close(fd);
     return isFolder ? std::strerror(EISDIR) : std::string();
-}
-
-std::string FailureText(int32_t outcome) {
-    switch (outcome) {
-        case kConversionFailed: return std::string(LoadStringResource(kIdsConversionFailed));
-        case kNotEnoughSpace: return std::string(LoadStringResource(kIdsNotEnoughMemory));
-        case kUndecodableSource: return std::string(LoadStringResource(kIdsUnableToDecode));
-        default: return {};
-    }
 }
 
 FileResult ConvertFile(const std::string& file, int32_t videoBitrate,

@@ -31,10 +31,6 @@ std::string MakeAbsolute(const std::string& path);
 // directory"), or empty when it can.
 std::string WhyUnreadable(const std::string& path);
 
-// The failure text for a run's outcome, without the path; empty for outcomes
-// that are not failures.
-std::string FailureText(int32_t outcome);
-
 // Takes one FILE through the window's steps: the naming rule, the probe, then
 // the conversion at `videoBitrate`. Checks `stop` before each run and hands
 // it to the engine for the run itself.

@@ -4,15 +4,18 @@
 
 namespace vantrel {
 
-std::string OutcomeMessage(ConversionOutcome outcome, const std::string& sourcePath) {
-    int id;
+std::string OutcomeText(ConversionOutcome outcome) {
     switch (outcome) {
-        case kConversionFailed: id = kIdsConversionFailed; break;
-        case kNotEnoughSpace: id = kIdsNotEnoughMemory; break;
-        case kUndecodableSource: id = kIdsUnableToDecode; break;
+        case kConversionFailed: return std::string(LoadStringResource(kIdsConversionFailed));
+        case kNotEnoughSpace: return std::string(LoadStringResource(kIdsNotEnoughMemory));
+        case kUndecodableSource: return std::string(LoadStringResource(kIdsUnableToDecode));
         default: return {};
     }
-    return std::string(LoadStringResource(id)) + "\r\n\r\n" + sourcePath;
+}
+
+std::string OutcomeMessage(ConversionOutcome outcome, const std::string& sourcePath) {
+    const std::string text = OutcomeText(outcome);
+    return text.empty() ? text : text + "\r\n\r\n" + sourcePath;
 }
 
 }  // namespace vantrel
