@@ -15,6 +15,9 @@ namespace vantrel {
 namespace {
 
 using testing::FileExists;
+using testing::FullChunk;
+using testing::Repeat;
+using testing::TestEncoderSetup;
 using testing::ReadFile;
 using testing::RecordingObserver;
 using testing::TempDir;
@@ -29,19 +32,6 @@ private:
     uint64_t bytes_;
 };
 
-// A line of exactly 511 bytes, so each one arrives as one read of the pump.
-std::string FullChunk(const std::string& text) {
-    std::string line = text;
-    line.resize(510, '.');
-    return "say " + line + "\\n\n";
-}
-
-std::string Repeat(const std::string& line, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) out += line;
-    return out;
-}
-
 const char kDurationLine[] = "say   Duration: 00:00:50.00, start: 0.000000, bitrate: 900 kb/s\\n\n";
 
 class ConverterTest : public ::testing::Test {
@@ -51,11 +41,7 @@ protected:
     }
     static Converter MakeConverterFor(RecordingObserver& reports,
                                       std::shared_ptr<const FreeSpaceSource> freeSpace = nullptr) {
-        EncoderSetup setup;
-        setup.encoderPath = FAKE_ENCODER_PATH;
-        setup.consoleInputFd = -1;
-        if (freeSpace) setup.freeSpace = std::move(freeSpace);
-        return Converter(std::move(setup), reports);
+        return Converter(TestEncoderSetup(FAKE_ENCODER_PATH, std::move(freeSpace)), reports);
     }
 
     ConversionRequest Request(const std::string& script, bool probe = false) {
@@ -221,10 +207,7 @@ TEST_F(ConverterTest, StopRaisedBeforeTheRunEndsItAtTheStart) {
 TEST_F(ConverterTest, MissingEncoderIsReported) {
     for (const bool probe : {true, false}) {
         RecordingObserver local;
-        EncoderSetup setup;
-        setup.encoderPath = dir.File("no-ffmpeg-here");
-        setup.consoleInputFd = -1;
-        Converter converter(std::move(setup), local);
+        Converter converter(TestEncoderSetup(dir.File("no-ffmpeg-here")), local);
         EXPECT_EQ(converter.RunConversion(Request("", probe),
                                           probe ? Converter::kProbeMode
                                                 : Converter::kConversionMode,
@@ -274,10 +257,7 @@ public:
 
 TEST_F(ConverterTest, FloodOfOutputKeepsMemoryFlat) {
     CountingObserver counting;
-    EncoderSetup setup;
-    setup.encoderPath = FAKE_ENCODER_PATH;
-    setup.consoleInputFd = -1;
-    Converter converter(std::move(setup), counting);
+    Converter converter(TestEncoderSetup(FAKE_ENCODER_PATH), counting);
     converter.state().progressEnabled = true;
     converter.state().durationSeconds = 10;
     const long before = PeakResidentKiB();
@@ -296,8 +276,7 @@ TEST_F(ConverterTest, FirstRunForwardsConsoleInputToTheEncoder) {
     ASSERT_EQ(::pipe(console), 0);
     const std::string typed = "  Duration: 00:00:07.00, start: 0.000000, bitrate: 1 kb/s\n";
     ASSERT_EQ(::write(console[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
-    EncoderSetup setup;
-    setup.encoderPath = FAKE_ENCODER_PATH;
+    EncoderSetup setup = TestEncoderSetup(FAKE_ENCODER_PATH);
     setup.consoleInputFd = console[0];
     Converter converter(std::move(setup), observer);
     EXPECT_EQ(converter.RunConversion(Request("echo-line\n", true), Converter::kProbeMode, nullptr),

@@ -33,10 +33,7 @@ protected:
         ASSERT_FALSE(FindOnPath("ffmpeg").empty()) << "ffmpeg is not installed";
     }
     Converter MakeConverter() {
-        EncoderSetup setup;
-        setup.encoderPath = LocateEncoder();
-        setup.consoleInputFd = -1;
-        return Converter(std::move(setup), observer);
+        return Converter(testing::TestEncoderSetup(LocateEncoder()), observer);
     }
 
     TempDir dir;

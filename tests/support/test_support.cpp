@@ -167,6 +167,27 @@ void RecordingObserver::ShowMessage(std::string_view text) {
     changed_.notify_all();
 }
 
+EncoderSetup TestEncoderSetup(std::string encoderPath,
+                              std::shared_ptr<const FreeSpaceSource> freeSpace) {
+    EncoderSetup setup;
+    setup.encoderPath = std::move(encoderPath);
+    setup.consoleInputFd = -1;
+    if (freeSpace) setup.freeSpace = std::move(freeSpace);
+    return setup;
+}
+
+std::string FullChunk(const std::string& text) {
+    std::string line = text;
+    line.resize(510, '.');
+    return "say " + line + "\\n\n";
+}
+
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
 ::testing::AssertionResult IsHandheldMovie(const std::string& path) {
     const std::string streams = ProbeStreams(path);
     for (const char* wanted : {"codec_name=mpeg1video|width=256|height=192|r_frame_rate=12/1",

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "converter.h"
 #include "run_observer.h"
 
 namespace vantrel::testing {
@@ -59,6 +61,16 @@ std::string ProbeStreams(const std::string& path);
 // Whether ffprobe reads the file as the handheld's movie: 256x192 12 fps
 // MPEG-1 video, mono 22050 Hz MP2 sound, in an MPEG program stream.
 ::testing::AssertionResult IsHandheldMovie(const std::string& path);
+
+// How the tests run an encoder: this program, no console input forwarded, and
+// the given free-space source (the real one when null).
+EncoderSetup TestEncoderSetup(std::string encoderPath,
+                              std::shared_ptr<const FreeSpaceSource> freeSpace = nullptr);
+
+// A line of the fake encoder's script that prints `text` padded to exactly
+// 511 bytes, so that it arrives as one read of the pump.
+std::string FullChunk(const std::string& text);
+std::string Repeat(const std::string& text, int times);
 
 // Waits until `condition` holds, testing it again whenever `version` (guarded
 // by `mutex`, bumped with a notify on `changed`) moves. False if it has not

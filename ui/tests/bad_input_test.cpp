@@ -34,15 +34,10 @@ protected:
         clipDir_ = nullptr;
     }
 
-    BadInputTest() : dialog(window, RealEncoder()) { dialog.OnInitDialog(); }
-    ~BadInputTest() override { dialog.OnClose(); }
-
-    static EncoderSetup RealEncoder() {
-        EncoderSetup setup;
-        setup.encoderPath = LocateEncoder();
-        setup.consoleInputFd = -1;
-        return setup;
+    BadInputTest() : dialog(window, testing::TestEncoderSetup(LocateEncoder())) {
+        dialog.OnInitDialog();
     }
+    ~BadInputTest() override { dialog.OnClose(); }
 
     std::string CopyOfClip(const std::string& path) {
         WriteFile(path, ReadFile(clipDir_->File("clip.mp4")));

@@ -19,6 +19,8 @@ namespace vantrel {
 namespace {
 
 using testing::FileExists;
+using testing::FullChunk;
+using testing::Repeat;
 using testing::ReadFile;
 using testing::RecordingWindow;
 using testing::TempDir;
@@ -35,18 +37,6 @@ std::string ProbeOutput(const std::string& duration) {
 }
 const std::string kProbe50s = ProbeOutput("00:00:50.00");
 
-// A line of exactly 511 bytes, so each one arrives as one read of the pump.
-std::string FullChunk(const std::string& text) {
-    std::string line = text;
-    line.resize(510, '.');
-    return "say " + line + "\\n\n";
-}
-
-std::string Repeat(const std::string& text, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) out += text;
-    return out;
-}
 
 // Conversion scripts. Each one that keeps running first writes its partial
 // target and then a progress line, so a test can wait for that report.
@@ -64,17 +54,8 @@ public:
 // One window with its logic, as the program puts them together.
 struct Session {
     explicit Session(std::string encoderPath = FAKE_ENCODER_PATH)
-        : dialog(window, Setup(std::move(encoderPath), freeSpace)) {
+        : dialog(window, testing::TestEncoderSetup(std::move(encoderPath), freeSpace)) {
         dialog.OnInitDialog();
-    }
-
-    static EncoderSetup Setup(std::string encoderPath,
-                              std::shared_ptr<const FreeSpaceSource> freeSpace) {
-        EncoderSetup setup;
-        setup.encoderPath = std::move(encoderPath);
-        setup.freeSpace = std::move(freeSpace);
-        setup.consoleInputFd = -1;
-        return setup;
     }
 
     void Open(const std::string& path) {

@@ -130,10 +130,8 @@ TEST(Soak, RandomSequencesLeaveNothingBehind) {
     int steps = 0, encodes = 0, stops = 0;
     for (int sequence = 0; sequence < sequences; ++sequence) {
         RecordingWindow window;
-        EncoderSetup setup;
-        setup.encoderPath = FAKE_ENCODER_PATH;
-        setup.consoleInputFd = -1;
-        auto dialog = std::make_unique<ConverterDialog>(window, setup);
+        auto dialog =
+            std::make_unique<ConverterDialog>(window, testing::TestEncoderSetup(FAKE_ENCODER_PATH));
         dialog->OnInitDialog();
         const int length = 1 + static_cast<int>(random() % 12);
         for (int step = 0; step < length; ++step) {
