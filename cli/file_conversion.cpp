@@ -14,7 +14,6 @@
 
 #include "console_observer.h"
 #include "converter.h"
-#include "encoder_location.h"
 #include "outcome_message.h"
 #include "progress_display.h"
 #include "string_table.h"
@@ -90,8 +89,9 @@ std::string WhyUnreadable(const std::string& path) {
     return isFolder ? std::strerror(EISDIR) : std::string();
 }
 
-FileResult ConvertFile(const std::string& file, int32_t videoBitrate,
-                       const std::shared_ptr<StopSignal>& stop, Console& console) {
+FileResult ConvertFile(const std::string& file, const std::string& encoderPath,
+                       int32_t videoBitrate, const std::shared_ptr<StopSignal>& stop,
+                       Console& console) {
     const std::string source = MakeAbsolute(file);
     if (source.empty()) {
         ReportProblem(console, file, "cannot tell which folder it is in");
@@ -112,14 +112,15 @@ FileResult ConvertFile(const std::string& file, int32_t videoBitrate,
     // duration, above all) may carry over to this one.
     ConsoleObserver observer;
     EncoderSetup setup;
-    setup.encoderPath = LocateEncoder();
+    setup.encoderPath = encoderPath;
     setup.consoleInputFd = -1;
     Converter converter(std::move(setup), observer);
     converter.SetVideoBitrate(videoBitrate);
 
     console.out << "Source:       " << source << '\n' << std::flush;
     if (stop->IsSignalled()) return Stopped(console, source);
-    const ConversionOutcome probe = converter.RunConversion({source, ""}, Converter::kProbeMode, stop);
+    const ConversionOutcome probe =
+        converter.RunConversion({source, ""}, Converter::kProbeMode, stop);
     if (probe == kStopped) return Stopped(console, source);
     if (probe != kConverted) return Failed(console, observer, probe, source);
     ShowPanel(console, observer);

@@ -17,9 +17,9 @@ enum class FileResult {
 };
 
 struct Console {
-    std::ostream& out;   // what the panel shows, the target, progress
-    std::ostream& err;   // failures
-    bool live;           // `out` is a terminal
+    std::ostream& out;  // what the panel shows, the target, progress
+    std::ostream& err;  // failures
+    bool live;          // `out` is a terminal
 };
 
 // The path as given when it is absolute, else under the current folder, so
@@ -32,9 +32,10 @@ std::string MakeAbsolute(const std::string& path);
 std::string WhyUnreadable(const std::string& path);
 
 // Takes one FILE through the window's steps: the naming rule, the probe, then
-// the conversion at `videoBitrate`. Checks `stop` before each run and hands
-// it to the engine for the run itself.
-FileResult ConvertFile(const std::string& file, int32_t videoBitrate,
-                       const std::shared_ptr<StopSignal>& stop, Console& console);
+// the conversion at `videoBitrate`, with the encoder at `encoderPath`. Checks
+// `stop` before each run and hands it to the engine for the run itself.
+FileResult ConvertFile(const std::string& file, const std::string& encoderPath,
+                       int32_t videoBitrate, const std::shared_ptr<StopSignal>& stop,
+                       Console& console);
 
 }  // namespace vantrel::cli

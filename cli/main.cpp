@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli_options.h"
+#include "encoder_location.h"
 #include "file_conversion.h"
 #include "stop_on_signal.h"
 
@@ -47,12 +48,13 @@ int main(int argc, char** argv) {
     }
 
     Console console{std::cout, std::cerr, ::isatty(STDOUT_FILENO) == 1};
+    const std::string encoderPath = vantrel::LocateEncoder();
     bool anyFailed = false;
     for (size_t i = 0; i < options.files.size(); ++i) {
         // A stop between two files: the next one is not begun at all.
         if (stop->IsSignalled()) return kInterrupted;
         if (i > 0) std::cout << '\n';
-        switch (ConvertFile(options.files[i], options.videoBitrate, stop, console)) {
+        switch (ConvertFile(options.files[i], encoderPath, options.videoBitrate, stop, console)) {
             case FileResult::kConverted:
                 break;
             case FileResult::kFailed:

@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-
 #include "encoder_output_parser.h"
 #include "line_chunker.h"
 #include "text_scan.h"
@@ -87,7 +86,9 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
 
         // Once the encoder has ended, whatever still holds its pipe (something
         // that left its process group) gets a bounded time to finish writing.
-        const int timeout = readRetries > 0 ? kReadRetryPauseMs : childExited ? kDrainAfterExitMs : -1;
+        const int timeout = readRetries > 0 ? kReadRetryPauseMs
+                            : childExited   ? kDrainAfterExitMs
+                                            : -1;
         const int ready = ::poll(fds, count, timeout);
         if (ready == 0 && childExited && readRetries == 0) return endOfOutput();
         if (ready < 0 && errno != EINTR) {
