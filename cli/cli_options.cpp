@@ -1,7 +1,9 @@
 #include "cli_options.h"
 
-#include <array>
 #include <utility>
+
+#include "qualities.h"
+#include "source_types.h"
 
 #ifndef VANTREL_VERSION
 #define VANTREL_VERSION "1.1.0"
@@ -9,13 +11,6 @@
 
 namespace vantrel::cli {
 namespace {
-
-constexpr std::array<std::pair<std::string_view, int32_t>, 4> kQualities = {{
-    {"lowest", 192},
-    {"medium-lo", 256},
-    {"medium-hi", 320},
-    {"highest", 384},
-}};
 
 constexpr std::string_view kQualityOption = "--quality";
 
@@ -27,13 +22,6 @@ CliOptions Refuse(std::string why) {
 }
 
 }  // namespace
-
-std::optional<int32_t> QualityBitrate(std::string_view name) {
-    for (const auto& [quality, bitrate] : kQualities) {
-        if (name == quality) return bitrate;
-    }
-    return std::nullopt;
-}
 
 CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
     for (const std::string& argument : arguments) {
@@ -63,12 +51,12 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
         } else {
             return Refuse("unknown option '" + argument + "'");
         }
-        const std::optional<int32_t> bitrate = QualityBitrate(quality);
-        if (!bitrate) {
+        const std::optional<Quality> chosen = QualityNamed(quality);
+        if (!chosen) {
             return Refuse("unknown quality '" + quality +
                           "' (choose lowest, medium-lo, medium-hi or highest)");
         }
-        options.videoBitrate = *bitrate;
+        options.videoBitrate = chosen->kilobits;
     }
     if (options.files.empty()) return Refuse("no FILE given");
     return options;
@@ -80,7 +68,7 @@ std::string UsageText() {
            "12 frames per second, mono 22050 Hz MP2 sound, saved beside each FILE with\n"
            "its name in lower case and the extension .d3v.\n"
            "\n"
-           "Accepted files end in .mpeg, .mov, .avi, .mpg, .mp4, .mpe or .wmv.\n"
+           "Accepted files end in " + AcceptedExtensionList() + ".\n"
            "\n"
            "  --quality QUALITY  video bitrate: lowest (192 kbit/s), medium-lo (256,\n"
            "                     the default), medium-hi (320) or highest (384)\n"

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,10 +16,6 @@ struct CliOptions {
     std::vector<std::string> files;
     std::string error;            // why the line was refused (kUsageError only)
 };
-
-// The window's four qualities by the names the command line uses; nullopt for
-// any other name.
-std::optional<int32_t> QualityBitrate(std::string_view name);
 
 // Reads the arguments after the program's name. Options may stand anywhere
 // before "--"; everything after it, and a lone "-", is a file. --help and

@@ -13,10 +13,9 @@
 #include <utility>
 
 #include "console_observer.h"
-#include "converter.h"
 #include "outcome_message.h"
 #include "progress_display.h"
-#include "string_table.h"
+#include "source_types.h"
 #include "target_naming.h"
 
 namespace vantrel::cli {
@@ -46,20 +45,14 @@ FileResult Stopped(Console& console, const std::string& source) {
     return FileResult::kStopped;
 }
 
-// A run that ended in failure: the engine's own message when it gave one (an
-// encoder that could not be started), else the outcome's text.
-FileResult Failed(Console& console, const ConsoleObserver& observer, int32_t outcome,
-                  const std::string& source) {
-    std::string text = OutcomeText(static_cast<ConversionOutcome>(outcome));
-    if (!observer.messages().empty()) text = observer.messages().back();
-    if (text.empty()) text = LoadStringResource(kIdsConversionFailed);
-    ReportFailure(console, text, source);
+FileResult Failed(Console& console, ConversionOutcome outcome, const std::string& source) {
+    ReportFailure(console, OutcomeText(outcome), source);
     return FileResult::kFailed;
 }
 
-void ShowPanel(Console& console, const ConsoleObserver& observer) {
+void ShowPanel(Console& console, const SourceDescription& description) {
     for (const auto& [field, label] : kPanelLabels) {
-        const std::string text = observer.PanelText(field);
+        const std::string& text = description.Text(field);
         console.out << label << (text.empty() ? "(not reported)" : text) << '\n';
     }
 }
@@ -89,59 +82,58 @@ std::string WhyUnreadable(const std::string& path) {
     return isFolder ? std::strerror(EISDIR) : std::string();
 }
 
-FileResult ConvertFile(const std::string& file, const std::string& encoderPath,
-                       int32_t videoBitrate, const std::shared_ptr<StopSignal>& stop,
-                       Console& console) {
+std::optional<SourceAndTarget> ResolveFile(const std::string& file, Console& console,
+                                           FileResult& refusal) {
+    refusal = FileResult::kFailed;
     const std::string source = MakeAbsolute(file);
     if (source.empty()) {
         ReportProblem(console, file, "cannot tell which folder it is in");
-        return FileResult::kFailed;
+        return std::nullopt;
     }
     if (const std::string why = WhyUnreadable(source); !why.empty()) {
         ReportProblem(console, source, "cannot read: " + why);
-        return FileResult::kFailed;
+        return std::nullopt;
     }
     std::string target;
     if (const int naming = DeriveTargetPath(target, source, kTargetExtension);
         naming != kTargetDerived) {
         ReportProblem(console, source, DescribeRejectedName(naming));
-        return FileResult::kRejected;
+        refusal = FileResult::kRejected;
+        return std::nullopt;
     }
+    return SourceAndTarget{source, target};
+}
 
-    // A converter per file: nothing the previous source taught the parser (its
-    // duration, above all) may carry over to this one.
-    ConsoleObserver observer;
-    EncoderSetup setup;
-    setup.encoderPath = encoderPath;
-    setup.consoleInputFd = -1;
-    Converter converter(std::move(setup), observer);
-    converter.SetVideoBitrate(videoBitrate);
+FileResult RefuseSharedTarget(const SourceAndTarget& file, const std::string& earlier,
+                              Console& console) {
+    ReportProblem(console, file.source,
+                  "not converted: " + earlier + " was converted to the same file " + file.target);
+    return FileResult::kRejected;
+}
 
+FileResult ConvertFile(const SourceAndTarget& file, Converter& converter, int32_t videoBitrate,
+                       const StopSignal& stop, Console& console) {
+    const std::string& source = file.source;
     console.out << "Source:       " << source << '\n' << std::flush;
-    if (stop->IsSignalled()) return Stopped(console, source);
-    const ConversionOutcome probe =
-        converter.RunConversion({source, ""}, Converter::kProbeMode, stop);
-    if (probe == kStopped) return Stopped(console, source);
-    if (probe != kConverted) return Failed(console, observer, probe, source);
-    ShowPanel(console, observer);
-    const int64_t duration = converter.state().durationSeconds.load();
-    if (duration == 0) return Failed(console, observer, kUndecodableSource, source);
+    if (stop.IsSignalled()) return Stopped(console, source);
+    const ProbeResult probe = converter.Probe(source, &stop);
+    if (probe.outcome == kStopped) return Stopped(console, source);
+    if (probe.outcome != kConverted) return Failed(console, probe.outcome, source);
+    ShowPanel(console, probe.source);
 
-    console.out << "Target:       " << target << '\n' << std::flush;
-    if (stop->IsSignalled()) return Stopped(console, source);
+    console.out << "Target:       " << file.target << '\n' << std::flush;
+    if (stop.IsSignalled()) return Stopped(console, source);
     ProgressDisplay display(console.out, console.live);
     const auto start = ProgressDisplay::Clock::now();
-    display.Start(duration, start);
+    display.Start(static_cast<double>(probe.source.durationHundredths) / 100.0, start);
+    ConsoleObserver observer;
     observer.FollowWith(&display);
-    converter.state().progressEnabled = true;
     const ConversionOutcome outcome =
-        converter.RunConversion({source, target}, Converter::kConversionMode, stop);
-    converter.state().progressEnabled = false;
-    observer.FollowWith(nullptr);
+        converter.Convert({source, file.target, videoBitrate}, &stop, observer);
     display.Finish();
 
     if (outcome == kStopped) return Stopped(console, source);
-    if (outcome != kConverted) return Failed(console, observer, outcome, source);
+    if (outcome != kConverted) return Failed(console, outcome, source);
     const double took =
         std::chrono::duration<double>(ProgressDisplay::Clock::now() - start).count();
     console.out << "Converted in " << Seconds(took) << '\n' << std::flush;

@@ -1,10 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 
+#include "converter.h"
 #include "stop_signal.h"
 
 namespace vantrel::cli {
@@ -12,7 +13,7 @@ namespace vantrel::cli {
 enum class FileResult {
     kConverted,
     kFailed,    // missing or unreadable, not decodable, or the encoder failed
-    kRejected,  // the name is not one the converter takes
+    kRejected,  // the name is not one the converter takes, or its target is taken
     kStopped,   // a stop was requested; nothing further may start
 };
 
@@ -22,20 +23,29 @@ struct Console {
     bool live;          // `out` is a terminal
 };
 
+struct SourceAndTarget {
+    std::string source;  // absolute
+    std::string target;
+};
+
 // The path as given when it is absolute, else under the current folder, so
 // that the encoder never reads a name beginning with "-" or holding ":" as an
 // option or a protocol. Empty when the current folder is unknown.
 std::string MakeAbsolute(const std::string& path);
 
-// Why `path` cannot be read as a source ("No such file or directory", "Is a
-// directory"), or empty when it can.
-std::string WhyUnreadable(const std::string& path);
+// FILE as a readable source with its target, by the naming rule; nothing,
+// after telling the console why, when it is not one.
+std::optional<SourceAndTarget> ResolveFile(const std::string& file, Console& console,
+                                           FileResult& refusal);
 
-// Takes one FILE through the window's steps: the naming rule, the probe, then
-// the conversion at `videoBitrate`, with the encoder at `encoderPath`. Checks
-// `stop` before each run and hands it to the engine for the run itself.
-FileResult ConvertFile(const std::string& file, const std::string& encoderPath,
-                       int32_t videoBitrate, const std::shared_ptr<StopSignal>& stop,
-                       Console& console);
+// Tells the console that `file` is refused because `earlier` already names
+// the same target in this call.
+FileResult RefuseSharedTarget(const SourceAndTarget& file, const std::string& earlier,
+                              Console& console);
+
+// Describes the source, then converts it at `videoBitrate`. `stop` ends
+// either run.
+FileResult ConvertFile(const SourceAndTarget& file, Converter& converter, int32_t videoBitrate,
+                       const StopSignal& stop, Console& console);
 
 }  // namespace vantrel::cli

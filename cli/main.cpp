@@ -3,11 +3,13 @@
 
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli_options.h"
+#include "converter.h"
 #include "encoder_location.h"
 #include "file_conversion.h"
 #include "stop_on_signal.h"
@@ -48,13 +50,25 @@ int main(int argc, char** argv) {
     }
 
     Console console{std::cout, std::cerr, ::isatty(STDOUT_FILENO) == 1};
-    const std::string encoderPath = vantrel::LocateEncoder();
+    vantrel::EncoderSetup setup;
+    setup.encoderPath = vantrel::LocateEncoder();
+    setup.consoleInputFd = -1;  // the terminal's keys are for Ctrl-C, not for ffmpeg
+    vantrel::Converter converter(std::move(setup));
+    // Each target with the source it was made from: a second source that
+    // names the same target would overwrite the first one's result.
+    std::map<std::string, std::string> sourceOfTarget;
     bool anyFailed = false;
     for (size_t i = 0; i < options.files.size(); ++i) {
         // A stop between two files: the next one is not begun at all.
         if (stop->IsSignalled()) return kInterrupted;
         if (i > 0) std::cout << '\n';
-        switch (ConvertFile(options.files[i], encoderPath, options.videoBitrate, stop, console)) {
+        FileResult result = FileResult::kFailed;
+        if (const auto file = ResolveFile(options.files[i], console, result)) {
+            const auto [earlier, first] = sourceOfTarget.emplace(file->target, file->source);
+            result = first ? ConvertFile(*file, converter, options.videoBitrate, *stop, console)
+                           : RefuseSharedTarget(*file, earlier->second, console);
+        }
+        switch (result) {
             case FileResult::kConverted:
                 break;
             case FileResult::kFailed:

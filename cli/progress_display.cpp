@@ -6,7 +6,7 @@
 
 namespace vantrel::cli {
 
-void ProgressDisplay::Start(int64_t durationSeconds, Clock::time_point start) {
+void ProgressDisplay::Start(double durationSeconds, Clock::time_point start) {
     Finish();
     duration_ = durationSeconds;
     start_ = start;

@@ -18,7 +18,7 @@ public:
     ProgressDisplay(std::ostream& out, bool live) : out_(out), live_(live) {}
 
     // A new conversion of a source of `durationSeconds` begins at `start`.
-    void Start(int64_t durationSeconds, Clock::time_point start);
+    void Start(double durationSeconds, Clock::time_point start);
     // The engine's position in thousandths of a percent (not clamped).
     void Update(int32_t position, Clock::time_point now);
     // Ends the live line so that what follows starts on a line of its own.
@@ -27,7 +27,7 @@ public:
 private:
     std::ostream& out_;
     const bool live_;
-    int64_t duration_ = 0;
+    double duration_ = 0.0;
     Clock::time_point start_{};
     int printedTenths_ = 0;
     size_t shownWidth_ = 0;

@@ -6,11 +6,11 @@
 
 namespace vantrel::cli {
 
-ProgressFigures ComputeProgress(int32_t position, int64_t durationSeconds, double elapsedSeconds) {
+ProgressFigures ComputeProgress(int32_t position, double durationSeconds, double elapsedSeconds) {
     ProgressFigures figures;
     figures.percent = std::clamp(static_cast<double>(position) / 1000.0, 0.0, 100.0);
-    if (durationSeconds <= 0 || elapsedSeconds <= 0.0) return figures;
-    const double duration = static_cast<double>(durationSeconds);
+    if (durationSeconds <= 0.0 || elapsedSeconds <= 0.0) return figures;
+    const double duration = durationSeconds;
     const double done = duration * figures.percent / 100.0;
     if (done <= 0.0) return figures;
     figures.speed = done / elapsedSeconds;

@@ -16,7 +16,7 @@ struct ProgressFigures {
 // Figures from the engine's progress position (thousandths of a percent, not
 // clamped), the source's duration and the wall time since the conversion began.
 // Speed and ETA stay unknown until the movie has advanced and time has passed.
-ProgressFigures ComputeProgress(int32_t position, int64_t durationSeconds, double elapsedSeconds);
+ProgressFigures ComputeProgress(int32_t position, double durationSeconds, double elapsedSeconds);
 
 // "0:07", "12:34", "1:02:03": seconds rounded up, so an ETA reads 0:00 only at
 // the end.

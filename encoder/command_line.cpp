@@ -1,15 +1,6 @@
 #include "command_line.h"
 
-
 namespace vantrel {
-
-std::string ComposeArgumentText(const std::string& source, int videoBitrate,
-                                const std::string& target) {
-    return "-y -i \"" + source + "\" -b " + std::to_string(videoBitrate) +
-           " -strict \"-2\" -s 256x192 -r 12 -f mpeg -vcodec mpeg1video -ab 64 -ar 22050"
-           " -coder 1 -ac 1 -acodec mp2  \"" +
-           target + "\"";
-}
 
 std::vector<std::string> ArgumentWords(const std::string& source, int videoBitrate,
                                        const std::string& target) {

@@ -5,13 +5,9 @@
 
 namespace vantrel {
 
-// The conversion command as a text, in the form the program records and shows:
-// "-y -i \"SRC\" -b 256 -strict \"-2\" ... -acodec mp2  \"TARGET\"".
-std::string ComposeArgumentText(const std::string& source, int videoBitrate,
-                                const std::string& target);
-
-// The same command as separate words, one per field of the text above, with
-// the quotes removed. Nothing is ever split out of a path.
+// The conversion command as separate words, in the order and spelling the
+// program records: "-y -i SRC -b 256 -strict -2 -s 256x192 ... -acodec mp2 TARGET".
+// Nothing is ever split out of a path.
 std::vector<std::string> ArgumentWords(const std::string& source, int videoBitrate,
                                        const std::string& target);
 

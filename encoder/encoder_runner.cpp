@@ -2,14 +2,13 @@
 
 #include "child_process.h"
 #include "console_input_forwarder.h"
-#include "messages.h"
 
 namespace vantrel {
 
 PumpResult EncoderRunner::Run(const std::string& encoderPath,
                               const std::vector<std::string>& arguments, const StopSignal* stop,
                               const std::string& watchedFolder, ParserState& state,
-                              RunObserver& observer) {
+                              EncoderReportSink& sink) {
     std::lock_guard<std::mutex> lock(runLock_);
 
     std::vector<std::string> argv;
@@ -18,26 +17,22 @@ PumpResult EncoderRunner::Run(const std::string& encoderPath,
     argv.insert(argv.end(), arguments.begin(), arguments.end());
 
     ChildProcess child;
-    if (!child.Start(argv).started) {
-        observer.ShowMessage(kFailedToExecuteMessage);
-        return {kNotStarted, -1, false};
-    }
+    if (!child.Start(argv).started) return {kNotStarted, -1, false};
 
     ConsoleInputForwarder forwarder;
     if (consoleInputFd_ >= 0 && forwarderActive_.load()) {
         if (!forwarder.Start(consoleInputFd_, child.inputFd())) {
             // Without its helper the run cannot be followed; the child's
             // destructor ends it rather than leave it running unwatched.
-            observer.ShowMessage(kFailedToExecuteMessage);
             return {kNotStarted, -1, false};
         }
     }
 
     PumpSettings settings;
     settings.stop = stop;
-    settings.freeSpace = freeSpace_;
+    settings.freeSpace = watchedFolder.empty() ? nullptr : freeSpace_;
     settings.watchedFolder = watchedFolder;
-    const PumpResult result = PumpEncoderOutput(child, state, observer, settings);
+    const PumpResult result = PumpEncoderOutput(child, state, sink, settings);
 
     forwarderActive_ = false;
     forwarder.Stop();

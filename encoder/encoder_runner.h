@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "encoder_report_sink.h"
 #include "free_space.h"
 #include "output_pump.h"
 #include "parser_state.h"
-#include "run_observer.h"
 #include "stop_signal.h"
 
 namespace vantrel {
@@ -23,11 +23,12 @@ public:
     EncoderRunner(const FreeSpaceSource* freeSpace, int consoleInputFd)
         : freeSpace_(freeSpace), consoleInputFd_(consoleInputFd) {}
 
-    // Blocks the calling thread for the whole run. When the encoder cannot be
-    // started, tells the observer and returns kNotStarted.
+    // Blocks the calling thread for the whole run; kNotStarted when the
+    // encoder or its input forwarder cannot be started. A run that writes
+    // nothing passes an empty `watchedFolder` and is not stopped by a full disk.
     PumpResult Run(const std::string& encoderPath, const std::vector<std::string>& arguments,
                    const StopSignal* stop, const std::string& watchedFolder, ParserState& state,
-                   RunObserver& observer);
+                   EncoderReportSink& sink);
 
 private:
     const FreeSpaceSource* freeSpace_;

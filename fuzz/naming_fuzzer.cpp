@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "source_types.h"
 #include "target_naming.h"
 
 using namespace vantrel;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,11 +30,14 @@ public:
     // A modal message box owned by the main window, with OK only. The caller
     // does not wait for the user to dismiss it.
     virtual void ShowMessage(std::string_view text) = 0;
+    // Runs `action` on the UI thread, after the calls queued before it; never
+    // once the window has closed.
+    virtual void RunOnUiThread(std::function<void()> action) = 0;
 
     // --- UI thread only.
     // The open-file dialog: the chosen path, or nothing when cancelled.
     virtual std::optional<std::string> ChooseSourceFile() = 0;
-    // The busy cursor, while the probe holds the UI thread.
+    // The busy cursor, while a probe runs.
     virtual void SetBusy(bool busy) = 0;
 };
 

@@ -1,61 +1,59 @@
 // Encode/STOP and the conversion worker.
-#include <system_error>
-
 #include "control_ids.h"
 #include "converter_dialog.h"
-#include "messages.h"
 #include "outcome_message.h"
+#include "string_table.h"
 
 namespace vantrel {
 
 void ConverterDialog::OnEncode() {
-    if (m_closed || durationSeconds() == 0) return;
-    if (m_converting) {
-        StopConversion();
-    } else {
-        StartConversion();
+    if (m_closed) return;
+    switch (m_activity) {
+        case Activity::kConverting:
+            StopRun();
+            break;
+        case Activity::kIdle:
+            if (m_source.durationHundredths > 0) StartConversion();
+            break;
+        case Activity::kProbing:
+            break;
     }
 }
 
-void ConverterDialog::StopConversion() {
-    // Whoever clears the flag owns the return to idle: if the worker's run
-    // ended by itself a moment ago, the worker has done it already.
-    if (!m_converting.exchange(false)) return;
-    ShowIdleButtons();
-    if (m_stopEvent) m_stopEvent->Signal();
-    // The worker keeps its own reference until its run has stopped polling.
-    m_stopEvent.reset();
+void ConverterDialog::StopRun() {
+    // The run may have ended by itself a moment ago, its end still queued for
+    // this thread: the signal then finds nothing to stop, and its end below
+    // finds the window idle already.
+    m_stop->Signal();
+    m_activity = Activity::kIdle;
+    ShowIdle();
 }
 
 void ConverterDialog::StartConversion() {
-    WaitForWorker();
-    m_stopEvent = std::make_shared<StopSignal>();
-    m_converting = true;
-    ShowConvertingButtons();
-    ConversionRequest request{m_sourcePath, m_targetPath, ConversionRequest::kStandardFlags};
-    m_converter.SetVideoBitrate(m_videoBitrate);
-    m_converter.state().progressEnabled = true;
-    try {
-        m_workerThread =
-            std::thread(&ConverterDialog::ConversionWorker, this, std::move(request), m_stopEvent);
-    } catch (const std::system_error&) {
-        // Left converting with no worker: only STOP brings the window back.
-        m_window.ShowMessage(kFailedToExecuteMessage);
-    }
+    m_activity = Activity::kConverting;
+    const uint64_t run = ++m_run;
+    m_window.SetControlText(kIdEncode, LoadStringResource(kIdsStop));
+    m_window.EnableControl(kIdOpen, false);
+    const ConversionRequest request{m_sourcePath, m_targetPath, m_videoBitrate};
+    const bool started = StartWorker([this, run, request](const StopSignal& stop) {
+        const ConversionOutcome outcome = m_converter.Convert(request, &stop, *this);
+        m_window.RunOnUiThread(
+            [this, run, outcome, source = request.sourcePath] {
+                ConversionEnded(run, outcome, source);
+            });
+    });
+    if (!started) ConversionEnded(run, kStopped, m_sourcePath);
 }
 
-void ConverterDialog::ConversionWorker(ConversionRequest request,
-                                       std::shared_ptr<StopSignal> stop) {
-    const ConversionOutcome outcome =
-        m_converter.RunConversion(request, Converter::kConversionMode, std::move(stop));
-    m_runResult = outcome;
+void ConverterDialog::ConversionEnded(uint64_t run, ConversionOutcome outcome,
+                                      const std::string& sourcePath) {
+    if (m_closed) return;
+    if (run == m_run) JoinWorker();
     // The buttons first, then the message, so the window is idle behind it.
-    if (m_converting.exchange(false)) ShowIdleButtons();
-    ReportRunResult(outcome, request.sourcePath);
-}
-
-void ConverterDialog::ReportRunResult(ConversionOutcome outcome, const std::string& sourcePath) {
-    m_converter.state().progressEnabled = false;
+    if (run == m_run && m_activity == Activity::kConverting) {
+        m_activity = Activity::kIdle;
+        ShowIdle();
+    }
     const std::string message = OutcomeMessage(outcome, sourcePath);
     if (!message.empty()) m_window.ShowMessage(message);
 }

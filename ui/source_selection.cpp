@@ -2,68 +2,61 @@
 #include "control_ids.h"
 #include "converter_dialog.h"
 #include "outcome_message.h"
-#include "string_table.h"
+#include "source_types.h"
 #include "target_naming.h"
 
 namespace vantrel {
 
 void ConverterDialog::OnOpenSource() {
-    if (m_closed || m_converting) return;
+    if (m_closed || m_activity != Activity::kIdle) return;
     const std::optional<std::string> chosen = m_window.ChooseSourceFile();
-    if (!chosen) return;
-    OpenSource(*chosen);
+    if (chosen) OpenSource(*chosen);
 }
 
 void ConverterDialog::OnFilesDropped(const std::vector<std::string>& paths) {
-    // OPEN is disabled while converting; a drop must not get round that.
-    if (m_closed || m_converting || paths.empty()) return;
+    // OPEN is disabled while busy; a drop must not get round that.
+    if (m_closed || m_activity != Activity::kIdle || paths.empty()) return;
     OpenSource(paths.front());
 }
 
 void ConverterDialog::OpenSource(const std::string& path) {
-    // A stopped conversion may still be winding down; its last reports must
-    // reach the window before this source's, and its run must have deleted
-    // its own partial target before the probe starts.
-    WaitForWorker();
-
-    m_converter.state().progressEnabled = false;
-    m_window.PostProgress(0);
-
-    std::string target = m_targetPath;
+    std::string target;
     if (DeriveTargetPath(target, path, kTargetExtension) != kTargetDerived) return;
     m_targetPath = target;
     m_sourcePath = path;
     const size_t slash = path.rfind('/');
-    m_sourceName = slash == std::string::npos ? path : path.substr(slash + 1);
-    m_window.SetControlText(kIdFileName, m_sourceName);
-    m_window.EnableControl(kIdEncode, true);
-
-    ProbeSource();
-}
-
-void ConverterDialog::ClearInformationPanel() {
-    for (int id = kIdDuration; id <= kIdFrameRate; ++id) m_window.SetControlText(id, "");
-    m_converter.state().durationSeconds = 0;
-}
-
-void ConverterDialog::ProbeSource() {
+    m_window.SetControlText(kIdFileName, slash == std::string::npos ? path : path.substr(slash + 1));
     // Without this the panel would describe the previous source beside the new
-    // name, and Encode would convert with the previous source's duration.
-    ClearInformationPanel();
+    // name until the probe is over.
+    m_source = {};
+    for (int id = kIdDuration; id <= kIdFrameRate; ++id) m_window.SetControlText(id, "");
+    m_window.PostProgress(0);
 
-    const std::string sourcePath = m_sourcePath;
-    const ConversionRequest probe{sourcePath, "", ConversionRequest::kStandardFlags};
+    // A source on a stalled mount, or a named pipe, can keep ffmpeg waiting
+    // for ever: the probe runs on the worker, and the window stays usable.
+    m_activity = Activity::kProbing;
+    const uint64_t run = ++m_run;
     m_window.SetBusy(true);
-    const ConversionOutcome outcome =
-        m_converter.RunConversion(probe, Converter::kProbeMode, nullptr);
-    m_window.SetBusy(false);
+    m_window.EnableControl(kIdOpen, false);
+    m_window.EnableControl(kIdEncode, false);
+    const bool started = StartWorker([this, run, path](const StopSignal& stop) {
+        const ProbeResult result = m_converter.Probe(path, &stop);
+        m_window.RunOnUiThread([this, run, result] { ProbeEnded(run, result); });
+    });
+    if (!started) ProbeEnded(run, {kStopped, {}});
+}
 
-    std::string message = OutcomeMessage(outcome, sourcePath);
-    // A probe that ran but found no duration leaves Encode inert; say why.
-    // (An encoder that could not start has already said so.)
-    if (message.empty() && outcome == kConverted && durationSeconds() == 0) {
-        message = OutcomeMessage(kUndecodableSource, sourcePath);
+void ConverterDialog::ProbeEnded(uint64_t run, const ProbeResult& result) {
+    if (m_closed || run != m_run) return;
+    JoinWorker();
+    m_activity = Activity::kIdle;
+    m_window.SetBusy(false);
+    m_source = result.source;
+    for (int id = kIdDuration; id <= kIdFrameRate; ++id) {
+        m_window.SetControlText(id, m_source.Text(static_cast<PanelField>(id)));
     }
+    ShowIdle();
+    const std::string message = OutcomeMessage(result.outcome, m_sourcePath);
     if (!message.empty()) m_window.ShowMessage(message);
 }
 

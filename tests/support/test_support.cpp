@@ -160,13 +160,6 @@ void RecordingObserver::PostProgress(int32_t position) {
     changed_.notify_all();
 }
 
-void RecordingObserver::ShowMessage(std::string_view text) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    messages_.emplace_back(text);
-    ++version_;
-    changed_.notify_all();
-}
-
 EncoderSetup TestEncoderSetup(std::string encoderPath,
                               std::shared_ptr<const FreeSpaceSource> freeSpace) {
     EncoderSetup setup;
@@ -176,10 +169,10 @@ EncoderSetup TestEncoderSetup(std::string encoderPath,
     return setup;
 }
 
-std::string FullChunk(const std::string& text) {
-    std::string line = text;
-    line.resize(510, '.');
-    return "say " + line + "\\n\n";
+long PeakResidentKiB() {
+    const std::string status = ReadFile("/proc/self/status");
+    const size_t at = status.find("VmHWM:");
+    return at == std::string::npos ? -1 : std::atol(status.c_str() + at + 6);
 }
 
 std::string Repeat(const std::string& text, int times) {
@@ -231,11 +224,6 @@ std::string RecordingObserver::Text(PanelField field) {
 std::vector<int32_t> RecordingObserver::Posts() {
     std::lock_guard<std::mutex> lock(mutex_);
     return posts_;
-}
-
-std::vector<std::string> RecordingObserver::Messages() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return messages_;
 }
 
 }  // namespace vantrel::testing

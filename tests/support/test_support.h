@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "converter.h"
-#include "run_observer.h"
+#include "encoder_report_sink.h"
 
 namespace vantrel::testing {
 
@@ -67,9 +67,9 @@ std::string ProbeStreams(const std::string& path);
 EncoderSetup TestEncoderSetup(std::string encoderPath,
                               std::shared_ptr<const FreeSpaceSource> freeSpace = nullptr);
 
-// A line of the fake encoder's script that prints `text` padded to exactly
-// 511 bytes, so that it arrives as one read of the pump.
-std::string FullChunk(const std::string& text);
+// Peak resident memory of this process, in KiB.
+long PeakResidentKiB();
+
 std::string Repeat(const std::string& text, int times);
 
 // Waits until `condition` holds, testing it again whenever `version` (guarded
@@ -80,23 +80,20 @@ bool WaitForCondition(std::mutex& mutex, std::condition_variable& changed,
 
 // Records what a run reports; safe from any thread. WaitUntil returns false
 // if the condition is not met within a generous bound (a hang, not a timing).
-class RecordingObserver : public RunObserver {
+class RecordingObserver : public EncoderReportSink {
 public:
     void SetPanelText(PanelField field, std::string_view text) override;
     void PostProgress(int32_t position) override;
-    void ShowMessage(std::string_view text) override;
 
     bool WaitUntil(const std::function<bool()>& condition);
     std::string Text(PanelField field);
     std::vector<int32_t> Posts();
-    std::vector<std::string> Messages();
 
 private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::map<PanelField, std::string> panel_;
     std::vector<int32_t> posts_;
-    std::vector<std::string> messages_;
     uint64_t version_ = 0;
 };
 

@@ -1,60 +1,51 @@
 #include "recording_window.h"
 
-#include "dialog_templates.h"
 #include "test_support.h"
 
 namespace vantrel::testing {
 
-RecordingWindow::RecordingWindow() {
-    for (const ControlTemplate& control : kConverterDialogTemplate.controls) {
-        if (control.id != kIdUnaddressed) controls_[control.id].text = std::string(control.text);
-    }
-}
-
 // Called with mutex_ held.
-void RecordingWindow::Record(std::string event) {
-    if (sealed_) ++callsAfterSeal_;
-    events_.push_back(std::move(event));
+void RecordingWindow::Changed() {
     ++version_;
     changed_.notify_all();
 }
 
 void RecordingWindow::SetControlText(int id, std::string_view text) {
     std::lock_guard<std::mutex> lock(mutex_);
-    controls_[id].text = std::string(text);
-    Record("text " + std::to_string(id) + " " + std::string(text));
+    texts_[id] = std::string(text);
+    Changed();
 }
 
 void RecordingWindow::EnableControl(int id, bool enabled) {
     std::lock_guard<std::mutex> lock(mutex_);
-    controls_[id].enabled = enabled;
-    Record("enable " + std::to_string(id) + (enabled ? " 1" : " 0"));
+    enabled_[id] = enabled;
+    Changed();
 }
 
-void RecordingWindow::CheckControl(int id, bool checked) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    controls_[id].checked = checked;
-    Record("check " + std::to_string(id) + (checked ? " 1" : " 0"));
-}
+void RecordingWindow::CheckControl(int, bool) {}
 
 void RecordingWindow::PostProgress(int32_t position) {
     std::lock_guard<std::mutex> lock(mutex_);
     posts_.push_back(position);
-    Record("progress " + std::to_string(position));
+    Changed();
 }
 
 void RecordingWindow::ShowMessage(std::string_view text) {
     std::lock_guard<std::mutex> lock(mutex_);
     messages_.emplace_back(text);
-    Record("message " + std::string(text));
+    Changed();
+}
+
+void RecordingWindow::RunOnUiThread(std::function<void()> action) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!closed_) queued_.push_back(std::move(action));
+    Changed();
 }
 
 std::optional<std::string> RecordingWindow::ChooseSourceFile() {
     std::lock_guard<std::mutex> lock(mutex_);
-    ++chooserCalls_;
-    Record("choose");
     if (answers_.empty()) return std::nullopt;
-    std::optional<std::string> answer = answers_.front();
+    std::string answer = std::move(answers_.front());
     answers_.pop_front();
     return answer;
 }
@@ -62,51 +53,50 @@ std::optional<std::string> RecordingWindow::ChooseSourceFile() {
 void RecordingWindow::SetBusy(bool busy) {
     std::lock_guard<std::mutex> lock(mutex_);
     busy_ = busy;
-    Record(busy ? "busy 1" : "busy 0");
 }
 
-void RecordingWindow::AnswerNextChoice(std::optional<std::string> path) {
+void RecordingWindow::AnswerNextChoice(std::string path) {
     std::lock_guard<std::mutex> lock(mutex_);
     answers_.push_back(std::move(path));
 }
 
-bool RecordingWindow::WaitUntil(const std::function<bool()>& condition) {
-    return WaitForCondition(mutex_, changed_, version_, condition);
+bool RecordingWindow::PumpUntil(const std::function<bool()>& condition) {
+    return WaitForCondition(mutex_, changed_, version_, [&] {
+        for (;;) {
+            std::function<void()> action;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                if (queued_.empty()) break;
+                action = std::move(queued_.front());
+                queued_.pop_front();
+            }
+            action();
+        }
+        return condition();
+    });
+}
+
+bool RecordingWindow::WaitForQueuedAction() {
+    return WaitForCondition(mutex_, changed_, version_, [&] {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return !queued_.empty();
+    });
+}
+
+void RecordingWindow::Close() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+    queued_.clear();
 }
 
 std::string RecordingWindow::Text(int id) {
     std::lock_guard<std::mutex> lock(mutex_);
-    return controls_[id].text;
+    return texts_[id];
 }
 
 bool RecordingWindow::Enabled(int id) {
     std::lock_guard<std::mutex> lock(mutex_);
-    return controls_[id].enabled;
-}
-
-bool RecordingWindow::Checked(int id) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return controls_[id].checked;
-}
-
-std::vector<int32_t> RecordingWindow::Posts() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return posts_;
-}
-
-std::vector<std::string> RecordingWindow::Messages() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return messages_;
-}
-
-std::vector<std::string> RecordingWindow::Events() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return events_;
-}
-
-int RecordingWindow::ChooserCalls() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return chooserCalls_;
+    return enabled_.count(id) == 0 || enabled_[id];
 }
 
 bool RecordingWindow::Busy() {
@@ -114,14 +104,14 @@ bool RecordingWindow::Busy() {
     return busy_;
 }
 
-void RecordingWindow::Seal() {
+std::vector<std::string> RecordingWindow::Messages() {
     std::lock_guard<std::mutex> lock(mutex_);
-    sealed_ = true;
+    return messages_;
 }
 
-int RecordingWindow::CallsAfterSeal() {
+std::vector<int32_t> RecordingWindow::Posts() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return callsAfterSeal_;
+    return posts_;
 }
 
 }  // namespace vantrel::testing

@@ -17,7 +17,8 @@
 #include "about_box.h"
 #include "control_ids.h"
 #include "dialog_templates.h"
-#include "open_file_filter.h"
+#include "qualities.h"
+#include "source_types.h"
 #include "program_icon.h"
 #include "source_drop_target.h"
 #include "string_table.h"
@@ -59,18 +60,11 @@ ConverterWindow::ConverterWindow(EncoderSetup setup)
         wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnEncode(); }, kIdEncode);
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); }, wxID_CANCEL);
-    Bind(
-        wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { m_logic->OnQualityLowest(); },
-        kIdQualityLowest);
-    Bind(
-        wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { m_logic->OnQualityMediumLo(); },
-        kIdQualityMediumLo);
-    Bind(
-        wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { m_logic->OnQualityMediumHi(); },
-        kIdQualityMediumHi);
-    Bind(
-        wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { m_logic->OnQualityHighest(); },
-        kIdQualityHighest);
+    for (const Quality& quality : kQualities) {
+        Bind(
+            wxEVT_RADIOBUTTON, [this, id = quality.radioId](wxCommandEvent&) { m_logic->OnQuality(id); },
+            WxIdFor(quality.radioId));
+    }
     Bind(wxEVT_CLOSE_WINDOW, &ConverterWindow::OnCloseWindow, this);
 
     // GTK gives a program no system menu of its own to extend; the About
@@ -151,6 +145,8 @@ void ConverterWindow::PostProgress(int32_t position) {
 
 void ConverterWindow::ProgressShown(int) {}
 
+void ConverterWindow::RunOnUiThread(std::function<void()> action) { Queue(std::move(action)); }
+
 void ConverterWindow::ShowMessage(std::string_view text) {
     Queue([this, text = ForDisplay(text)] {
         wxMessageBox(text, MessageCaption(), wxOK | wxICON_EXCLAMATION, this);
@@ -159,7 +155,7 @@ void ConverterWindow::ShowMessage(std::string_view text) {
 
 std::optional<std::string> ConverterWindow::ChooseSourceFile() {
     wxFileDialog dialog(this, _("Open"), wxString(), wxString(),
-                        FromUtf8(WithUpperCasePatterns(kOpenFileFilter)), wxFD_OPEN);
+                        FromUtf8(OpenFileFilter()), wxFD_OPEN);
     if (dialog.ShowModal() != wxID_OK) return std::nullopt;
     return std::string(dialog.GetPath().utf8_str());
 }

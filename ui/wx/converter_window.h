@@ -30,6 +30,7 @@ public:
     void CheckControl(int id, bool checked) override;
     void PostProgress(int32_t position) override;
     void ShowMessage(std::string_view text) override;
+    void RunOnUiThread(std::function<void()> action) override;
     std::optional<std::string> ChooseSourceFile() override;
     void SetBusy(bool busy) override;
 

@@ -1,5 +1,9 @@
 #include "target_naming.h"
 
+#include <string_view>
+
+#include "source_types.h"
+
 namespace vantrel {
 namespace {
 
@@ -31,7 +35,7 @@ int DeriveTargetPath(std::string& target, const std::string& source, const std::
     if (copy.size() < 4 || copy[copy.size() - 4] != '.') return kNoUsableExtension;
     const std::string_view last3 = std::string_view(copy).substr(copy.size() - 3);
     for (std::string_view known : kSourceExtensions) {
-        if (last3 == known) {
+        if (known.size() == 3 && last3 == known) {
             target = copy.substr(0, copy.size() - 3) + extension;
             return kTargetDerived;
         }
@@ -45,7 +49,7 @@ std::string DescribeRejectedName(int naming) {
             return "already a .d3v file";
         case kNoUsableExtension:
         case kUnknownExtension:
-            return "not a movie file name (accepted: .mpeg, .mov, .avi, .mpg, .mp4, .mpe, .wmv)";
+            return "not a movie file name (accepted: " + AcceptedExtensionList() + ")";
         default:
             return {};
     }

@@ -19,4 +19,8 @@ enum StringId : int {
 // The text of a string id; empty for an unknown id.
 std::string_view LoadStringResource(int id);
 
+// Shown on its own when ffmpeg, or a thread of the conversion, cannot be started.
+inline constexpr char kFailedToExecuteMessage[] =
+    "Failed to execute video conversion component!! Please re-install.";
+
 }  // namespace vantrel

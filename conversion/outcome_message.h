@@ -7,11 +7,12 @@
 namespace vantrel {
 
 // The text for an outcome the user must hear of; empty for outcomes that are
-// silent.
+// silent (converted, stopped).
 std::string OutcomeText(ConversionOutcome outcome);
 
-// The message for an outcome the user must hear of: the string's text, an
-// empty line, then the source path. Empty for outcomes that are silent.
+// The message box for an outcome: its text, an empty line, then the source
+// path. An encoder that cannot be started is told on its own, without a path.
+// Empty for outcomes that are silent.
 std::string OutcomeMessage(ConversionOutcome outcome, const std::string& sourcePath);
 
 }  // namespace vantrel

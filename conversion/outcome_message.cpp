@@ -6,16 +6,20 @@ namespace vantrel {
 
 std::string OutcomeText(ConversionOutcome outcome) {
     switch (outcome) {
+        case kNotCarriedOut: return kFailedToExecuteMessage;
         case kConversionFailed: return std::string(LoadStringResource(kIdsConversionFailed));
         case kNotEnoughSpace: return std::string(LoadStringResource(kIdsNotEnoughMemory));
         case kUndecodableSource: return std::string(LoadStringResource(kIdsUnableToDecode));
-        default: return {};
+        case kConverted:
+        case kStopped: break;
     }
+    return {};
 }
 
 std::string OutcomeMessage(ConversionOutcome outcome, const std::string& sourcePath) {
     const std::string text = OutcomeText(outcome);
-    return text.empty() ? text : text + "\r\n\r\n" + sourcePath;
+    if (text.empty() || outcome == kNotCarriedOut) return text;
+    return text + "\r\n\r\n" + sourcePath;
 }
 
 }  // namespace vantrel

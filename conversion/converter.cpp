@@ -1,0 +1,96 @@
+#include "converter.h"
+
+#include "command_line.h"
+#include "encoder_output_parser.h"
+#include "parser_state.h"
+#include "program_folder.h"
+#include "target_file.h"
+
+namespace vantrel {
+namespace {
+
+// The folder whose file system a conversion must not fill up.
+std::string WatchedFolderFor(const std::string& targetPath) {
+    if (targetPath.find('/') == std::string::npos) return ".";
+    const std::string folder = FolderOf(targetPath);
+    return folder.empty() ? "/" : folder;
+}
+
+// Keeps what a probe's ffmpeg reports for the panel.
+class DescriptionSink : public EncoderReportSink {
+public:
+    explicit DescriptionSink(SourceDescription& description) : description_(description) {}
+    void SetPanelText(PanelField field, std::string_view text) override {
+        description_.Text(field) = std::string(text);
+    }
+    void PostProgress(int32_t) override {}
+
+private:
+    SourceDescription& description_;
+};
+
+}  // namespace
+
+Converter::Converter(EncoderSetup setup)
+    : setup_(std::move(setup)), runner_(setup_.freeSpace.get(), setup_.consoleInputFd) {}
+
+ProbeResult Converter::Probe(const std::string& sourcePath, const StopSignal* stop) {
+    ProbeResult result;
+    DescriptionSink sink(result.source);
+    ParserState state;
+    // Without an output ffmpeg describes its input and then fails; the words
+    // are the conversion's own, so that it reads the input just as it will.
+    const PumpResult run = runner_.Run(
+        setup_.encoderPath,
+        TranslateForInstalledEncoder(ArgumentWords(sourcePath, kDefaultVideoBitrate, "")), stop,
+        "", state, sink);
+    result.source.durationHundredths = state.durationSeconds.load() * 100;
+    switch (run.status) {
+        case kOutputEnded:
+            result.outcome =
+                result.source.durationHundredths > 0 ? kConverted : kUndecodableSource;
+            break;
+        case kStopRequested: result.outcome = kStopped; break;
+        case kTooManyDecodeErrors: result.outcome = kUndecodableSource; break;
+        case kDriveFull:  // not watched
+        case kNotStarted: result.outcome = kNotCarriedOut; break;
+    }
+    return result;
+}
+
+ConversionOutcome Converter::Convert(const ConversionRequest& request, const StopSignal* stop,
+                                     EncoderReportSink& observer) {
+    // ffmpeg describes its input again before the first progress line, so the
+    // run measures its progress against the duration it reads itself.
+    ParserState state;
+    state.progressEnabled = true;
+    PostProgress(state, observer);
+
+    const std::string& target = request.targetPath;
+    const TargetSnapshot before = SnapshotTarget(target);
+    const PumpResult run = runner_.Run(
+        setup_.encoderPath,
+        TranslateForInstalledEncoder(
+            ArgumentWords(request.sourcePath, request.videoBitrate, target)),
+        stop, WatchedFolderFor(target), state, observer);
+
+    ConversionOutcome outcome = kNotCarriedOut;
+    switch (run.status) {
+        case kOutputEnded:
+            if (run.exitCode != 0) {
+                outcome = run.reportedNoSpace ? kNotEnoughSpace : kConversionFailed;
+            } else {
+                outcome = GetFileLength(target) == 0 ? kConversionFailed : kConverted;
+            }
+            break;
+        case kStopRequested: outcome = kStopped; break;
+        case kDriveFull: outcome = kNotEnoughSpace; break;
+        case kTooManyDecodeErrors: outcome = kUndecodableSource; break;
+        case kNotStarted: outcome = kNotCarriedOut; break;
+    }
+    PostProgress(state, observer);
+    if (outcome != kConverted) DeleteRunTarget(target, before);
+    return outcome;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,37 @@
+#include "source_types.h"
+
+namespace vantrel {
+namespace {
+
+std::string UpperCase(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+std::string BothCases(std::string_view extension) {
+    const std::string lower = "*." + std::string(extension);
+    return lower + ";*." + UpperCase(extension);
+}
+
+}  // namespace
+
+std::string OpenFileFilter() {
+    std::string patterns;
+    for (std::string_view extension : kSourceExtensions) patterns += BothCases(extension) + ";";
+    // Converted files are listed too, so that a user sees what is already done.
+    patterns += BothCases(kTargetExtension);
+    return "Movie Files|" + patterns + "|All Files (*.*)|*.*";
+}
+
+std::string AcceptedExtensionList() {
+    std::string list;
+    for (std::string_view extension : kSourceExtensions) {
+        list += (list.empty() ? "." : ", .") + std::string(extension);
+    }
+    return list;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace vantrel {
+
+// The movie files the converter takes, by extension, in the order the open
+// dialog lists them. "mpeg" is the one longer than three letters and needs no
+// dot before it.
+inline constexpr std::array<std::string_view, 7> kSourceExtensions = {"mpeg", "mpg", "mp4", "mpe",
+                                                                      "wmv",  "avi", "mov"};
+
+inline constexpr char kTargetExtension[] = "d3v";
+
+// The open dialog's filter: pairs of description and ';'-separated patterns,
+// all separated by '|'. Each pattern comes in lower and upper case, since a
+// file chooser may match case-sensitively and cameras name files MVI_0001.MOV.
+std::string OpenFileFilter();
+
+// "mpeg, mov, avi, ..." for messages that say what is accepted.
+std::string AcceptedExtensionList();
+
+}  // namespace vantrel
