@@ -32,10 +32,7 @@ TEST(ChildProcess, KillEndsTheWholeGroupAndItsPipeWriters) {
     char buffer[16];
     ASSERT_GT(::read(child.outputFd(), buffer, sizeof buffer), 0);
     child.Kill();
-    ssize_t n;
-    while ((n = ::read(child.outputFd(), buffer, sizeof buffer)) > 0) {
-    }
-    EXPECT_EQ(n, 0);
+    EXPECT_EQ(::read(child.outputFd(), buffer, sizeof buffer), 0);
     EXPECT_EQ(child.Reap(), 128 + SIGKILL);
 }
 
@@ -68,8 +65,7 @@ TEST(ChildProcess, DiesWithTheProcessThatStartedIt) {
     const ssize_t n = ::read(pidPipe[0], &orphan, sizeof orphan);
     ::kill(starter, SIGKILL);
     ::waitpid(starter, nullptr, 0);
-    ::close(pidPipe[0]);
-    ::close(pidPipe[1]);
+    for (const int fd : pidPipe) ::close(fd);
     ASSERT_EQ(n, static_cast<ssize_t>(sizeof orphan));
     ASSERT_GT(orphan, 0);
     // A bound, so that a child left running fails the test instead of hanging it.
