@@ -11,9 +11,15 @@ namespace vantrel {
 // pipe and whose standard input is a second pipe. The child leads its own
 // process group, so Kill() also ends anything it started. Move-only; the
 // destructor kills and reaps a child that is still there, so no zombie is left.
+//
+// The child gets SIGKILL when this program dies, however it dies, so an
+// encoder never goes on converting on its own. The kernel ties that to the
+// THREAD that called Start(), not to the process: when that thread ends, the
+// child is killed too. So the thread that starts a child must outlive it
+// (start, follow and Reap() it on one thread, as the encoder runner does).
 class ChildProcess {
 public:
-    // How a start went. kStarted or the errno of the failed step.
+    // How a start went: started, or not with the errno of the step that failed.
     struct StartResult {
         bool started = false;
         int error = 0;  // errno from pipe, fork or exec

@@ -11,11 +11,12 @@ namespace vantrel {
 class FreeSpaceSource {
 public:
     virtual ~FreeSpaceSource() = default;
-    // std::nullopt when the query fails.
+    // std::nullopt when unknown: the query fails, or the file system reports
+    // no size at all. Only a known 0 means full.
     virtual std::optional<uint64_t> FreeBytes(const std::string& folder) const = 0;
 };
 
-// statvfs: f_bavail × f_frsize.
+// statvfs: f_bavail × f_frsize; unknown when f_blocks is 0.
 class FileSystemFreeSpace : public FreeSpaceSource {
 public:
     std::optional<uint64_t> FreeBytes(const std::string& folder) const override;

@@ -15,7 +15,9 @@ public:
     // Safe from any thread, any number of times.
     void Signal();
     bool IsSignalled() const;
-    // For poll(); -1 if the eventfd could not be made (then only IsSignalled works).
+    // For poll(). -1 if the eventfd could not be made: then Signal() does
+    // nothing and IsSignalled() stays false, so such a signal cannot stop a
+    // run; callers should treat fd() < 0 as unusable.
     int fd() const { return fd_; }
 
 private:

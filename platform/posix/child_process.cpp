@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,6 +88,7 @@ ChildProcess::StartResult ChildProcess::Start(const std::vector<std::string>& ar
         return {false, e};
     }
 
+    const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid < 0) {
         const int e = errno;
@@ -95,6 +97,15 @@ ChildProcess::StartResult ChildProcess::Start(const std::vector<std::string>& ar
         return {false, e};
     }
     if (pid == 0) {
+        // Ends with the thread that forked, even when that one is SIGKILLed.
+        // A parent that died before this line is missed by the request:
+        // then the child has already been handed to another parent.
+        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) {
+            const int e = errno;
+            (void)!::write(errorPipe[1], &e, sizeof e);
+            ::_exit(127);
+        }
+        if (::getppid() != parent) ::_exit(127);
         ::setpgid(0, 0);
         sigset_t none;
         sigemptyset(&none);
