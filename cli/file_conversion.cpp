@@ -124,14 +124,14 @@ FileResult ConvertFile(const std::string& file, const std::string& encoderPath,
     if (probe == kStopped) return Stopped(console, source);
     if (probe != kConverted) return Failed(console, observer, probe, source);
     ShowPanel(console, observer);
-    const int64_t duration = converter.state().durationSeconds.load();
+    const int64_t duration = converter.state().durationHundredths.load();
     if (duration == 0) return Failed(console, observer, kUndecodableSource, source);
 
     console.out << "Target:       " << target << '\n' << std::flush;
     if (stop->IsSignalled()) return Stopped(console, source);
     ProgressDisplay display(console.out, console.live);
     const auto start = ProgressDisplay::Clock::now();
-    display.Start(duration, start);
+    display.Start(duration / 100, start);
     observer.FollowWith(&display);
     converter.state().progressEnabled = true;
     const ConversionOutcome outcome =

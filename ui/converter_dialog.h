@@ -61,7 +61,7 @@ public:
 
     bool converting() const { return m_converting.load(); }
     int32_t videoBitrate() const { return m_videoBitrate; }
-    int64_t durationSeconds() const { return m_converter.state().durationSeconds.load(); }
+    int64_t durationHundredths() const { return m_converter.state().durationHundredths.load(); }
     const std::string& sourcePath() const { return m_sourcePath; }
     const std::string& sourceName() const { return m_sourceName; }
     const std::string& targetPath() const { return m_targetPath; }

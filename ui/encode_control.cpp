@@ -9,7 +9,7 @@
 namespace vantrel {
 
 void ConverterDialog::OnEncode() {
-    if (m_closed || durationSeconds() == 0) return;
+    if (m_closed || durationHundredths() == 0) return;
     if (m_converting) {
         StopConversion();
     } else {

@@ -43,7 +43,7 @@ void ConverterDialog::OpenSource(const std::string& path) {
 
 void ConverterDialog::ClearInformationPanel() {
     for (int id = kIdDuration; id <= kIdFrameRate; ++id) m_window.SetControlText(id, "");
-    m_converter.state().durationSeconds = 0;
+    m_converter.state().durationHundredths = 0;
 }
 
 void ConverterDialog::ProbeSource() {
@@ -61,7 +61,7 @@ void ConverterDialog::ProbeSource() {
     std::string message = OutcomeMessage(outcome, sourcePath);
     // A probe that ran but found no duration leaves Encode inert; say why.
     // (An encoder that could not start has already said so.)
-    if (message.empty() && outcome == kConverted && durationSeconds() == 0) {
+    if (message.empty() && outcome == kConverted && durationHundredths() == 0) {
         message = OutcomeMessage(kUndecodableSource, sourcePath);
     }
     if (!message.empty()) m_window.ShowMessage(message);

@@ -102,7 +102,7 @@ TEST_F(ConverterTest, ProbeIgnoresTheEncodersFailureAndWritesNothing) {
     const ConversionRequest probe =
         Request(std::string(kDurationLine) + "say : No such file or directory\\n\nexit 1\n", true);
     EXPECT_EQ(converter.RunConversion(probe, Converter::kProbeMode, nullptr), kConverted);
-    EXPECT_EQ(converter.state().durationSeconds, 50);
+    EXPECT_EQ(converter.state().durationHundredths, 5000);
     EXPECT_EQ(observer.Text(PanelField::kBitrate), "900 kb/s");
     EXPECT_TRUE(observer.Posts().empty());  // a probe posts no progress
 }
@@ -119,7 +119,7 @@ TEST_F(ConverterTest, LinesCutByAFullReadAreStillReadWhole) {
                                "    Stream #0:0: Video: h264 (High), yuv420p, 640x480, 25 fps\\n";
     const ConversionRequest probe = Request("say " + header + "\nexit 1\n", true);
     EXPECT_EQ(converter.RunConversion(probe, Converter::kProbeMode, nullptr), kConverted);
-    EXPECT_EQ(converter.state().durationSeconds, 90);
+    EXPECT_EQ(converter.state().durationHundredths, 9050);
     EXPECT_EQ(observer.Text(PanelField::kDuration), "00:01:30.50");
     EXPECT_EQ(observer.Text(PanelField::kVideoCodec), "h264 (High)");
     EXPECT_EQ(observer.Text(PanelField::kPictureSize), "640x480");
@@ -170,7 +170,7 @@ TEST_F(ConverterTest, StopEndsTheEncoderAtOnce) {
         RecordingObserver reports;
         Converter converter = MakeConverterFor(reports);
         converter.state().progressEnabled = true;
-        converter.state().durationSeconds = 50;
+        converter.state().durationHundredths = 5000;
         // The duration line comes after the target is made, so seeing it
         // means the encoder has reached its last command.
         const ConversionRequest request =
@@ -259,7 +259,7 @@ TEST_F(ConverterTest, FloodOfOutputKeepsMemoryFlat) {
     CountingObserver counting;
     Converter converter(TestEncoderSetup(FAKE_ENCODER_PATH), counting);
     converter.state().progressEnabled = true;
-    converter.state().durationSeconds = 10;
+    converter.state().durationHundredths = 1000;
     const long before = PeakResidentKiB();
     EXPECT_EQ(converter.RunConversion(Request("flood 100\ntarget 10\n"),
                                       Converter::kConversionMode, nullptr),
@@ -281,7 +281,7 @@ TEST_F(ConverterTest, FirstRunForwardsConsoleInputToTheEncoder) {
     Converter converter(std::move(setup), observer);
     EXPECT_EQ(converter.RunConversion(Request("echo-line\n", true), Converter::kProbeMode, nullptr),
               kConverted);
-    EXPECT_EQ(converter.state().durationSeconds, 7);
+    EXPECT_EQ(converter.state().durationHundredths, 700);
     ::close(console[0]);
     ::close(console[1]);
 }

@@ -47,7 +47,7 @@ TEST_F(RealFfmpegTest, ProbeThenConvertMakesTheHandheldFormat) {
     Converter converter = MakeConverter();
 
     EXPECT_EQ(converter.RunConversion({source, ""}, Converter::kProbeMode, nullptr), kConverted);
-    EXPECT_EQ(converter.state().durationSeconds, 4);
+    EXPECT_EQ(converter.state().durationHundredths, 400);
     EXPECT_EQ(observer.Text(PanelField::kDuration), "00:00:04.00");
     EXPECT_EQ(observer.Text(PanelField::kVideoCodec).rfind("h264 (", 0), 0u)
         << observer.Text(PanelField::kVideoCodec);
@@ -87,7 +87,7 @@ TEST_F(RealFfmpegTest, SourceThatIsNotAMovieFailsCleanly) {
     testing::WriteFile(source, "this is a text file, not a movie\n");
     Converter converter = MakeConverter();
     EXPECT_EQ(converter.RunConversion({source, ""}, Converter::kProbeMode, nullptr), kConverted);
-    EXPECT_EQ(converter.state().durationSeconds, 0);
+    EXPECT_EQ(converter.state().durationHundredths, 0);
     const std::string target = dir.File("notes.d3v");
     EXPECT_EQ(converter.RunConversion({source, target}, Converter::kConversionMode, nullptr),
               kConversionFailed);

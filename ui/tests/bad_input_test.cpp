@@ -93,7 +93,7 @@ TEST_F(BadInputTest, SourcesThatAreNoMoviesAreRefusedWithAMessage) {
         Open(path);
         ASSERT_EQ(window.Messages().size(), before + 1);
         EXPECT_EQ(window.Messages().back(), "Unable to decode source video\r\n\r\n" + path);
-        EXPECT_EQ(dialog.durationSeconds(), 0);
+        EXPECT_EQ(dialog.durationHundredths(), 0);
         dialog.OnEncode();  // inert without a duration
         EXPECT_FALSE(dialog.converting());
     }
@@ -108,7 +108,7 @@ TEST_F(BadInputTest, SourcesThatAreNoMoviesAreRefusedWithAMessage) {
 TEST_F(BadInputTest, SourceDeletedBetweenOpenAndEncode) {
     const std::string source = CopyOfClip(dir.File("gone.mp4"));
     Open(source);
-    ASSERT_GT(dialog.durationSeconds(), 0);
+    ASSERT_GT(dialog.durationHundredths(), 0);
     ASSERT_EQ(::unlink(source.c_str()), 0);
     Convert();
     EXPECT_EQ(window.Messages(), std::vector<std::string>{"Conversion Failed\r\n\r\n" + source});
@@ -121,7 +121,7 @@ TEST_F(BadInputTest, TargetFolderWithoutWritePermission) {
     const std::string source = CopyOfClip(folder + "/trip.mp4");
     ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
     Open(source);
-    ASSERT_GT(dialog.durationSeconds(), 0);
+    ASSERT_GT(dialog.durationHundredths(), 0);
     Convert();
     EXPECT_EQ(window.Messages(), std::vector<std::string>{"Conversion Failed\r\n\r\n" + source});
     EXPECT_EQ(ReadFile(source), ReadFile(clipDir_->File("clip.mp4")));
@@ -162,7 +162,7 @@ TEST_F(BadInputTest, AwkwardNamesConvert) {
         CopyOfClip(c.source);
         Open(c.source);
         ASSERT_EQ(dialog.targetPath(), c.target);
-        ASSERT_EQ(dialog.durationSeconds(), 2);
+        ASSERT_EQ(dialog.durationHundredths(), 200);
         Convert();
         EXPECT_TRUE(window.Messages().empty()) << window.Messages().front();
         EXPECT_GT(testing::ReadFile(c.target).size(), 10000u);

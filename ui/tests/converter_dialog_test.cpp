@@ -219,7 +219,7 @@ TEST_F(ConverterDialogTest, OpenTakesAMovieNamesItsTargetAndProbesIt) {
         EXPECT_EQ(s.window.Text(kIdVideoCodec), "h264 (High)");
         EXPECT_EQ(s.window.Text(kIdPictureSize), "640x480");
         EXPECT_EQ(s.window.Text(kIdFrameRate), "25 fps");
-        EXPECT_EQ(s.dialog.durationSeconds(), 50);
+        EXPECT_EQ(s.dialog.durationHundredths(), 5000);
         EXPECT_TRUE(s.window.Messages().empty());
         // The probe holds the UI thread under the busy cursor, after the
         // progress bar was reset.
@@ -248,7 +248,7 @@ TEST_F(ConverterDialogTest, RejectedNameKeepsThePreviousSourceAndOnlyResetsTheBa
         EXPECT_EQ(s.dialog.targetPath(), dir.File("clip.d3v"));
         EXPECT_EQ(s.window.Text(kIdFileName), "clip.avi");
         EXPECT_EQ(s.window.Text(kIdDuration), "00:00:50.00");
-        EXPECT_EQ(s.dialog.durationSeconds(), 50);
+        EXPECT_EQ(s.dialog.durationHundredths(), 5000);
     }
     // And the previous source still converts.
     s.dialog.OnEncode();
@@ -272,7 +272,7 @@ TEST_F(ConverterDialogTest, ProbeWithoutDurationClearsThePanelSaysSoAndLeavesEnc
     s.Open(other);
     EXPECT_EQ(s.window.Text(kIdFileName), "other.avi");
     for (int id = kIdDuration; id <= kIdFrameRate; ++id) EXPECT_EQ(s.window.Text(id), "") << id;
-    EXPECT_EQ(s.dialog.durationSeconds(), 0);
+    EXPECT_EQ(s.dialog.durationHundredths(), 0);
     EXPECT_EQ(s.window.Messages(),
               std::vector<std::string>{"Unable to decode source video\r\n\r\n" + other});
 
@@ -471,7 +471,7 @@ TEST_F(ConverterDialogTest, OpenRightAfterStopProbesTheNewSource) {
 
     EXPECT_EQ(s.window.Text(kIdFileName), "other.avi");
     EXPECT_EQ(s.window.Text(kIdDuration), "00:01:40.00");
-    EXPECT_EQ(s.dialog.durationSeconds(), 100);
+    EXPECT_EQ(s.dialog.durationHundredths(), 10000);
     EXPECT_FALSE(FileExists(dir.File("clip.d3v")));
     EXPECT_TRUE(s.window.Messages().empty());
     // Whatever the stopped run still posted came before OPEN reset the bar.
@@ -486,7 +486,7 @@ TEST_F(ConverterDialogTest, DroppedFilesActAsOpenWithTheFirst) {
     s.dialog.OnFilesDropped({clip, other});
     EXPECT_EQ(s.window.ChooserCalls(), 0);
     EXPECT_EQ(s.window.Text(kIdFileName), "clip.avi");
-    EXPECT_EQ(s.dialog.durationSeconds(), 50);
+    EXPECT_EQ(s.dialog.durationHundredths(), 5000);
 
     // OPEN is disabled while converting, and so is dropping.
     WriteFile(clip, kTalksForever);
@@ -494,7 +494,7 @@ TEST_F(ConverterDialogTest, DroppedFilesActAsOpenWithTheFirst) {
     ASSERT_TRUE(s.WaitForProgress());
     s.dialog.OnFilesDropped({other});
     EXPECT_EQ(s.dialog.sourcePath(), clip);
-    EXPECT_EQ(s.dialog.durationSeconds(), 50);
+    EXPECT_EQ(s.dialog.durationHundredths(), 5000);
     s.dialog.OnEncode();
     EXPECT_EQ(s.dialog.WaitForWorker(), kStopped);
 }
