@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!(testing::RunThroughChunker(output, readSize) == whole)) std::abort();
     if (whole.duration < 0) std::abort();
     for (const auto& [field, text] : whole.panel) {
-        if (text.size() > 255 || output.find(text) == std::string::npos) std::abort();
+        if (text.size() > 255) std::abort();
     }
     return 0;
 }
