@@ -1,8 +1,9 @@
 // Scanning primitives for the encoder's console text.
 //
 // Every function here works on NUL-terminated 8-bit text, keeps no state,
-// allocates nothing and never reads past the terminator. A "blank" is any byte whose value as a signed
-// 8-bit number is below 33: control characters, the space, and 0x80..0xFF.
+// allocates nothing and never reads past the terminator. A "blank" is any byte
+// whose value as a signed 8-bit number is below 33: control characters, the
+// space, and 0x80..0xFF.
 #pragma once
 
 #include <cstddef>
