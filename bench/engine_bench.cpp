@@ -146,7 +146,7 @@ double TimeProbe(const std::string& source) {
     Converter converter(Setup(), observer);
     converter.RunConversion({source, ""}, Converter::kProbeMode, nullptr);
     const double seconds = SecondsSince(start);
-    if (converter.state().durationSeconds.load() == 0) std::fprintf(stderr, "probe found no duration\n");
+    if (converter.state().durationHundredths.load() == 0) std::fprintf(stderr, "probe found no duration\n");
     return seconds;
 }
 

@@ -44,7 +44,7 @@ ProbeResult Converter::Probe(const std::string& sourcePath, const StopSignal* st
         setup_.encoderPath,
         TranslateForInstalledEncoder(ArgumentWords(sourcePath, kDefaultVideoBitrate, "")), stop,
         "", state, sink);
-    result.source.durationHundredths = state.durationSeconds.load() * 100;
+    result.source.durationHundredths = state.durationHundredths;
     switch (run.status) {
         case kOutputEnded:
             result.outcome =

@@ -50,22 +50,22 @@ PumpResult FinishAtEndOfOutput(ChildProcess& child, const StopSignal* stop, bool
 
 PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderReportSink& sink,
                              const PumpSettings& settings) {
-    state.positionSeconds = 0;
+    state.positionHundredths = 0;
     if (state.progressBase == 0) state.progressPercent = 0.0f;
     state.decodeFailures = 0;
 
-    // Texts end at line ends, so ffmpeg's one-line error is seen whole.
     bool noSpace = false;
     bool childExited = false;
     int readRetries = 0;
     LineChunker chunker;
-    char chunk[LineChunker::kMaxChunk + 1];
-    // Parses the next text if one is ready. A NUL inside it ends what the
+    char line[LineChunker::kMaxChunk + 1];
+    // Parses every line that is ready. A NUL inside a line ends what the
     // parser sees, as for any reader of C strings.
     const auto parseReady = [&](bool flush) {
-        if (chunker.Take(chunk, flush) == 0) return;
-        ParseEncoderOutput(state, sink, chunk);
-        noSpace = noSpace || FindSubstring(kNoSpaceMarker, chunk) >= 0;
+        while (chunker.Take(line, flush) != 0) {
+            ParseEncoderOutput(state, sink, line);
+            noSpace = noSpace || FindSubstring(kNoSpaceMarker, line) >= 0;
+        }
     };
     const auto endOfOutput = [&] {
         parseReady(true);
@@ -119,7 +119,7 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
             }
         }
 
-        // After a chunk, and after a failed read, as after a wake-up by the
+        // After a read, and after a failed read, as after a wake-up by the
         // stop signal alone: decoding failures first, then the stop request.
         if (state.decodeFailures > kMaxDecodeFailures) {
             return Finish(child, kTooManyDecodeErrors, noSpace);

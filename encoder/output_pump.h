@@ -24,10 +24,10 @@ struct PumpSettings {
 };
 
 // Follows a started encoder until its output ends or the run must stop: reads
-// its output in chunks of at most 511 bytes, parses each one, and after each
-// checks free space, decoding failures and the stop signal, in that order. The
-// stop signal is also watched while the encoder is silent. Whatever the end,
-// the encoder and anything it started are gone and reaped on return.
+// its output (at most 511 bytes a read), parses it line by line, and after each
+// read checks free space, decoding failures and the stop signal, in that order.
+// The stop signal is also watched while the encoder is silent. Whatever the
+// end, the encoder and anything it started are gone and reaped on return.
 PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderReportSink& sink,
                              const PumpSettings& settings);
 

@@ -5,9 +5,10 @@
 
 namespace vantrel {
 
-// Reads one chunk of encoder output (NUL-terminated, at most 511 bytes, not
-// aligned to lines) and updates the state, the panel and the progress.
-void ParseEncoderOutput(ParserState& state, EncoderReportSink& sink, const char* chunk);
+// Reads one line of encoder output (NUL-terminated, at most 511 bytes; a longer
+// line comes in pieces, see LineChunker) and updates the state, the panel and
+// the progress.
+void ParseEncoderOutput(ParserState& state, EncoderReportSink& sink, const char* line);
 
 // Posts progressPercent × 1000, truncated, when posting is enabled.
 void PostProgress(const ParserState& state, EncoderReportSink& sink);

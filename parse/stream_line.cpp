@@ -1,6 +1,5 @@
 #include "stream_line.h"
 
-#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -64,38 +63,30 @@ std::string_view WithoutFourcc(std::string_view codec) {
     return codec;
 }
 
-// The old encoder's four plain fields, walked by length: each step passes the
-// field and the two characters after it, whatever they are.
-VideoStreamFields WalkPlainFields(const char* text) {
-    const size_t length = std::strlen(text);
-    char buffer[kFieldBufferSize];
-    std::string values[4];
-    size_t k = 0;
-    for (std::string& value : values) {
-        if (k > length) break;  // fields past the end stay empty
-        const int32_t fieldLength = CopyField(buffer, text + k, sizeof buffer);
-        value = buffer;
-        k += static_cast<size_t>(fieldLength) + 2;
-    }
-    return {values[0], values[2], values[3]};
-}
-
 }  // namespace
 
 VideoStreamFields ReadVideoStreamFields(const char* text) {
     const std::vector<std::string_view> fields = SplitStreamLine(text);
+    VideoStreamFields result{Clip(WithoutFourcc(fields[0])), "", ""};
+    std::string_view guessedRate;
     for (size_t i = 1; i < fields.size(); ++i) {
         const size_t sizeLength = PictureSizeLength(fields[i]);
-        if (sizeLength == 0) continue;
-        for (size_t j = i + 1; j < fields.size(); ++j) {
-            if (EndsWith(fields[j], "fps")) {
-                return {Clip(WithoutFourcc(fields[0])), Clip(fields[i].substr(0, sizeLength)),
-                        Clip(fields[j])};
-            }
+        if (sizeLength != 0 && result.pictureSize.empty()) {
+            result.pictureSize = Clip(fields[i].substr(0, sizeLength));
+        } else if (EndsWith(fields[i], " fps") && result.frameRate.empty()) {
+            result.frameRate = Clip(fields[i]);
+        } else if (EndsWith(fields[i], " tbr") && guessedRate.empty()) {
+            guessedRate = fields[i];
         }
-        break;
     }
-    return WalkPlainFields(text);
+    // Some containers (MPEG transport streams, short clips) carry no average
+    // rate, and ffmpeg prints only the rate it guessed from the time stamps,
+    // "25 tbr". For a movie that is its frame rate, so it reads as one.
+    if (result.frameRate.empty() && !guessedRate.empty()) {
+        guessedRate.remove_suffix(3);
+        result.frameRate = Clip(std::string(guessedRate) + "fps");
+    }
+    return result;
 }
 
 }  // namespace vantrel

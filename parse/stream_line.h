@@ -11,9 +11,9 @@ struct VideoStreamFields {
     std::string frameRate;
 };
 
-// `text` starts right after "Video: ". Today's ffmpeg writes fields with commas
-// inside brackets ("yuv420p(tv, bt709, progressive)") and a bitrate before the
-// frame rate; the old form is four plain fields: codec, pixel format, size, rate.
+// `text` starts right after "Video: ". ffmpeg writes fields with commas inside
+// brackets ("yuv420p(tv, bt709, progressive)"), so fields are split only at
+// commas outside brackets. A field the line does not have stays empty.
 VideoStreamFields ReadVideoStreamFields(const char* text);
 
 }  // namespace vantrel

@@ -115,4 +115,16 @@ int64_t ParseClockTime(const char* text, int64_t* fraction) {
     return (hours * 60 + minutes) * 60 + seconds;
 }
 
+int64_t ParseClockHundredths(const char* text) {
+    if (!StartsWithClockTime(text)) return 0;
+    int64_t hundredths = ParseClockTime(text) * 100;
+    const char* p = text + 6;
+    while (IsDigit(*p)) ++p;
+    if (*p == '.' && IsDigit(p[1])) {
+        hundredths += (p[1] - '0') * 10;
+        if (IsDigit(p[2])) hundredths += p[2] - '0';
+    }
+    return hundredths;
+}
+
 }  // namespace vantrel

@@ -1,8 +1,9 @@
 // Scanning primitives for the encoder's console text.
 //
-// All four work on NUL-terminated 8-bit text, keep no state, allocate nothing and
-// never read past the terminator. A "blank" is any byte whose value as a signed
-// 8-bit number is below 33: control characters, the space, and 0x80..0xFF.
+// Every function here works on NUL-terminated 8-bit text, keeps no state,
+// allocates nothing and never reads past the terminator. A "blank" is any byte
+// whose value as a signed 8-bit number is below 33: control characters, the
+// space, and 0x80..0xFF.
 #pragma once
 
 #include <cstddef>
@@ -32,5 +33,10 @@ int64_t ParseClockTime(const char* text, int64_t* fraction = nullptr);
 
 // True when the text starts with the shape ParseClockTime accepts.
 bool StartsWithClockTime(const char* text);
+
+// The same clock time in hundredths of a second, as ffmpeg prints durations
+// and positions: ".5" is 50, ".05" is 5, digits past the second are dropped.
+// 0 when the text does not start with a clock time.
+int64_t ParseClockHundredths(const char* text);
 
 }  // namespace vantrel

@@ -6,9 +6,9 @@ namespace vantrel {
 
 size_t LineChunker::Take(char* out, bool flush) {
     size_t length = 0;
-    for (size_t i = size_; i > 0; --i) {
-        if (buffer_[i - 1] == '\n' || buffer_[i - 1] == '\r') {
-            length = i;
+    for (size_t i = 0; i < size_; ++i) {
+        if (buffer_[i] == '\n' || buffer_[i] == '\r') {
+            length = i + 1;
             break;
         }
     }
