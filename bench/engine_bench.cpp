@@ -48,13 +48,10 @@ double Median(std::vector<double> values) {
     return values.size() % 2 == 1 ? values[mid] : (values[mid - 1] + values[mid]) / 2.0;
 }
 
-class QuietObserver : public vantrel::RunObserver {
+class QuietObserver : public vantrel::EncoderReportSink {
 public:
     void SetPanelText(vantrel::PanelField, std::string_view) override {}
     void PostProgress(int32_t) override {}
-    void ShowMessage(std::string_view text) override {
-        std::fprintf(stderr, "engine: %.*s\n", static_cast<int>(text.size()), text.data());
-    }
 };
 
 vantrel::EncoderSetup Setup() {
@@ -142,11 +139,10 @@ Usage Watch(const std::vector<std::string>& words) {
 
 double TimeProbe(const std::string& source) {
     const Clock::time_point start = Clock::now();
-    QuietObserver observer;
-    Converter converter(Setup(), observer);
-    converter.RunConversion({source, ""}, Converter::kProbeMode, nullptr);
+    Converter converter(Setup());
+    const vantrel::ProbeResult probe = converter.Probe(source, nullptr);
     const double seconds = SecondsSince(start);
-    if (converter.state().durationHundredths.load() == 0) std::fprintf(stderr, "probe found no duration\n");
+    if (probe.outcome != vantrel::kConverted) std::fprintf(stderr, "probe found no duration\n");
     return seconds;
 }
 
@@ -165,12 +161,9 @@ double TimeFfmpegInfo(const std::string& source) {
 
 double TimeConversion(const std::string& source, const std::string& target) {
     QuietObserver observer;
-    Converter converter(Setup(), observer);
-    converter.RunConversion({source, ""}, Converter::kProbeMode, nullptr);
-    converter.state().progressEnabled = true;
+    Converter converter(Setup());
     const Clock::time_point start = Clock::now();
-    if (converter.RunConversion({source, target}, Converter::kConversionMode, nullptr) !=
-        vantrel::kConverted) {
+    if (converter.Convert({source, target, 256}, nullptr, observer) != vantrel::kConverted) {
         std::fprintf(stderr, "conversion failed\n");
     }
     return SecondsSince(start);
@@ -216,14 +209,12 @@ int Stops(const std::string& source, const std::string& folder, int stops) {
     int attempts = 0;
     while (static_cast<int>(latencies.size()) < stops && attempts++ < stops * 3) {
         QuietObserver observer;
-        Converter converter(Setup(), observer);
-        converter.RunConversion({source, ""}, Converter::kProbeMode, nullptr);
-        converter.state().progressEnabled = true;
+        Converter converter(Setup());
         auto stop = std::make_shared<vantrel::StopSignal>();
         vantrel::ConversionOutcome outcome = vantrel::kConverted;
         Clock::time_point returned;
         std::thread run([&] {
-            outcome = converter.RunConversion({source, target}, Converter::kConversionMode, stop);
+            outcome = converter.Convert({source, target, 256}, stop.get(), observer);
             returned = Clock::now();
         });
         std::this_thread::sleep_for(std::chrono::duration<double>(point(random)));
