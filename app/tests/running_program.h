@@ -1,85 +1,148 @@
-// The converter program running under the window tests, seen through its
-// test seam (app/test_seam.h), and real input through xdotool.
+// The seamed converter program (seamed_vantrel.cpp) running under a window
+// test, and real input to it through xdotool.
 #pragma once
 
-#include <sys/types.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <optional>
+#include <sstream>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vantrel::testing {
 
-struct Rect {
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
-struct ControlState {
-    int window = 0;  // index among the shown top-level windows; 0 is the main one
-    int id = 0;      // the template's id; -1 for unaddressed controls
+struct Control {
+    int id = 0;  // the template's
     std::string className;
-    bool enabled = false;
-    bool shown = false;
-    std::string checked;  // "1"/"0" for radio buttons, "-" otherwise
-    std::string value;    // the progress bar's position, "-" otherwise
-    Rect rect;            // on the screen
+    bool enabled = false, checked = false;
+    int x = 0, y = 0, width = 0, height = 0;  // on the screen
     std::string text;
 };
 
-struct WindowState {
+struct Window {
     std::string title;
-    Rect rect;
+    std::vector<Control> controls;
 };
 
 struct ProgramState {
-    std::vector<WindowState> windows;
-    std::vector<ControlState> controls;
+    std::vector<Window> windows;  // the shown top-level ones, the main one first
     bool menuOpen = false;
-    std::string focus;  // template id of the focused control, or "none"
-    std::vector<int> progressHistory;
-    std::vector<std::string> messages;
+    std::vector<int> progress;  // every position the bar has taken
 
-    // The control with this id in the given window; null if there is none.
-    const ControlState* Control(int id, int window = 0) const;
-    std::vector<ControlState> ControlsOf(int window) const;
+    // The main window's control with this template id.
+    const Control& operator[](int id) const {
+        for (const Control& c : windows.at(0).controls) {
+            if (c.id == id) return c;
+        }
+        throw std::out_of_range("no control " + std::to_string(id));
+    }
 };
 
 class RunningProgram {
 public:
-    // Starts the program with its test seam on, and with `environment`
-    // ("NAME=value") in place of the test's own variables of the same names.
-    explicit RunningProgram(const std::string& path,
-                            const std::vector<std::string>& environment = {});
-    // Kills the program if it is still running.
-    ~RunningProgram();
+    // `environment` holds "NAME=value" settings for the program.
+    explicit RunningProgram(std::vector<std::string> environment = {}) {
+        environment.insert(environment.begin(), "env");
+        environment.emplace_back(VANTREL_SEAMED_PROGRAM);
+        std::vector<char*> argv;
+        for (std::string& a : environment) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        int in[2], out[2];
+        if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || (pid_ = ::fork()) < 0) return;
+        if (pid_ == 0) {
+            ::dup2(in[0], 0);
+            ::dup2(out[1], 1);
+            ::execvp("env", argv.data());
+            ::_exit(127);
+        }
+        ::close(in[0]);
+        ::close(out[1]);
+        input_ = ::fdopen(in[1], "w");
+        output_ = ::fdopen(out[0], "r");
+        ::signal(SIGPIPE, SIG_IGN);  // a program that has gone just stops answering
+    }
+    ~RunningProgram() {
+        std::fclose(input_);
+        std::fclose(output_);
+        if (pid_ > 0 && ::kill(pid_, SIGKILL) == 0) ::waitpid(pid_, nullptr, 0);
+    }
     RunningProgram(const RunningProgram&) = delete;
-    RunningProgram& operator=(const RunningProgram&) = delete;
 
-    // Nothing if the program no longer answers.
-    std::optional<ProgramState> State();
-    void Choose(const std::string& path);
+    // Sends a command and reads the answer; false if the program does not answer.
+    bool Ask(const std::string& command, std::vector<std::string>* answer = nullptr) {
+        if (std::fprintf(input_, "%s\n", command.c_str()) < 0 || std::fflush(input_) != 0) {
+            return false;
+        }
+        for (char line[4096]; std::fgets(line, sizeof line, output_) != nullptr;) {
+            line[std::strcspn(line, "\n")] = '\0';
+            if (std::string(line) == "end") return true;
+            if (answer != nullptr) answer->push_back(line);
+        }
+        return false;
+    }
 
-    // Asks for the state until `condition` holds. The bound only guards
-    // against a hang; nothing is timed.
-    std::optional<ProgramState> WaitFor(const std::function<bool(const ProgramState&)>& condition);
+    // Asks for the state again until `condition` holds; nothing if the program
+    // stops answering, or after a generous count that only guards against a hang.
+    std::optional<ProgramState> WaitFor(const std::function<bool(const ProgramState&)>& condition) {
+        for (int asked = 0; asked < 5000; ++asked) {
+            std::vector<std::string> lines;
+            if (!Ask("state", &lines)) return std::nullopt;
+            ProgramState s;
+            for (const std::string& line : lines) {
+                const size_t tab = line.find('\t');
+                const std::string text = tab == std::string::npos ? "" : line.substr(tab + 1);
+                std::istringstream in(line.substr(0, tab));
+                std::string kind;
+                in >> kind;
+                if (kind == "window") s.windows.push_back({text, {}});
+                if (kind == "menu") in >> s.menuOpen;
+                for (int p; kind == "progress" && in >> p;) s.progress.push_back(p);
+                if (kind != "control") continue;
+                Control& c = s.windows.back().controls.emplace_back();
+                in >> c.id >> c.className >> c.enabled >> c.checked >> c.x >> c.y >> c.width >>
+                    c.height;
+                c.text = text;
+            }
+            if (condition(s)) return s;
+            // Paces the asking only: the answer, not the pause, decides.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return std::nullopt;
+    }
 
-    // Waits for the program to end; its exit status, or 128 + the signal.
-    int WaitForExit();
+    void Signal(int signal) { ::kill(pid_, signal); }
+
+    // The exit status, or 128 + the signal that ended the program.
+    int WaitForExit() {
+        int status = 0;
+        if (::waitpid(pid_, &status, 0) != pid_) return -1;
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
 
 private:
-    void Send(const std::string& line);
-
     pid_t pid_ = -1;
-    int input_ = -1;
+    FILE* input_ = nullptr;
     FILE* output_ = nullptr;
 };
 
-// Real input, as a user gives it.
-void MoveTo(int x, int y);
-void ClickAt(int x, int y, int button = 1);
-void Click(const ControlState& control, int button = 1);
-void PressKeys(const std::string& keys);
+inline void Xdotool(const std::string& arguments) {
+    EXPECT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments;
+}
+
+inline void Click(const Control& c, int button = 1) {
+    Xdotool("mousemove --sync " + std::to_string(c.x + c.width / 2) + " " +
+            std::to_string(c.y + c.height / 2) + " click " + std::to_string(button));
+}
 
 }  // namespace vantrel::testing
