@@ -8,15 +8,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <thread>
+#include <utility>
 #include <vector>
 
 namespace vantrel::testing {
@@ -35,8 +33,8 @@ struct Window {
 };
 
 struct ProgramState {
-    std::vector<Window> windows;  // the shown top-level ones, the main one first
-    bool menuOpen = false;
+    std::vector<Window> windows;  // the top-level ones, the main one first
+    bool menuOpened = false;
     std::vector<int> progress;  // every position the bar has taken
 
     // The main window's control with this template id.
@@ -52,17 +50,15 @@ class RunningProgram {
 public:
     // `environment` holds "NAME=value" settings for the program.
     explicit RunningProgram(std::vector<std::string> environment = {}) {
-        environment.insert(environment.begin(), "env");
-        environment.emplace_back(VANTREL_SEAMED_PROGRAM);
-        std::vector<char*> argv;
-        for (std::string& a : environment) argv.push_back(a.data());
-        argv.push_back(nullptr);
         int in[2], out[2];
-        if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || (pid_ = ::fork()) < 0) return;
+        if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || (pid_ = ::fork()) < 0) {
+            return;
+        }
         if (pid_ == 0) {
             ::dup2(in[0], 0);
             ::dup2(out[1], 1);
-            ::execvp("env", argv.data());
+            for (std::string& setting : environment) ::putenv(setting.data());
+            ::execl(VANTREL_SEAMED_PROGRAM, VANTREL_SEAMED_PROGRAM, nullptr);
             ::_exit(127);
         }
         ::close(in[0]);
@@ -78,34 +74,32 @@ public:
     }
     RunningProgram(const RunningProgram&) = delete;
 
-    // Sends a command and reads the answer; false if the program does not answer.
-    bool Ask(const std::string& command, std::vector<std::string>* answer = nullptr) {
-        if (std::fprintf(input_, "%s\n", command.c_str()) < 0 || std::fflush(input_) != 0) {
-            return false;
-        }
+    // Sends a command and reads the answer's lines. A program that does not
+    // answer ends the test.
+    std::vector<std::string> Ask(const std::string& command) {
+        std::vector<std::string> answer;
+        std::fprintf(input_, "%s\n", command.c_str());
+        std::fflush(input_);
         for (char line[4096]; std::fgets(line, sizeof line, output_) != nullptr;) {
             line[std::strcspn(line, "\n")] = '\0';
-            if (std::string(line) == "end") return true;
-            if (answer != nullptr) answer->push_back(line);
+            if (std::string(line) == "end") return answer;
+            answer.push_back(line);
         }
-        return false;
+        throw std::runtime_error("the program does not answer \"" + command + "\"");
     }
 
-    // Asks for the state again until `condition` holds; nothing if the program
-    // stops answering, or after a generous count that only guards against a hang.
-    std::optional<ProgramState> WaitFor(const std::function<bool(const ProgramState&)>& condition) {
+    // Asks for the state again until `condition` holds. Giving up, after a
+    // generous count that only guards against a hang, ends the test.
+    ProgramState WaitFor(const std::function<bool(const ProgramState&)>& condition) {
         for (int asked = 0; asked < 5000; ++asked) {
-            std::vector<std::string> lines;
-            if (!Ask("state", &lines)) return std::nullopt;
             ProgramState s;
-            for (const std::string& line : lines) {
-                const size_t tab = line.find('\t');
-                const std::string text = tab == std::string::npos ? "" : line.substr(tab + 1);
-                std::istringstream in(line.substr(0, tab));
+            for (const std::string& line : Ask("state")) {
+                std::istringstream in(line);
                 std::string kind;
                 in >> kind;
+                const std::string text = line.substr(line.find('\t') + 1);
                 if (kind == "window") s.windows.push_back({text, {}});
-                if (kind == "menu") in >> s.menuOpen;
+                if (kind == "menu") in >> s.menuOpened;
                 for (int p; kind == "progress" && in >> p;) s.progress.push_back(p);
                 if (kind != "control") continue;
                 Control& c = s.windows.back().controls.emplace_back();
@@ -114,19 +108,17 @@ public:
                 c.text = text;
             }
             if (condition(s)) return s;
-            // Paces the asking only: the answer, not the pause, decides.
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            ::usleep(20000);  // paces the asking only: the answer, not the pause, decides
         }
-        return std::nullopt;
+        throw std::runtime_error("gave up waiting for the window");
     }
 
     void Signal(int signal) { ::kill(pid_, signal); }
 
     // The exit status, or 128 + the signal that ended the program.
     int WaitForExit() {
-        int status = 0;
-        if (::waitpid(pid_, &status, 0) != pid_) return -1;
-        pid_ = -1;
+        int status = -1;
+        ::waitpid(std::exchange(pid_, -1), &status, 0);
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
 
@@ -140,9 +132,9 @@ inline void Xdotool(const std::string& arguments) {
     EXPECT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments;
 }
 
-inline void Click(const Control& c, int button = 1) {
+inline void Click(const Control& c) {
     Xdotool("mousemove --sync " + std::to_string(c.x + c.width / 2) + " " +
-            std::to_string(c.y + c.height / 2) + " click " + std::to_string(button));
+            std::to_string(c.y + c.height / 2) + " click 1");
 }
 
 }  // namespace vantrel::testing

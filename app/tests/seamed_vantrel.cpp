@@ -3,12 +3,13 @@
 // commands on its standard input, one a line, applies each on the UI thread
 // and only then answers on its standard output, so that a click the driver
 // sends next cannot overtake the command. Every answer ends with "end".
-//   state        "window\tTITLE" for each shown top-level window, the main one
+//   state        "window\tTITLE" for each top-level window, the main one
 //                first, each followed by its controls:
 //                "control ID CLASS ENABLED CHECKED X Y W H\tTEXT"
 //                (ID the template's, CHECKED a radio button's, X Y W H on the
-//                screen); then "menu OPEN" and "progress P..." with every
-//                position the bar has taken
+//                screen); then "menu OPENED", whether a popup menu has
+//                opened, and "progress P..." with every position the bar
+//                has taken
 //   choose PATH  the next OPEN takes PATH instead of showing the chooser
 #include <wx/evtloop.h>
 #include <wx/evtloopsrc.h>
@@ -30,12 +31,10 @@ public:
     explicit SeamedWindow(EncoderSetup setup) : ConverterWindow(std::move(setup)) {
         // A popup menu is no window of the toolkit's; the tests must know
         // when it is there to take keys.
-        for (auto type : {wxEVT_MENU_OPEN, wxEVT_MENU_CLOSE}) {
-            Bind(type, [this](wxMenuEvent& event) {
-                menuOpen_ = event.GetEventType() == wxEVT_MENU_OPEN;
-                event.Skip();
-            });
-        }
+        Bind(wxEVT_MENU_OPEN, [this](wxMenuEvent& event) {
+            menuOpened_ = true;
+            event.Skip();
+        });
     }
     ~SeamedWindow() override { delete commands_; }
 
@@ -67,22 +66,19 @@ private:
 
     void DumpState() {
         for (wxWindow* top : wxTopLevelWindows) {
-            if (!top->IsShown()) continue;
             std::cout << "window\t" << top->GetLabel().utf8_str() << '\n';
             for (wxWindow* w : top->GetChildren()) {
                 const auto* radio = dynamic_cast<wxRadioButton*>(w);
-                const auto* control = dynamic_cast<wxControl*>(w);
                 const wxRect r = w->GetScreenRect();
                 if (w->IsTopLevel()) continue;
                 std::cout << "control " << TemplateIdFor(w->GetId()) << ' '
                           << wxString(w->GetClassInfo()->GetClassName()).utf8_str() << ' '
                           << w->IsEnabled() << ' ' << (radio != nullptr && radio->GetValue())
                           << ' ' << r.x << ' ' << r.y << ' ' << r.width << ' ' << r.height << '\t'
-                          << (control != nullptr ? control->GetLabelText() : w->GetLabel()).utf8_str()
-                          << '\n';
+                          << w->GetLabel().utf8_str() << '\n';
             }
         }
-        std::cout << "menu " << menuOpen_ << "\nprogress";
+        std::cout << "menu " << menuOpened_ << "\nprogress";
         for (int position : progress_) std::cout << ' ' << position;
         std::cout << '\n';
     }
@@ -90,7 +86,7 @@ private:
     wxEventLoopSource* commands_ =
         wxEventLoopBase::AddSourceForFD(0, this, wxEVENT_SOURCE_INPUT | wxEVENT_SOURCE_EXCEPTION);
     std::optional<std::string> nextChoice_;
-    bool menuOpen_ = false;
+    bool menuOpened_ = false;
     std::vector<int> progress_;
 };
 
