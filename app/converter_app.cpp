@@ -1,40 +1,72 @@
-// Start-up: the converter is one window, and the program ends when it closes.
-#include <wx/app.h>
+#include "converter_app.h"
+
 #include <wx/image.h>
+#include <wx/toplevel.h>
+
+#include <pthread.h>
 
 #include <csignal>
-#include <cstdlib>
 
-#include "converter_window.h"
 #include "encoder_location.h"
-#include "test_seam.h"
 
 namespace vantrel {
+namespace {
 
-class ConverterApp : public wxApp {
-public:
-    bool OnInit() override {
-        // A write to an encoder that has just died must fail, not end us.
-        std::signal(SIGPIPE, SIG_IGN);
-        wxInitAllImageHandlers();
+sigset_t CloseSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, s);
+    return signals;
+}
 
-        EncoderSetup setup;
-        setup.encoderPath = LocateEncoder();
-        ConverterWindow* window;
-        if (TestSeamRequested()) {
-            // The tests talk to the program on its standard input, which must
-            // then not be forwarded to the encoder.
-            setup.consoleInputFd = -1;
-            window = CreateWindowWithTestSeam(std::move(setup));
-        } else {
-            window = new ConverterWindow(std::move(setup));
-        }
-        SetTopWindow(window);
-        window->Show();
-        return true;
+}  // namespace
+
+bool ConverterApp::OnInit() {
+    // A write to an encoder that has just died must fail, not end us.
+    std::signal(SIGPIPE, SIG_IGN);
+    wxInitAllImageHandlers();
+
+    EncoderSetup setup;
+    setup.encoderPath = LocateEncoder();
+    ConverterWindow* window = CreateConverterWindow(std::move(setup));
+    SetTopWindow(window);
+    window->Show();
+    closeSignalWaiter_ = std::thread([this] { WaitForCloseSignals(); });
+    return true;
+}
+
+int ConverterApp::OnExit() {
+    if (closeSignalWaiter_.joinable()) {
+        exiting_ = true;
+        pthread_kill(closeSignalWaiter_.native_handle(), SIGHUP);
+        closeSignalWaiter_.join();
     }
-};
+    return wxApp::OnExit();
+}
+
+ConverterWindow* ConverterApp::CreateConverterWindow(EncoderSetup setup) {
+    return new ConverterWindow(std::move(setup));
+}
+
+// A signal handler could do next to nothing safely; every thread blocks these
+// signals instead, and this one takes them in turn.
+void ConverterApp::WaitForCloseSignals() {
+    const sigset_t signals = CloseSignals();
+    int signal = 0;
+    while (sigwait(&signals, &signal) == 0 && !exiting_) {
+        CallAfter([this] {
+            wxWindow* window = GetTopWindow();
+            if (window != nullptr && !IsScheduledForDestruction(window)) window->Close();
+        });
+    }
+}
+
+int RunConverterApp(int argc, char** argv) {
+    // Before the toolkit starts a thread of its own, so that every thread,
+    // and the encoder until it resets its mask, inherits the block.
+    const sigset_t signals = CloseSignals();
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    return wxEntry(argc, argv);
+}
 
 }  // namespace vantrel
-
-wxIMPLEMENT_APP(vantrel::ConverterApp);

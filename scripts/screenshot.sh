@@ -5,7 +5,7 @@
 # Usage: screenshot.sh BUILD_DIR OUTPUT.png
 # Runs on a display of its own (Xvfb), with openbox drawing the window's frame
 # when it is installed (make screenshot installs it), and drives the program
-# through its test seam (app/test_seam.h) and xdotool.
+# through the test build's seam (app/tests/seamed_vantrel.cpp) and xdotool.
 set -euo pipefail
 
 build=$(realpath "$1")
@@ -39,26 +39,28 @@ clip="$work/Holiday at the Lake.avi"
 ffmpeg -nostdin -v error -f lavfi -i testsrc2=size=640x480:rate=25:duration=20 \
   -f lavfi -i sine=frequency=440:duration=20 -c:v mpeg4 -q:v 5 -c:a mp2 -y "$clip"
 
-coproc APP { VANTREL_TEST_SEAM=1 exec "$build/app/vantrel" 2>"$work/stderr"; }
+coproc APP { exec "$build/app/tests/vantrel_seamed" 2>"$work/stderr"; }
 
-# The program's state, one line per item (see app/test_seam.cpp), into $work/state.
-state() {
-  echo state >&"${APP[1]}"
+# Sends a command and prints its answer (see app/tests/seamed_vantrel.cpp).
+ask() {
+  echo "$1" >&"${APP[1]}"
   while IFS= read -r line <&"${APP[0]}"; do
     [ "$line" = end ] && break
     printf '%s\n' "$line"
-  done >"$work/state"
+  done
 }
-# The field of the control with template id $1: 9 = x, 10 = y, 11 = width, 12 = height, 13 = text.
-field() { awk -F'\t' -v id="$1" -v f="$2" '$1 == "control" && $2 == 0 && $3 == id { print $f }' "$work/state"; }
+state() { ask state >"$work/state"; }
+# The field of the control with template id $1: 6 = x, 7 = y, 8 = width, 9 = height.
+field() { awk -v id="$1" -v f="$2" '$1 == "control" && $2 == id { print $f }' "$work/state"; }
+text() { awk -F'\t' -v id="$1" '$1 ~ "^control " id " " { print $2 }' "$work/state"; }
 click() {
   local x y
-  x=$(( $(field "$1" 9) + $(field "$1" 11) / 2 ))
-  y=$(( $(field "$1" 10) + $(field "$1" 12) / 2 ))
+  x=$(( $(field "$1" 6) + $(field "$1" 8) / 2 ))
+  y=$(( $(field "$1" 7) + $(field "$1" 9) / 2 ))
   xdotool mousemove --sync "$x" "$y" click 1
 }
 shown() { state; grep -q '^window' "$work/state"; }
-probed() { state; [ -n "$(field 1009 13)" ]; }
+probed() { state; [ -n "$(text 1009)" ]; }
 
 snap() {
   xdotool mousemove 0 0
@@ -70,7 +72,7 @@ snap() {
 mkdir -p "$(dirname "$output")"
 wait_until shown
 snap "${output%.png}-start.png"
-echo "choose $clip" >&"${APP[1]}"
+ask "choose $clip" >/dev/null
 click 1001
 wait_until probed
 snap "$output"

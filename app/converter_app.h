@@ -1,0 +1,34 @@
+// Start-up shared by the program and the build its window tests drive: the
+// converter is one window, and the program ends when it closes.
+#pragma once
+
+#include <wx/app.h>
+
+#include <atomic>
+#include <thread>
+
+#include "converter_window.h"
+
+namespace vantrel {
+
+class ConverterApp : public wxApp {
+public:
+    bool OnInit() override;
+    int OnExit() override;
+
+protected:
+    virtual ConverterWindow* CreateConverterWindow(EncoderSetup setup);
+
+private:
+    void WaitForCloseSignals();
+
+    std::thread closeSignalWaiter_;
+    std::atomic<bool> exiting_ = false;
+};
+
+// Runs the application wxIMPLEMENT_APP_NO_MAIN names. SIGINT, SIGTERM and
+// SIGHUP close the window as its close box does, so that a conversion is
+// stopped and its partial file removed, and the program exits with 0.
+int RunConverterApp(int argc, char** argv);
+
+}  // namespace vantrel

@@ -1,0 +1,106 @@
+// The converter program with a seam for its window tests, which see the real
+// window's state through it and stand in for the file chooser. It reads
+// commands on its standard input, one a line, applies each on the UI thread
+// and only then answers on its standard output, so that a click the driver
+// sends next cannot overtake the command. Every answer ends with "end".
+//   state        "window\tTITLE" for each top-level window, the main one
+//                first, each followed by its controls:
+//                "control ID CLASS ENABLED CHECKED X Y W H\tTEXT"
+//                (ID the template's, CHECKED a radio button's, X Y W H on the
+//                screen); then "menu OPENED", whether a popup menu has
+//                opened, and "progress P..." with every position the bar
+//                has taken
+//   choose PATH  the next OPEN takes PATH instead of showing the chooser
+#include <wx/evtloop.h>
+#include <wx/evtloopsrc.h>
+#include <wx/menu.h>
+#include <wx/radiobut.h>
+
+#include <iostream>
+#include <utility>
+#include <vector>
+
+#include "converter_app.h"
+#include "template_controls.h"
+
+namespace vantrel {
+namespace {
+
+class SeamedWindow : public ConverterWindow, private wxEventLoopSourceHandler {
+public:
+    explicit SeamedWindow(EncoderSetup setup) : ConverterWindow(std::move(setup)) {
+        // A popup menu is no window of the toolkit's; the tests must know
+        // when it is there to take keys.
+        Bind(wxEVT_MENU_OPEN, [this](wxMenuEvent& event) {
+            menuOpened_ = true;
+            event.Skip();
+        });
+    }
+    ~SeamedWindow() override { delete commands_; }
+
+    std::optional<std::string> ChooseSourceFile() override {
+        std::optional<std::string> choice = std::exchange(nextChoice_, std::nullopt);
+        return choice ? choice : ConverterWindow::ChooseSourceFile();
+    }
+
+protected:
+    void ProgressShown(int position) override { progress_.push_back(position); }
+
+private:
+    // Called on the UI thread, in every event loop, modal ones too.
+    void OnReadWaiting() override {
+        std::string command;
+        if (!std::getline(std::cin, command)) {
+            delete std::exchange(commands_, nullptr);  // the driver has gone
+            return;
+        }
+        // After the updates already queued, so that the state shows them.
+        CallAfter([this, command] {
+            if (command.rfind("choose ", 0) == 0) nextChoice_ = command.substr(7);
+            if (command == "state") DumpState();
+            std::cout << "end" << std::endl;
+        });
+    }
+    void OnWriteWaiting() override {}
+    void OnExceptionWaiting() override {}
+
+    void DumpState() {
+        for (wxWindow* top : wxTopLevelWindows) {
+            std::cout << "window\t" << top->GetLabel().utf8_str() << '\n';
+            for (wxWindow* w : top->GetChildren()) {
+                const auto* radio = dynamic_cast<wxRadioButton*>(w);
+                const wxRect r = w->GetScreenRect();
+                if (w->IsTopLevel()) continue;
+                std::cout << "control " << TemplateIdFor(w->GetId()) << ' '
+                          << wxString(w->GetClassInfo()->GetClassName()).utf8_str() << ' '
+                          << w->IsEnabled() << ' ' << (radio != nullptr && radio->GetValue())
+                          << ' ' << r.x << ' ' << r.y << ' ' << r.width << ' ' << r.height << '\t'
+                          << w->GetLabel().utf8_str() << '\n';
+            }
+        }
+        std::cout << "menu " << menuOpened_ << "\nprogress";
+        for (int position : progress_) std::cout << ' ' << position;
+        std::cout << '\n';
+    }
+
+    wxEventLoopSource* commands_ =
+        wxEventLoopBase::AddSourceForFD(0, this, wxEVENT_SOURCE_INPUT | wxEVENT_SOURCE_EXCEPTION);
+    std::optional<std::string> nextChoice_;
+    bool menuOpened_ = false;
+    std::vector<int> progress_;
+};
+
+class SeamedApp : public ConverterApp {
+    ConverterWindow* CreateConverterWindow(EncoderSetup setup) override {
+        // Standard input carries the commands; the encoder must not get it.
+        setup.consoleInputFd = -1;
+        return new SeamedWindow(std::move(setup));
+    }
+};
+
+}  // namespace
+}  // namespace vantrel
+
+wxIMPLEMENT_APP_NO_MAIN(vantrel::SeamedApp);
+
+int main(int argc, char** argv) { return vantrel::RunConverterApp(argc, argv); }
