@@ -12,7 +12,7 @@ namespace vantrel::testing {
 
 class RecordingWindow : public DialogWindow {
 public:
-    // Lock() holds the lock to the end of the statement that makes it.
+    // A Lock() kept in no variable holds the lock to the end of its statement.
     void SetControlText(int id, std::string_view text) override { Lock(), texts_[id] = text; }
     void EnableControl(int id, bool on) override { Lock(), enabled_[id] = on; }
     void CheckControl(int, bool) override {}
