@@ -3,38 +3,40 @@
 #include "converter_dialog.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <random>
 
 #include "control_ids.h"
 #include "recording_window.h"
-#include "test_support.h"
 
 namespace vantrel {
 namespace {
 
 using Activity = ConverterDialog::Activity;
+using enum Activity;
 
-constexpr char kDescription[] =
-    "say   Duration: 00:00:50.00, start: 0.000000, bitrate: 900 kb/s\\n\n"
-    "say     Stream #0:0: Video: h264 (High), yuv420p, 640x480, 25 fps\\n\n";
+// A 50 s movie, as the fake encoder describes it; a probe ends there.
+const std::string kDescription =
+    "say   Duration: 00:00:50.00, start: 0.000000, bitrate: 900 kb/s\\n\nprobe-exit\n";
+
+// What the window shows must be what the logic is doing.
+bool ShowsItsState(testing::RecordingWindow& window, Activity now) {
+    return window.Enabled(kIdOpen) == (now == kIdle) && window.Busy() == (now == kProbing) &&
+           (window.Text(kIdEncode) == "STOP") == (now == kConverting) &&
+           (now != kProbing || !window.Enabled(kIdEncode));
+}
 
 class DialogTest : public ::testing::Test {
 protected:
-    DialogTest() { dialog.OnInitDialog(); }
-    ~DialogTest() override {
-        dialog.OnClose();
-        window.Close();
-    }
-    std::string Source(const std::string& name, const std::string& script) {
+    // OPEN on a source that has the fake encoder run `script`.
+    std::string Open(const std::string& name, const std::string& script) {
         testing::WriteFile(dir.File(name), script);
+        window.AnswerNextChoice(dir.File(name));
+        dialog.OnOpenSource();
         return dir.File(name);
     }
-    void Open(const std::string& path) {
-        window.AnswerNextChoice(path);
-        dialog.OnOpenSource();
-    }
-    bool Idle() {
-        return window.PumpUntil([&] { return dialog.activity() == Activity::kIdle; });
-    }
+    bool Idle() { return window.PumpUntil([&] { return dialog.activity() == kIdle; }); }
 
     testing::TempDir dir;
     testing::RecordingWindow window;
@@ -42,32 +44,26 @@ protected:
 };
 
 TEST_F(DialogTest, OpenDescribesTheSourceAndEncodeConverts) {
-    const std::string source = Source("Trip.AVI", std::string(kDescription) + "target 2048\n");
-    Open(source);
+    const std::string source = Open("Trip.AVI", kDescription + "args\ntarget 2048\n");
     ASSERT_TRUE(Idle());
     EXPECT_EQ(window.Text(kIdFileName), "Trip.AVI");
     EXPECT_EQ(window.Text(kIdDuration), "00:00:50.00");
-    EXPECT_EQ(window.Text(kIdPictureSize), "640x480");
     EXPECT_TRUE(window.Enabled(kIdEncode));
     dialog.OnQuality(kIdQualityHighest);
     dialog.OnEncode();
-    EXPECT_EQ(window.Text(kIdEncode), "STOP");
-    EXPECT_FALSE(window.Enabled(kIdOpen));
+    EXPECT_TRUE(ShowsItsState(window, kConverting));
     ASSERT_TRUE(Idle());
-    EXPECT_EQ(window.Text(kIdEncode), "Encode");
-    EXPECT_EQ(window.Posts().back(), 100000);
     EXPECT_TRUE(window.Messages().empty());
     EXPECT_EQ(testing::ReadFile(dir.File("trip.d3v")).size(), 2048u);
+    EXPECT_NE(testing::ReadFile(source + ".args").find("\n384k\n"), std::string::npos);
 }
 
 TEST_F(DialogTest, FailuresAreToldWithTheSource) {
-    const std::string undecodable = Source("notes.avi", "say Input #0, avi\\n\n");
-    Open(undecodable);
+    const std::string undecodable = Open("notes.avi", "say Input #0, avi\\n\n");
     ASSERT_TRUE(Idle());
     dialog.OnEncode();  // inert without a duration
-    EXPECT_EQ(dialog.activity(), Activity::kIdle);
-    const std::string failing = Source("bad.avi", std::string(kDescription) + "exit 1\n");
-    Open(failing);
+    EXPECT_EQ(dialog.activity(), kIdle);
+    const std::string failing = Open("bad.avi", kDescription + "exit 1\n");
     ASSERT_TRUE(Idle());
     dialog.OnEncode();
     ASSERT_TRUE(window.PumpUntil([&] { return window.Messages().size() == 2; }));
@@ -76,13 +72,12 @@ TEST_F(DialogTest, FailuresAreToldWithTheSource) {
                                         "Conversion Failed\r\n\r\n" + failing}));
 }
 
-// A named pipe or a stalled mount keeps ffmpeg waiting for ever.
+// A named pipe or a stalled mount keeps ffmpeg waiting for ever. The encoder
+// writes its arguments to a pipe the test reads: then it is surely running.
 TEST_F(DialogTest, AProbeThatNeverEndsLeavesTheWindowUsableAndCloseStopsIt) {
-    Open(Source("stalled.avi", "say Input #0, avi\\n\nhang\n"));
-    EXPECT_EQ(dialog.activity(), Activity::kProbing);
-    EXPECT_TRUE(window.Busy());
-    EXPECT_FALSE(window.Enabled(kIdOpen));
-    EXPECT_FALSE(window.Enabled(kIdEncode));
+    ASSERT_EQ(::mkfifo(dir.File("stalled.avi.args").c_str(), 0600), 0);
+    testing::ReadFile(Open("stalled.avi", "args\nhang\n") + ".args");
+    EXPECT_TRUE(dialog.activity() == kProbing && ShowsItsState(window, kProbing));
     dialog.OnClose();
     EXPECT_FALSE(window.Busy());
     EXPECT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
@@ -91,16 +86,66 @@ TEST_F(DialogTest, AProbeThatNeverEndsLeavesTheWindowUsableAndCloseStopsIt) {
 // The run has ended, but the UI thread has not yet heard: the button still
 // says STOP, and a click on it must not start a run over the finished file.
 TEST_F(DialogTest, AClickThatLandsAsARunEndsStartsNothing) {
-    Open(Source("trip.avi", std::string(kDescription) + "target 2048\n"));
+    Open("trip.avi", kDescription + "target 2048\n");
     ASSERT_TRUE(Idle());
     dialog.OnEncode();
-    ASSERT_TRUE(window.WaitForQueuedAction());
+    ASSERT_TRUE(window.PumpUntil([&] { return window.Queued() > 0; }, false));
     dialog.OnEncode();
-    EXPECT_EQ(dialog.activity(), Activity::kIdle);
+    EXPECT_EQ(dialog.activity(), kIdle);
     ASSERT_TRUE(Idle());
-    EXPECT_EQ(window.Text(kIdEncode), "Encode");
     EXPECT_EQ(testing::ReadFile(dir.File("trip.d3v")).size(), 2048u);
-    EXPECT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
+}
+
+// Random sequences of OPEN, quality, Encode or STOP, the UI thread catching
+// up, and close: after every step the window shows the state the logic is in;
+// after every sequence no process, zombie, descriptor or stray target is left.
+TEST(Soak, RandomSequencesLeaveNothingBehind) {
+    // What each source's conversion does: only the "ok" ones may leave a target,
+    // the "endless" ones end only when stopped, and the rule refuses "notes.txt".
+    const std::pair<std::string, std::string> sources[] = {
+        {"ok-quick.avi", "target 2048\n"}, {"endless-talker.avi", "target 2048\ntalk\n"},
+        {"ok-chatty.avi",
+         "say frame= 1 time=00:00:10.00\\r\ntarget 2048\nsay frame= 3 time=00:00:49.00\\r\n"},
+        {"endless-silent.avi", "target 2048\nhang\n"},
+        {"endless-deaf.avi", "ignore-term\ntarget 2048\nhang\n"}, {"notes.txt", ""},
+        {"failer.avi", "target 2048\nexit 1\n"}, {"crasher.avi", "target 2048\ncrash\n"},
+    };
+    testing::TempDir dir;
+    for (const auto& [name, run] : sources) testing::WriteFile(dir.File(name), kDescription + run);
+    std::mt19937 random(20261206);
+    const EncoderSetup setup = testing::TestEncoderSetup(FAKE_ENCODER_PATH);
+    const int fdsBefore = testing::OpenFileDescriptors();
+    for (int sequence = 0; sequence < 1000; ++sequence) {
+        SCOPED_TRACE("sequence " + std::to_string(sequence));
+        testing::RecordingWindow window;
+        auto dialog = std::make_unique<ConverterDialog>(window, setup);
+        for (int step = 1 + static_cast<int>(random() % 12); step > 0; --step) {
+            const auto action = random() % 10;
+            if (action < 2) {
+                window.AnswerNextChoice(dir.File(sources[random() % std::size(sources)].first));
+                dialog->OnOpenSource();
+            } else if (action < 3) {
+                dialog->OnQuality(kQualities[random() % kQualities.size()].radioId);
+            } else if (action < 6) {
+                dialog->OnEncode();  // Encode, or STOP while converting
+            } else {  // the UI thread catches up: a probe ends, and so does a run that can
+                const bool endless = dialog->sourcePath().find("endless") != std::string::npos;
+                ASSERT_TRUE(window.PumpUntil([&] {
+                    const Activity now = dialog->activity();
+                    return now == kIdle || (endless && now != kProbing);
+                }));
+            }
+            ASSERT_TRUE(ShowsItsState(window, dialog->activity()));
+        }
+        dialog.reset();  // closes it
+        ASSERT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
+        ASSERT_EQ(testing::ZombieChildren(), 0);
+        ASSERT_EQ(testing::OpenFileDescriptors(), fdsBefore);
+        for (const auto& [name, run] : sources) {
+            const std::string target = dir.File(name.substr(0, name.find('.')) + ".d3v");
+            ASSERT_TRUE(name.rfind("ok", 0) == 0 || !testing::FileExists(target)) << target;
+        }
+    }
 }
 
 }  // namespace

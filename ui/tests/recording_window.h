@@ -1,50 +1,52 @@
 // A window that records what the converter's logic asks of it, for tests
-// without a display. The test's own thread plays the UI thread: actions the
-// workers queue for it run only inside PumpUntil.
+// without a display. The test's thread plays the UI thread: what the workers
+// queue for it runs only inside PumpUntil, and never once the test is over.
 #pragma once
 
-#include <condition_variable>
 #include <deque>
-#include <functional>
-#include <map>
-#include <mutex>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "dialog_window.h"
+#include "test_support.h"
 
 namespace vantrel::testing {
 
 class RecordingWindow : public DialogWindow {
 public:
-    void SetControlText(int id, std::string_view text) override;
-    void EnableControl(int id, bool enabled) override;
-    void CheckControl(int id, bool checked) override;
-    void PostProgress(int32_t position) override;
-    void ShowMessage(std::string_view text) override;
-    void RunOnUiThread(std::function<void()> action) override;
-    std::optional<std::string> ChooseSourceFile() override;
-    void SetBusy(bool busy) override;
+    // A Lock() kept in no variable holds the lock to the end of its statement.
+    void SetControlText(int id, std::string_view text) override { Lock(), texts_[id] = text; }
+    void EnableControl(int id, bool on) override { Lock(), enabled_[id] = on; }
+    void CheckControl(int, bool) override {}
+    void PostProgress(int32_t) override {}
+    void ShowMessage(std::string_view text) override { Lock(), messages_.emplace_back(text); }
+    void RunOnUiThread(std::function<void()> action) override {
+        const auto lock = Lock();
+        queued_.push_back(std::move(action));
+        ++version_;
+        changed_.notify_all();
+    }
+    std::optional<std::string> ChooseSourceFile() override { return std::exchange(answer_, {}); }
+    void SetBusy(bool busy) override { busy_ = busy; }
 
-    // What the next ChooseSourceFile returns.
-    void AnswerNextChoice(std::string path);
-    // Runs the queued UI actions until `condition` holds; false if it has
-    // not within a generous bound (a hang, not a matter of timing).
-    bool PumpUntil(const std::function<bool()>& condition);
-    // Waits, running nothing, until a worker has queued an action for the UI thread.
-    bool WaitForQueuedAction();
-    // The window is gone: queued actions are dropped, as a real one drops them.
-    void Close();
-
-    std::string Text(int id);
-    bool Enabled(int id);
-    bool Busy();
-    std::vector<std::string> Messages();
-    std::vector<int32_t> Posts();
+    void AnswerNextChoice(std::string path) { answer_ = std::move(path); }
+    // Runs what the workers queued until `condition` holds; false if it has
+    // not within a generous bound (a hang, not a matter of timing). With
+    // `run` false it runs nothing, and only waits.
+    bool PumpUntil(const std::function<bool()>& condition, bool run = true) {
+        return WaitForCondition(mutex_, changed_, version_, [&] {
+            std::deque<std::function<void()>> due;
+            if (run) Lock(), due.swap(queued_);
+            for (auto& action : due) action();
+            return condition();
+        });
+    }
+    size_t Queued() { return Lock(), queued_.size(); }
+    std::string Text(int id) { return Lock(), texts_[id]; }
+    bool Enabled(int id) { return Lock(), enabled_.count(id) == 0 || enabled_[id]; }
+    bool Busy() const { return busy_; }
+    std::vector<std::string> Messages() { return Lock(), messages_; }
 
 private:
-    void Changed();
+    std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mutex_); }
 
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -52,11 +54,9 @@ private:
     std::map<int, std::string> texts_;
     std::map<int, bool> enabled_;
     std::vector<std::string> messages_;
-    std::vector<int32_t> posts_;
     std::deque<std::function<void()>> queued_;
-    std::deque<std::string> answers_;
+    std::optional<std::string> answer_;  // UI thread only, as is busy_
     bool busy_ = false;
-    bool closed_ = false;
 };
 
 }  // namespace vantrel::testing

@@ -1,0 +1,41 @@
+// What a command line asks for, and the progress line a run shows.
+#include <gtest/gtest.h>
+
+#include "cli_options.h"
+#include "progress_line.h"
+
+namespace vantrel::cli {
+namespace {
+
+// "help", the bitrate and the files, or why the line is refused.
+std::string Meaning(const std::vector<std::string>& arguments) {
+    const CliOptions asked = ParseCommandLine(arguments);
+    if (asked.action == CliOptions::Action::kHelp) return "help";
+    std::string meaning = asked.error.empty() ? std::to_string(asked.videoBitrate) : asked.error;
+    for (const std::string& file : asked.files) meaning += " " + file;
+    return meaning;
+}
+
+std::string Line(int32_t position, double durationSeconds, double elapsedSeconds) {
+    return FormatProgressLine(ComputeProgress(position, durationSeconds, elapsedSeconds), 10);
+}
+
+TEST(CliTables, WhatIsAskedAndWhatIsShown) {
+    const std::pair<std::string, std::string> cases[] = {
+        {Meaning({"a.avi", "--quality=highest"}), "384 a.avi"},
+        {Meaning({"--quality", "lowest", "-", "--", "-x", "--help"}), "192 - -x --help"},
+        {Meaning({"--bogus", "--help"}), "help"},
+        {Meaning({"--quality", "best", "a.avi"}),
+         "unknown quality 'best' (choose lowest, medium-lo, medium-hi or highest)"},
+        {Line(-5000, 60, 1), "  0.0% [----------]  --.-x  ETA --:--"},
+        {Line(50000, 60, 2), " 50.0% [#####-----]  15.0x  ETA 0:02"},
+        {Line(104000, 60, 4), "100.0% [##########]  15.0x  ETA 0:00"},
+        {Line(1000, 1000, 40), "  1.0% [----------]   0.2x  ETA 1:06:00"},
+        {Line(50000, 0.5, 0.1), " 50.0% [#####-----]   2.5x  ETA 0:01"},
+        {Line(50000, 1000, 2), " 50.0% [#####-----]   250x  ETA 0:02"},
+    };
+    for (const auto& [shown, expected] : cases) EXPECT_EQ(shown, expected);
+}
+
+}  // namespace
+}  // namespace vantrel::cli
