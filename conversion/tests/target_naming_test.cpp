@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "source_types.h"
 
 namespace vantrel {
@@ -11,16 +13,16 @@ TEST(DeriveTargetPath, NamingRule) {
     // The stored target after each source: a source that names none leaves
     // the old one as it was.
     const std::tuple<const char*, int, const char*> cases[] = {
-        {"/Movies/Trip.AVI", kTargetDerived, "/Movies/trip.d3v"},  // folders keep their case
-        {"/m/Été.Mov", kTargetDerived, "/m/Été.d3v"},  // non-ASCII letters left alone
-        {"/m/xmpeg", kTargetDerived, "/m/xd3v"},       // no dot needed before mpeg
+        // Folders keep their case, letters beyond ASCII are left alone, and mpeg
+        // needs no dot before it.
+        {"/M/Trip.AVI", kTargetDerived, "/M/trip.d3v"}, {"/m/É.Mov", kTargetDerived, "/m/É.d3v"},
+        {"/m/xmpeg", kTargetDerived, "/m/xd3v"}, {"/m/clip.MPEG", kTargetDerived, "/m/clip.d3v"},
         {"/m/clip.mpe", kTargetDerived, "/m/clip.d3v"}, {"/m/a.wmv", kTargetDerived, "/m/a.d3v"},
-        {".avi", kTargetDerived, ".d3v"}, {"/m/clip.MPEG", kTargetDerived, "/m/clip.d3v"},
+        {".avi", kTargetDerived, ".d3v"}, {"", kNoUsableExtension, "old"},
         {"/m/clip.m2v", kUnknownExtension, "old"}, {"a.b.c", kUnknownExtension, "old"},
         {"/m/clip.d3v", kAlreadyTarget, "old"}, {"/m/clip.D3V", kAlreadyTarget, "old"},
         {"/m/clip", kNoUsableExtension, "old"}, {"clip", kNoUsableExtension, "old"},
         {"/m/clip.ts", kNoUsableExtension, "old"}, {"my.folder/clip", kNoUsableExtension, "old"},
-        {"", kNoUsableExtension, "old"},
     };
     for (const auto& [source, result, stored] : cases) {
         std::string target = "old";
