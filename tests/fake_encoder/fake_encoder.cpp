@@ -4,7 +4,7 @@
 //   say TEXT       write TEXT to the output (\r and \n escapes)
 //   target N       write N bytes to the target (the last argument)
 //   args           write the arguments, one per line, to SCRIPT.args
-//   talk           print a progress line every 2 ms, for ever
+//   talk           name a 50 s duration, then print a progress line every 2 ms, for ever
 //   flood MB       print MB megabytes of progress lines as fast as possible
 //   garbage N      print N pseudo-random bytes, NULs included
 //   hang           print nothing and never exit
@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
             for (int i = 1; i < argc; ++i) out << argv[i] << '\n';
         } else if (command == "talk" || command == "flood") {
             // At 5 s of the source; a flood goes in 64 KiB writes.
+            if (command == "talk") Say("  Duration: 00:00:50.00, start: 0.0, bitrate: 900 kb/s\n");
             std::string block = "frame= 125 fps=25 size= 1kB time=00:00:05.00 bitrate=1.0kbits/s\r";
             while (command == "flood" && block.size() < 65536) block += block;
             for (size_t done = 0; command == "talk" || done < n << 20; done += block.size()) {
