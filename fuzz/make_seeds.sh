@@ -3,7 +3,7 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 corpus=$1
-mkdir -p "$corpus/parser_fuzzer" "$corpus/scan_fuzzer" "$corpus/naming_fuzzer"
+mkdir -p "$corpus/parser_fuzzer" "$corpus/scan_fuzzer"
 i=0
 for f in "$root"/tests/data/*.txt; do
   # The parser's input starts with two bytes choosing the chunk size.
@@ -16,7 +16,4 @@ for f in "$root"/tests/data/*.txt; do
     i=$((i + 1))
     printf '\005%s' "$line" > "$corpus/scan_fuzzer/seed-$i-$(printf %s "$line" | cksum | cut -d' ' -f1)"
   done
-done
-for p in '/home/ann/Movies/Trip.AVI' 'clip.MPEG' 'xmpeg' 'a.b.c' 'my.folder/clip' 'clip.d3v' '/m/Été.mov'; do
-  printf '%s' "$p" > "$corpus/naming_fuzzer/$(printf %s "$p" | cksum | cut -d' ' -f1)"
 done

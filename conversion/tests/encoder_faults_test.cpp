@@ -1,11 +1,6 @@
-// What the probe and the conversion make of every way ffmpeg can behave,
-// played by the scriptable fake encoder.
+// What the probe and the conversion make of every way ffmpeg can end, played
+// by the scriptable fake encoder.
 #include <gtest/gtest.h>
-
-#include <future>
-#include <mutex>
-#include <string>
-#include <vector>
 
 #include "converter.h"
 #include "test_support.h"
@@ -13,167 +8,87 @@
 namespace vantrel {
 namespace {
 
-using testing::FileExists;
-using testing::ReadFile;
-using testing::RecordingObserver;
-using testing::Repeat;
-using testing::WriteFile;
+using namespace testing;
 
-// A file system that is full, or has room, and remembers where it was asked.
-class FixedFreeSpace : public FreeSpaceSource {
-public:
-    explicit FixedFreeSpace(uint64_t bytes) : bytes_(bytes) {}
-    std::optional<uint64_t> FreeBytes(const std::string& folder) const override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        asked_.push_back(folder);
-        return bytes_;
-    }
-    std::vector<std::string> Asked() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return asked_;
-    }
+const std::string kDuration = "say   Duration: 00:00:50.00, start: 0.0, bitrate: 900 kb/s\\n\n";
+const std::string kDecodeError = "say [h264 @ 0x1] Error while decoding stream #0:0\\n\n";
+const std::string kNone = "(none)", kWritten = "MMMMMMMMMM";  // what "target 10" writes
 
-private:
-    uint64_t bytes_;
-    mutable std::mutex mutex_;
-    mutable std::vector<std::string> asked_;
+struct Case {
+    const char* name;  // a probe when it starts with "probe"
+    std::string script;  // none: no encoder at all
+    ConversionOutcome outcome;
+    std::string after = kNone;  // the target after the run; "earlier" was there before it
+    std::vector<int32_t> progress = {};  // checked when given
+    uint64_t room = 1 << 30;             // free bytes where the target goes
 };
 
-constexpr char kDuration[] = "say   Duration: 00:00:50.00, start: 0.000000, bitrate: 900 kb/s\\n\n";
-constexpr char kDecodeError[] = "say [h264 @ 0x1] Error while decoding stream #0:0\\n\n";
-
-enum class Run { kProbe, kConvert, kConvertThenStop };
-
-struct FaultCase {
-    const char* name;
-    std::string script;
-    Run run;
-    ConversionOutcome outcome;
-    bool targetKept = false;
-    uint64_t freeBytes = 1 << 30;
+// The free space where the target goes, failing a run that asks about another
+// folder, and what the run reports: the progress posts that move the bar. In
+// a row that ends stopped, it stops the run as the user would, once ffmpeg
+// has named the source's duration.
+struct Watcher : FreeSpaceSource, EncoderReportSink {
+    Watcher(const Case& row, std::string folder) : c(row), watched(std::move(folder)) {}
+    std::optional<uint64_t> FreeBytes(const std::string& folder) const override {
+        EXPECT_EQ(folder, watched);  // asked after every read, so it must not allocate
+        return c.room;
+    }
+    void SetPanelText(PanelField field, std::string_view) override {
+        if (field == PanelField::kDuration && c.outcome == kStopped) stop.Signal();
+    }
+    void PostProgress(int32_t position) override {
+        if (moves.empty() || moves.back() != position) moves.push_back(position);
+    }
+    const Case& c;
+    std::string watched;
+    StopSignal stop;
+    std::vector<int32_t> moves;
 };
 
 TEST(EncoderFaults, EveryEndOfARunGivesItsOutcomeAndLeavesNothingBehind) {
-    const FaultCase cases[] = {
-        {"probe: ffmpeg fails for want of an output", std::string(kDuration) + "exit 1\n",
-         Run::kProbe, kConverted},
-        {"probe: no duration reported", "say Input #0, avi\\n\nexit 1\n", Run::kProbe,
-         kUndecodableSource},
-        {"probe: a full disk elsewhere is no concern", std::string(kDuration) + "exit 1\n",
-         Run::kProbe, kConverted, false, 0},
-        {"silent exit", "", Run::kConvert, kConversionFailed},
-        {"zero-byte target", "target 0\n", Run::kConvert, kConversionFailed},
-        {"target written", "say frame= 1 time=00:00:01.00\\r\ntarget 4096\n", Run::kConvert,
-         kConverted, true},
-        {"non-zero exit after a partial target", "target 4096\nexit 1\n", Run::kConvert,
-         kConversionFailed},
-        {"crash mid-run", "target 4096\ncrash\n", Run::kConvert, kConversionFailed},
-        {"ffmpeg reports the disk full",
-         "target 4096\nsay av_interleaved_write_frame(): No space left on device\\n\nexit 1\n",
-         Run::kConvert, kNotEnoughSpace},
-        {"the target's file system fills up", "target 10\nsay frame= 1\\n\nhang\n", Run::kConvert,
-         kNotEnoughSpace, false, 0},
-        {"one free byte is not full", "say frame= 1\\n\ntarget 10\n", Run::kConvert, kConverted,
-         true, 1},
-        {"ten decoding failures are tolerated", Repeat(kDecodeError, 10) + "target 10\n",
-         Run::kConvert, kConverted, true},
-        {"the eleventh ends the run", "target 10\n" + Repeat(kDecodeError, 11) + "hang\n",
-         Run::kConvert, kUndecodableSource},
-        {"binary garbage and NULs", "target 10\ngarbage 100000\n", Run::kConvert, kConverted, true},
-        {"a grandchild keeps the pipe open", "target 10\ngrandchild\n", Run::kConvert, kConverted,
-         true},
-        {"stop while talking", "target 4096\n" + std::string(kDuration) + "talk\n",
-         Run::kConvertThenStop, kStopped},
-        {"stop while silent", "target 4096\n" + std::string(kDuration) + "hang\n",
-         Run::kConvertThenStop, kStopped},
-        {"stop while ignoring SIGTERM",
-         "target 4096\n" + std::string(kDuration) + "ignore-term\nhang\n", Run::kConvertThenStop,
-         kStopped},
+    const Case cases[] = {
+        // ffmpeg ends for want of an output, and a full disk is none of a probe's concern.
+        {"probe: a duration", kDuration + "exit 1\n", kConverted, kNone, {}, 0},
+        {"probe: no duration", "say Input #0, avi\\n\nexit 1\n", kUndecodableSource},
+        {"probe: no encoder", "", kNotCarriedOut},
+        {"no encoder", "", kNotCarriedOut},
+        {"silent exit", "exit 0\n", kConversionFailed},
+        {"zero-byte target", "target 0\n", kConversionFailed},
+        {"failure after a partial target", "target 10\nexit 1\n", kConversionFailed},
+        {"failure leaves an earlier target alone", "exit 1\n", kConversionFailed, "earlier"},
+        {"crash", "target 10\ncrash\n", kConversionFailed},
+        {"disk full", "target 10\nsay No space left on device\\n\nexit 1\n", kNotEnoughSpace},
+        {"the disk fills up", "target 10\nsay frame= 1\\n\nhang\n", kNotEnoughSpace, kNone, {}, 0},
+        {"one free byte is not full", "say frame= 1\\n\ntarget 10\n", kConverted, kWritten, {}, 1},
+        {"ten decoding failures", Repeat(kDecodeError, 10) + "target 10\n", kConverted, kWritten},
+        {"the eleventh", "target 10\n" + Repeat(kDecodeError, 11) + "hang\n", kUndecodableSource},
+        {"binary garbage and NULs", "target 10\ngarbage 100000\n", kConverted, kWritten},
+        {"a grandchild holds the output", "target 10\ngrandchild\n", kConverted, kWritten},
+        // 100 MB of progress lines, through in flat memory.
+        {"flood", kDuration + "flood 100\ntarget 10\n", kConverted, kWritten, {0, 10000, 100000}},
+        {"stop while talking", "target 10\n" + kDuration + "talk\n", kStopped},
+        {"stop while silent", "target 10\n" + kDuration + "hang\n", kStopped},
+        {"stop despite SIGTERM", "ignore-term\ntarget 10\n" + kDuration + "hang\n", kStopped},
     };
-    for (const FaultCase& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        testing::TempDir dir;
+        TempDir dir;
         const std::string source = dir.File("source.avi"), target = dir.File("source.d3v");
         WriteFile(source, c.script);
-        auto freeSpace = std::make_shared<FixedFreeSpace>(c.freeBytes);
-        Converter converter(testing::TestEncoderSetup(FAKE_ENCODER_PATH, freeSpace));
-        RecordingObserver observer;
-        StopSignal stop;
-        if (c.run == Run::kProbe) {
-            const ProbeResult probe = converter.Probe(source, &stop);
-            EXPECT_EQ(probe.outcome, c.outcome);
-            EXPECT_TRUE(freeSpace->Asked().empty());
-        } else {
-            auto run = std::async(std::launch::async, [&] {
-                return converter.Convert({source, target, 256}, &stop, observer);
-            });
-            if (c.run == Run::kConvertThenStop) {
-                // The duration comes after the target is made: once it is
-                // seen, ffmpeg has reached its last line.
-                const bool reached = observer.WaitUntil(
-                    [&] { return observer.Text(PanelField::kDuration) == "00:00:50.00"; });
-                stop.Signal();
-                EXPECT_TRUE(reached);
-            }
-            EXPECT_EQ(run.get(), c.outcome);
-            for (const std::string& folder : freeSpace->Asked()) EXPECT_EQ(folder, dir.path());
-        }
-        EXPECT_EQ(FileExists(target), c.targetKept);
-        EXPECT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
-        EXPECT_EQ(testing::ZombieChildren(), 0);
+        if (c.after == "earlier") WriteFile(target, "earlier");
+        auto watcher = std::make_shared<Watcher>(c, dir.path());
+        Converter converter(TestEncoderSetup(
+            c.script.empty() ? dir.File("none") : FAKE_ENCODER_PATH, watcher));
+        const bool probe = std::string_view(c.name).starts_with("probe");
+        const long peakBefore = PeakResidentKiB();
+        EXPECT_EQ(probe ? converter.Probe(source, &watcher->stop).outcome
+                        : converter.Convert({source, target, 256}, &watcher->stop, *watcher),
+                  c.outcome);
+        EXPECT_LT(PeakResidentKiB() - peakBefore, 8 * 1024);  // nothing piles up
+        EXPECT_EQ(c.progress.empty() ? c.progress : watcher->moves, c.progress);
+        EXPECT_EQ(FileExists(target) ? ReadFile(target) : kNone, c.after);
+        EXPECT_TRUE(ProcessesMentioning(dir.path()).empty() && ZombieChildren() == 0);
     }
-}
-
-TEST(EncoderFaults, MissingEncoderIsNotCarriedOut) {
-    testing::TempDir dir;
-    Converter converter(testing::TestEncoderSetup(dir.File("no-ffmpeg-here")));
-    RecordingObserver observer;
-    EXPECT_EQ(converter.Probe(dir.File("a.avi"), nullptr).outcome, kNotCarriedOut);
-    EXPECT_EQ(converter.Convert({dir.File("a.avi"), dir.File("a.d3v"), 256}, nullptr, observer),
-              kNotCarriedOut);
-}
-
-TEST(EncoderFaults, AFailedRunKeepsATargetItNeverTouched) {
-    testing::TempDir dir;
-    WriteFile(dir.File("a.avi"), "exit 1\n");
-    WriteFile(dir.File("a.d3v"), "an earlier conversion");
-    Converter converter(testing::TestEncoderSetup(FAKE_ENCODER_PATH));
-    RecordingObserver observer;
-    EXPECT_EQ(converter.Convert({dir.File("a.avi"), dir.File("a.d3v"), 256}, nullptr, observer),
-              kConversionFailed);
-    EXPECT_EQ(ReadFile(dir.File("a.d3v")), "an earlier conversion");
-}
-
-// Keeps the first posts and the last, and nothing else, so that the test
-// itself does not grow with the output.
-class ProgressEnds : public EncoderReportSink {
-public:
-    void SetPanelText(PanelField, std::string_view) override {}
-    void PostProgress(int32_t position) override {
-        if (first.size() < 2) first.push_back(position);
-        last = position;
-        ++count;
-    }
-    std::vector<int32_t> first;
-    int32_t last = -1;
-    long count = 0;
-};
-
-TEST(EncoderFaults, ProgressRunsFromZeroToFullAgainstTheRunsOwnDuration) {
-    testing::TempDir dir;
-    WriteFile(dir.File("a.avi"), std::string(kDuration) +
-                                     "args\nsay frame= 1 time=00:00:25.00\\r\nflood 100\ntarget 10\n");
-    Converter converter(testing::TestEncoderSetup(FAKE_ENCODER_PATH));
-    ProgressEnds observer;
-    const long peakBefore = testing::PeakResidentKiB();
-    EXPECT_EQ(converter.Convert({dir.File("a.avi"), dir.File("a.d3v"), 384}, nullptr, observer),
-              kConverted);
-    EXPECT_NE(ReadFile(dir.File("a.avi.args")).find("-b:v\n384k\n"), std::string::npos);
-    EXPECT_EQ(observer.first, (std::vector<int32_t>{0, 50000}));
-    EXPECT_EQ(observer.last, 100000);
-    // 100 MB of progress lines went through without piling up.
-    EXPECT_GT(observer.count, 100000);
-    EXPECT_LT(testing::PeakResidentKiB() - peakBefore, 8 * 1024);
 }
 
 }  // namespace

@@ -2,40 +2,32 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "source_types.h"
 
 namespace vantrel {
 namespace {
 
-struct NamingCase {
-    const char* source;
-    int result;
-    const char* target;  // the stored target, or the untouched previous one
-};
-
 TEST(DeriveTargetPath, NamingRule) {
-    const NamingCase cases[] = {
-        {"/Movies/Trip.AVI", kTargetDerived, "/Movies/trip.d3v"},  // folders keep their case
-        {"/m/clip.MPEG", kTargetDerived, "/m/clip.d3v"},
-        {"/m/xmpeg", kTargetDerived, "/m/xd3v"},  // no dot needed before mpeg
-        {"/m/clip.mpe", kTargetDerived, "/m/clip.d3v"},
-        {"/m/Été.Mov", kTargetDerived, "/m/Été.d3v"},  // non-ASCII letters left alone
-        {"/m/clip.wmv", kTargetDerived, "/m/clip.d3v"},
-        {"/m/clip.m2v", kUnknownExtension, "previous"},
-        {"/m/clip.d3v", kAlreadyTarget, "previous"},
-        {"/m/clip.D3V", kAlreadyTarget, "previous"},
-        {"/m/clip", kNoUsableExtension, "previous"},
-        {"clip", kNoUsableExtension, "previous"},
-        {"/m/clip.ts", kNoUsableExtension, "previous"},
-        {"my.folder/clip", kNoUsableExtension, "previous"},
-        {"a.b.c", kUnknownExtension, "previous"},
-        {"", kNoUsableExtension, "previous"},
-        {".avi", kTargetDerived, ".d3v"},
+    // The stored target after each source: a source that names none leaves
+    // the old one as it was.
+    const std::tuple<const char*, int, const char*> cases[] = {
+        // Folders keep their case, letters beyond ASCII are left alone, and mpeg
+        // needs no dot before it.
+        {"/M/Trip.AVI", kTargetDerived, "/M/trip.d3v"}, {"/m/É.Mov", kTargetDerived, "/m/É.d3v"},
+        {"/m/xmpeg", kTargetDerived, "/m/xd3v"}, {"/m/clip.MPEG", kTargetDerived, "/m/clip.d3v"},
+        {"/m/clip.mpe", kTargetDerived, "/m/clip.d3v"}, {"/m/a.wmv", kTargetDerived, "/m/a.d3v"},
+        {".avi", kTargetDerived, ".d3v"}, {"", kNoUsableExtension, "old"},
+        {"/m/clip.m2v", kUnknownExtension, "old"}, {"a.b.c", kUnknownExtension, "old"},
+        {"/m/clip.d3v", kAlreadyTarget, "old"}, {"/m/clip.D3V", kAlreadyTarget, "old"},
+        {"/m/clip", kNoUsableExtension, "old"}, {"clip", kNoUsableExtension, "old"},
+        {"/m/clip.ts", kNoUsableExtension, "old"}, {"my.folder/clip", kNoUsableExtension, "old"},
     };
-    for (const auto& c : cases) {
-        std::string target = "previous";
-        EXPECT_EQ(DeriveTargetPath(target, c.source, kTargetExtension), c.result) << c.source;
-        EXPECT_EQ(target, c.target) << c.source;
+    for (const auto& [source, result, stored] : cases) {
+        std::string target = "old";
+        EXPECT_EQ(DeriveTargetPath(target, source, kTargetExtension), result) << source;
+        EXPECT_EQ(target, stored) << source;
     }
 }
 

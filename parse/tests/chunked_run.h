@@ -15,41 +15,33 @@ namespace vantrel::testing {
 struct Outcome {
     std::map<PanelField, std::string> panel;
     std::vector<int32_t> posts;
-    int64_t duration = 0;
-    int64_t position = 0;
+    int64_t duration = 0, position = 0;
     int32_t failures = 0;
     bool operator==(const Outcome&) const = default;
-};
-
-class RecordingSink : public EncoderReportSink {
-public:
-    void SetPanelText(PanelField field, std::string_view text) override {
-        outcome.panel[field] = std::string(text);
-    }
-    void PostProgress(int32_t position) override { outcome.posts.push_back(position); }
-    Outcome outcome;
 };
 
 // Feeds `output` through the line chunker as the pump does, with pipe reads
 // of `readSize` bytes, during a conversion (progress posting on).
 inline Outcome RunThroughChunker(const std::string& output, size_t readSize) {
+    struct : Outcome, EncoderReportSink {
+        void SetPanelText(PanelField field, std::string_view text) override { panel[field] = text; }
+        void PostProgress(int32_t at) override { posts.push_back(at); }
+    } got;
     ParserState state;
     state.progressEnabled = true;
-    RecordingSink sink;
     LineChunker chunker;
     char line[LineChunker::kMaxChunk + 1];
-    for (size_t done = 0; done < output.size();) {
+    bool last = false;
+    for (size_t done = 0; !last;) {
         const size_t n = std::min({readSize, chunker.space(), output.size() - done});
         std::memcpy(chunker.tail(), output.data() + done, n);
         chunker.Commit(n);
         done += n;
-        while (chunker.Take(line, false) != 0) ParseEncoderOutput(state, sink, line);
+        last = done == output.size();  // the last read flushes what is left of the last line
+        while (chunker.Take(line, last) != 0) ParseEncoderOutput(state, got, line);
     }
-    while (chunker.Take(line, true) != 0) ParseEncoderOutput(state, sink, line);
-    sink.outcome.duration = state.durationHundredths;
-    sink.outcome.position = state.positionHundredths;
-    sink.outcome.failures = state.decodeFailures;
-    return sink.outcome;
+    return {got.panel, got.posts, state.durationHundredths, state.positionHundredths,
+            state.decodeFailures};
 }
 
 }  // namespace vantrel::testing

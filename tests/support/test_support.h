@@ -1,29 +1,36 @@
-// Helpers shared by the engine and window-logic tests.
+// Helpers shared by the engine, command-line and window tests.
 #pragma once
 
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <condition_variable>
-#include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <functional>
-#include <map>
-#include <memory>
 #include <mutex>
+#include <regex>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "converter.h"
-#include "encoder_report_sink.h"
 
 namespace vantrel::testing {
+namespace fs = std::filesystem;
 
 // A fresh folder under $TMPDIR, removed with everything in it.
 class TempDir {
 public:
-    TempDir();
-    ~TempDir();
+    TempDir() : path_(fs::temp_directory_path() / "vantrel-test-XXXXXX") {
+        if (::mkdtemp(path_.data()) == nullptr) std::abort();
+    }
+    ~TempDir() { std::error_code ignored; fs::remove_all(path_, ignored); }
     TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
     const std::string& path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
@@ -31,70 +38,99 @@ private:
     std::string path_;
 };
 
-void WriteFile(const std::string& path, const std::string& content);
-std::string ReadFile(const std::string& path);
-bool FileExists(const std::string& path);
+inline void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+inline std::string ReadFile(const std::string& path) {
+    return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
+}
+inline bool FileExists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+inline std::string Repeat(const std::string& text, int times) {
+    return times > 0 ? text + Repeat(text, times - 1) : "";
+}
 
 // Processes whose command line mentions `token` (a test's temp folder, say).
-std::vector<int> ProcessesMentioning(const std::string& token);
-// Children of this process that have ended but were not reaped.
-int ZombieChildren();
-int OpenFileDescriptors();
+inline std::vector<int> ProcessesMentioning(const std::string& token) {
+    std::vector<int> found;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const int pid = std::atoi(entry.path().filename().c_str());
+        if (pid > 0 && ReadFile(entry.path() / "cmdline").find(token) != std::string::npos)
+            found.push_back(pid);
+    }
+    return found;
+}
+// 1 when some child of this process has ended and was not reaped (WNOWAIT
+// only looks), else 0.
+inline int ZombieChildren() {
+    siginfo_t ended{};
+    return ::waitid(P_ALL, 0, &ended, WEXITED | WNOHANG | WNOWAIT) == 0 && ended.si_pid != 0;
+}
+inline int OpenFileDescriptors() {
+    return static_cast<int>(std::distance(fs::directory_iterator("/proc/self/fd"), {}));
+}
+inline long PeakResidentKiB() {
+    const std::string status = ReadFile("/proc/self/status");
+    return std::atol(status.c_str() + status.find("VmHWM:") + 6);
+}
 
 // Makes file permissions bind this process and what it starts, even as root
 // (CI runs as root): drops the capabilities that override them, for good.
-void DropFilePermissionOverrides();
+inline void DropFilePermissionOverrides() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct sets[2] = {};
+    ::syscall(SYS_capget, &header, sets);
+    for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER}) {  // all in the first set
+        ::prctl(PR_CAPBSET_DROP, cap, 0, 0, 0);  // or ffmpeg, started as root, has them again
+        for (uint32_t* set : {&sets[0].effective, &sets[0].permitted, &sets[0].inheritable})
+            *set &= ~(1u << cap);
+    }
+    ::syscall(SYS_capset, &header, sets);
+}
 
-// What a shell command prints on its standard output.
-std::string Capture(const std::string& command);
-// A path quoted for the shell, whatever it holds.
-std::string ShellQuoted(const std::string& path);
-
-// A movie of `seconds` of 640x480 25 fps h264 with aac sound, made by the
-// real ffmpeg.
-bool MakeClip(const std::string& path, int seconds);
-
-// What ffprobe says of a file's streams and container, in its compact form:
-// "stream|codec_name=...|width=...|..." lines and a "format|format_name=..." one.
-std::string ProbeStreams(const std::string& path);
-
+// A word the shell passes on as it is, whatever it holds.
+inline std::string Quoted(const std::string& word) {
+    return "'" + std::regex_replace(word, std::regex("'"), R"('\'')") + "'";
+}
+// A movie of `seconds` of 640x480 25 fps h264 with aac sound, made by the real ffmpeg.
+inline bool MakeClip(const std::string& path, int seconds) {
+    return std::system(("ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=s=640x480:r=25 -f lavfi"
+                        " -i sine -t " + std::to_string(seconds) + " -c:v libx264 -preset ultrafast"
+                        " -pix_fmt yuv420p -c:a aac -f mp4 file:" + Quoted(path)).c_str()) == 0;
+}
 // Whether ffprobe reads the file as the handheld's movie: 256x192 12 fps
 // MPEG-1 video, mono 22050 Hz MP2 sound, in an MPEG program stream.
-::testing::AssertionResult IsHandheldMovie(const std::string& path);
+inline ::testing::AssertionResult IsHandheldMovie(const std::string& path) {
+    FILE* probe = ::popen(("ffprobe -v error -of csv=p=0 -show_entries format=format_name:stream="
+                           "codec_name,width,height,r_frame_rate,sample_rate,channels file:" +
+                           Quoted(path)).c_str(), "r");
+    char found[512] = {};
+    (void)!std::fread(found, 1, sizeof found - 1, probe);
+    ::pclose(probe);
+    return std::string(found) == "mpeg1video,256,192,12/1\nmp2,22050,1,0/0\nmpeg\n"
+               ? ::testing::AssertionSuccess()
+               : ::testing::AssertionFailure() << path << " holds:\n" << found;
+}
 
 // How the tests run an encoder: this program, no console input forwarded, and
 // the given free-space source (the real one when null).
-EncoderSetup TestEncoderSetup(std::string encoderPath,
-                              std::shared_ptr<const FreeSpaceSource> freeSpace = nullptr);
-
-// Peak resident memory of this process, in KiB.
-long PeakResidentKiB();
-
-std::string Repeat(const std::string& text, int times);
+inline EncoderSetup TestEncoderSetup(std::string encoderPath,
+                                     std::shared_ptr<const FreeSpaceSource> space = nullptr) {
+    return {std::move(encoderPath), space ? space : std::make_shared<FileSystemFreeSpace>(), -1};
+}
 
 // Waits until `condition` holds, testing it again whenever `version` (guarded
 // by `mutex`, bumped with a notify on `changed`) moves. False if it has not
 // held within a generous bound: a guard against a hang, not a timing.
-bool WaitForCondition(std::mutex& mutex, std::condition_variable& changed,
-                      const uint64_t& version, const std::function<bool()>& condition);
-
-// Records what a run reports; safe from any thread. WaitUntil returns false
-// if the condition is not met within a generous bound (a hang, not a timing).
-class RecordingObserver : public EncoderReportSink {
-public:
-    void SetPanelText(PanelField field, std::string_view text) override;
-    void PostProgress(int32_t position) override;
-
-    bool WaitUntil(const std::function<bool()>& condition);
-    std::string Text(PanelField field);
-    std::vector<int32_t> Posts();
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::map<PanelField, std::string> panel_;
-    std::vector<int32_t> posts_;
-    uint64_t version_ = 0;
-};
+inline bool WaitForCondition(std::mutex& mutex, std::condition_variable& changed,
+                             const uint64_t& version, const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (std::unique_lock<std::mutex> lock(mutex);;) {
+        const uint64_t seen = version;
+        lock.unlock();  // the condition may take the lock itself
+        if (condition()) return true;
+        lock.lock();
+        if (!changed.wait_until(lock, deadline, [&] { return version != seen; })) return false;
+    }
+}
 
 }  // namespace vantrel::testing
