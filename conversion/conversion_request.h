@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "picture_fit.h"
 #include "qualities.h"
 
 namespace vantrel {
@@ -12,6 +13,10 @@ struct ConversionRequest {
     std::string sourcePath;
     std::string targetPath;
     int32_t videoBitrate = kDefaultVideoBitrate;  // kbit/s
+    PictureFit fit = kDefaultPictureFit;
+    // From the probe: a source without sound gets a silent track, since a
+    // player may refuse a movie that has none.
+    bool sourceHasSound = true;
 };
 
 }  // namespace vantrel
