@@ -10,17 +10,13 @@ bool IsBlank(char c) { return c != '\0' && static_cast<signed char>(c) < 33; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-namespace {
-
-// An optional sign (the plus only where `plusAllowed`), then digits. Unsigned
-// arithmetic wraps without undefined behaviour: the result is the value modulo
-// 2^64, read as signed.
-int64_t ReadSignedDigits(const char* p, bool plusAllowed) {
-    bool negative = false;
-    if (*p == '-' || (plusAllowed && *p == '+')) {
-        negative = *p == '-';
-        ++p;
-    }
+// Unsigned arithmetic wraps without undefined behaviour: the result is the
+// value modulo 2^64, read as signed.
+int64_t ParseInt64(const char* text) {
+    const char* p = text;
+    while (IsBlank(*p)) ++p;
+    const bool negative = *p == '-';
+    if (negative) ++p;
     uint64_t value = 0;
     while (IsDigit(*p)) {
         value = value * 10u + static_cast<uint64_t>(*p - '0');
@@ -28,14 +24,6 @@ int64_t ReadSignedDigits(const char* p, bool plusAllowed) {
     }
     if (negative) value = 0u - value;
     return static_cast<int64_t>(value);
-}
-
-}  // namespace
-
-int64_t ParseInt64(const char* text) {
-    const char* p = text;
-    while (IsBlank(*p)) ++p;
-    return ReadSignedDigits(p, false);
 }
 
 int32_t FindSubstring(const char* needle, const char* haystack) {
@@ -61,18 +49,6 @@ int32_t CopyField(char* destination, const char* source, size_t size) {
     return length;
 }
 
-namespace {
-
-// The C library's strtoll rule for the fraction: leading white space, one
-// optional sign, then digits. Only within the text, and wrapping like
-// ParseInt64 rather than saturating.
-int64_t ReadLooseDecimal(const char* p) {
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-    return ReadSignedDigits(p, true);
-}
-
-}  // namespace
-
 bool StartsWithClockTime(const char* text) {
     // Checking each position in turn stops at the terminator, so a short text
     // is never read past its end.
@@ -85,12 +61,8 @@ bool StartsWithClockTime(const char* text) {
     return true;
 }
 
-int64_t ParseClockTime(const char* text, int64_t* fraction) {
-    if (!StartsWithClockTime(text)) {
-        // Leave the fraction untouched: the caller learns nothing from a text
-        // that is no clock time.
-        return 0;
-    }
+int64_t ParseClockTime(const char* text) {
+    if (!StartsWithClockTime(text)) return 0;
     const int64_t hours = (text[0] - '0') * 10 + (text[1] - '0');
     const int64_t minutes = (text[3] - '0') * 10 + (text[4] - '0');
     // The seconds are the whole run of digits, as a 32-bit value. An absurdly
@@ -100,17 +72,6 @@ int64_t ParseClockTime(const char* text, int64_t* fraction) {
     while (IsDigit(*p)) {
         seconds = std::min<int64_t>(seconds * 10 + (*p - '0'), INT32_MAX);
         ++p;
-    }
-    if (fraction != nullptr) {
-        // Position 8 exists (possibly as the terminator); position 10 only when
-        // 8 and 9 are not the end.
-        if (text[8] == '.') {
-            *fraction = ReadLooseDecimal(text + 9);
-        } else if (text[8] != '\0' && text[9] != '\0') {
-            *fraction = ReadLooseDecimal(text + 10);
-        } else {
-            *fraction = 0;
-        }
     }
     return (hours * 60 + minutes) * 60 + seconds;
 }

@@ -27,9 +27,9 @@ int32_t FindSubstring(const char* needle, const char* haystack);
 // it was cut short.
 int32_t CopyField(char* destination, const char* source, size_t size);
 
-// "HH:MM:SS[.ff]" at the start of the text, in seconds; 0 when the text does
-// not start with a clock time. The fraction digits are stored unscaled.
-int64_t ParseClockTime(const char* text, int64_t* fraction = nullptr);
+// "HH:MM:SS[.ff]" at the start of the text, in whole seconds; 0 when the text
+// does not start with a clock time.
+int64_t ParseClockTime(const char* text);
 
 // True when the text starts with the shape ParseClockTime accepts.
 bool StartsWithClockTime(const char* text);
