@@ -1,13 +1,15 @@
-// How fast the parser reads real ffmpeg 5.1 output, cut into the pump's
-// 511-byte chunks.
+// How fast the parser reads real ffmpeg 5.1 output, cut into lines as the
+// pump cuts it.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "encoder_output_parser.h"
+#include "line_chunker.h"
 
 namespace {
 
@@ -25,7 +27,17 @@ std::vector<std::string> Chunks(const std::string& name, size_t* bytes) {
     text << in.rdbuf();
     const std::string all = text.str();
     std::vector<std::string> chunks;
-    for (size_t i = 0; i < all.size(); i += 511) chunks.push_back(all.substr(i, 511));
+    vantrel::LineChunker chunker;
+    char line[vantrel::LineChunker::kMaxChunk + 1];
+    for (size_t i = 0; i <= all.size();) {
+        const size_t n = std::min(chunker.space(), all.size() - i);
+        all.copy(chunker.tail(), n, i);
+        chunker.Commit(n);
+        i += n;
+        const bool end = i == all.size();
+        while (chunker.Take(line, end) > 0) chunks.emplace_back(line);
+        if (end) break;
+    }
     *bytes = all.size();
     return chunks;
 }
