@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <condition_variable>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -41,8 +42,16 @@ private:
 inline void WriteFile(const std::string& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;
 }
+// What can be read; a file that vanishes meanwhile (a process's /proc entry)
+// reads as what was read until then.
 inline std::string ReadFile(const std::string& path) {
-    return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
+    std::string content;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) content.append(buffer, n);
+        std::fclose(file);
+    }
+    return content;
 }
 inline bool FileExists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
 inline std::string Repeat(const std::string& text, int times) {
