@@ -40,7 +40,7 @@ std::vector<std::string> TranslateForInstalledEncoder(const std::vector<std::str
             out.push_back(w);
             out.push_back(AsFile(words[++i]));
             if (!filters.silentSound.empty()) {
-                out.insert(out.end(), {"-map", "1:v:0", "-map", "0:a", "-shortest"});
+                out.insert(out.end(), {"-map", "1:V:0", "-map", "0:a", "-shortest"});
             }
             if (!filters.video.empty()) out.insert(out.end(), {"-vf", filters.video});
             if (!filters.audio.empty()) out.insert(out.end(), {"-af", filters.audio});
