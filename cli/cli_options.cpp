@@ -13,12 +13,30 @@ namespace vantrel::cli {
 namespace {
 
 constexpr std::string_view kQualityOption = "--quality";
+constexpr std::string_view kFitOption = "--fit";
+
+CliOptions Only(CliOptions::Action action) {
+    CliOptions only;
+    only.action = action;
+    return only;
+}
 
 CliOptions Refuse(std::string why) {
-    CliOptions refused;
-    refused.action = CliOptions::Action::kUsageError;
+    CliOptions refused = Only(CliOptions::Action::kUsageError);
     refused.error = std::move(why);
     return refused;
+}
+
+// Breaks `text` at blanks into lines of at most `width` characters.
+std::string Wrapped(const std::string& text, size_t width) {
+    std::string wrapped = text;
+    for (size_t lineStart = 0; wrapped.size() - lineStart > width;) {
+        const size_t blank = wrapped.rfind(' ', lineStart + width);
+        if (blank == std::string::npos || blank < lineStart) break;
+        wrapped[blank] = '\n';
+        lineStart = blank + 1;
+    }
+    return wrapped;
 }
 
 }  // namespace
@@ -26,8 +44,8 @@ CliOptions Refuse(std::string why) {
 CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
     for (const std::string& argument : arguments) {
         if (argument == "--") break;
-        if (argument == "--help" || argument == "-h") return {CliOptions::Action::kHelp, 256, {}, {}};
-        if (argument == "--version") return {CliOptions::Action::kVersion, 256, {}, {}};
+        if (argument == "--help" || argument == "-h") return Only(CliOptions::Action::kHelp);
+        if (argument == "--version") return Only(CliOptions::Action::kVersion);
     }
 
     CliOptions options;
@@ -42,18 +60,29 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             onlyFiles = true;
             continue;
         }
-        std::string quality;
-        if (argument == kQualityOption) {
-            if (i + 1 == arguments.size()) return Refuse("--quality needs a value");
-            quality = arguments[++i];
-        } else if (argument.rfind(std::string(kQualityOption) + "=", 0) == 0) {
-            quality = argument.substr(kQualityOption.size() + 1);
-        } else {
-            return Refuse("unknown option '" + argument + "'");
+        // "--name VALUE" or "--name=VALUE", for the two options that take one.
+        std::string_view name;
+        std::string value;
+        for (std::string_view known : {kQualityOption, kFitOption}) {
+            if (argument == known) {
+                if (i + 1 == arguments.size()) return Refuse(std::string(known) + " needs a value");
+                name = known;
+                value = arguments[++i];
+            } else if (argument.rfind(std::string(known) + "=", 0) == 0) {
+                name = known;
+                value = argument.substr(known.size() + 1);
+            }
         }
-        const std::optional<Quality> chosen = QualityNamed(quality);
+        if (name.empty()) return Refuse("unknown option '" + argument + "'");
+        if (name == kFitOption) {
+            const std::optional<PictureFitChoice> fit = PictureFitNamed(value);
+            if (!fit) return Refuse("unknown fit '" + value + "' (choose fit, fill or stretch)");
+            options.fit = fit->fit;
+            continue;
+        }
+        const std::optional<Quality> chosen = QualityNamed(value);
         if (!chosen) {
-            return Refuse("unknown quality '" + quality +
+            return Refuse("unknown quality '" + value +
                           "' (choose lowest, medium-lo, medium-hi or highest)");
         }
         options.videoBitrate = chosen->kilobits;
@@ -63,15 +92,21 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string UsageText() {
-    return "Usage: vantrel-convert [--quality QUALITY] FILE...\n"
+    return "Usage: vantrel-convert [--quality QUALITY] [--fit FIT] FILE...\n"
            "Converts movies to the handheld player's format: MPEG-1 video at 256x192 and\n"
-           "12 frames per second, mono 22050 Hz MP2 sound, saved beside each FILE with\n"
-           "its name in lower case and the extension .d3v.\n"
+           "12 frames per second, mono 22050 Hz MP2 sound (silent when the movie has\n"
+           "none), saved beside each FILE with its name in lower case and the extension\n"
+           ".d3v.\n"
+           "\n" +
+           Wrapped("Accepted files end in " + AcceptedExtensionList() + ", in any case.", 79) +
            "\n"
-           "Accepted files end in " + AcceptedExtensionList() + ".\n"
            "\n"
            "  --quality QUALITY  video bitrate: lowest (192 kbit/s), medium-lo (256,\n"
            "                     the default), medium-hi (320) or highest (384)\n"
+           "  --fit FIT          how the picture fills the 256x192 frame: fit (the\n"
+           "                     default: all of it, its shape kept, on black bars),\n"
+           "                     fill (its shape kept, the overflow cut off) or\n"
+           "                     stretch (squeezed to the frame)\n"
            "  --help, -h         show this help and exit\n"
            "  --version          show the version and exit\n"
            "  --                 every later argument is a FILE\n"

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "picture_fit.h"
+
 namespace vantrel::cli {
 
 // What the command line asks for.
@@ -13,6 +15,7 @@ struct CliOptions {
 
     Action action = Action::kConvert;
     int32_t videoBitrate = 256;   // kbit/s, from --quality
+    PictureFit fit = kDefaultPictureFit;  // from --fit
     std::vector<std::string> files;
     std::string error;            // why the line was refused (kUsageError only)
 };

@@ -112,7 +112,7 @@ FileResult RefuseSharedTarget(const SourceAndTarget& file, const std::string& ea
 }
 
 FileResult ConvertFile(const SourceAndTarget& file, Converter& converter, int32_t videoBitrate,
-                       const StopSignal& stop, Console& console) {
+                       PictureFit fit, const StopSignal& stop, Console& console) {
     const std::string& source = file.source;
     console.out << "Source:       " << source << '\n' << std::flush;
     if (stop.IsSignalled()) return Stopped(console, source);
@@ -128,8 +128,9 @@ FileResult ConvertFile(const SourceAndTarget& file, Converter& converter, int32_
     display.Start(static_cast<double>(probe.source.durationHundredths) / 100.0, start);
     ConsoleObserver observer;
     observer.FollowWith(&display);
-    const ConversionOutcome outcome =
-        converter.Convert({source, file.target, videoBitrate}, &stop, observer);
+    const ConversionRequest request{source, file.target, videoBitrate, fit,
+                                    probe.source.hasSound};
+    const ConversionOutcome outcome = converter.Convert(request, &stop, observer);
     display.Finish();
 
     if (outcome == kStopped) return Stopped(console, source);

@@ -43,9 +43,9 @@ std::optional<SourceAndTarget> ResolveFile(const std::string& file, Console& con
 FileResult RefuseSharedTarget(const SourceAndTarget& file, const std::string& earlier,
                               Console& console);
 
-// Describes the source, then converts it at `videoBitrate`. `stop` ends
-// either run.
+// Describes the source, then converts it at `videoBitrate` with its picture
+// in `fit`. `stop` ends either run.
 FileResult ConvertFile(const SourceAndTarget& file, Converter& converter, int32_t videoBitrate,
-                       const StopSignal& stop, Console& console);
+                       PictureFit fit, const StopSignal& stop, Console& console);
 
 }  // namespace vantrel::cli

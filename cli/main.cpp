@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
         FileResult result = FileResult::kFailed;
         if (const auto file = ResolveFile(options.files[i], console, result)) {
             const auto [earlier, first] = sourceOfTarget.emplace(file->target, file->source);
-            result = first ? ConvertFile(*file, converter, options.videoBitrate, *stop, console)
+            result = first ? ConvertFile(*file, converter, options.videoBitrate, options.fit,
+                                         *stop, console)
                            : RefuseSharedTarget(*file, earlier->second, console);
         }
         switch (result) {

@@ -1,6 +1,7 @@
 #include "converter.h"
 
 #include "command_line.h"
+#include "conversion_filters.h"
 #include "encoder_output_parser.h"
 #include "parser_state.h"
 #include "program_folder.h"
@@ -45,6 +46,7 @@ ProbeResult Converter::Probe(const std::string& sourcePath, const StopSignal* st
         TranslateForInstalledEncoder(ArgumentWords(sourcePath, kDefaultVideoBitrate, "")), stop,
         "", state, sink);
     result.source.durationHundredths = state.durationHundredths;
+    result.source.hasSound = state.sawSound;
     switch (run.status) {
         case kOutputEnded:
             result.outcome =
@@ -71,7 +73,8 @@ ConversionOutcome Converter::Convert(const ConversionRequest& request, const Sto
     const PumpResult run = runner_.Run(
         setup_.encoderPath,
         TranslateForInstalledEncoder(
-            ArgumentWords(request.sourcePath, request.videoBitrate, target)),
+            ArgumentWords(request.sourcePath, request.videoBitrate, target),
+            ConversionFilters(request)),
         stop, WatchedFolderFor(target), state, observer);
 
     ConversionOutcome outcome = kNotCarriedOut;

@@ -16,6 +16,7 @@ struct SourceDescription {
     std::string pictureSize;
     std::string frameRate;
     int64_t durationHundredths = 0;  // 0: ffmpeg reported none
+    bool hasSound = false;           // ffmpeg described a sound stream
 
     // The text shown in one panel field.
     const std::string& Text(PanelField field) const;

@@ -6,11 +6,13 @@
 
 namespace vantrel {
 
-// The movie files the converter takes, by extension, in the order the open
-// dialog lists them. "mpeg" is the one longer than three letters and needs no
+// The movie files the converter takes, by extension in lower case, in the
+// order the open dialog lists them: the old camera and disc types, then what
+// phones, cameras, browsers and disc rips make today. "mpeg" alone needs no
 // dot before it.
-inline constexpr std::array<std::string_view, 7> kSourceExtensions = {"mpeg", "mpg", "mp4", "mpe",
-                                                                      "wmv",  "avi", "mov"};
+inline constexpr std::array<std::string_view, 17> kSourceExtensions = {
+    "mpeg", "mpg", "mp4", "mpe", "wmv", "avi", "mov", "mkv", "webm",
+    "m4v",  "3gp", "mts", "m2ts", "ts", "vob", "flv", "ogv"};
 
 inline constexpr char kTargetExtension[] = "d3v";
 

@@ -31,12 +31,15 @@ int DeriveTargetPath(std::string& target, const std::string& source, const std::
         target = copy.substr(0, copy.size() - 4) + extension;
         return kTargetDerived;
     }
-    if (copy.find('.') == std::string::npos) return kNoUsableExtension;
-    if (copy.size() < 4 || copy[copy.size() - 4] != '.') return kNoUsableExtension;
-    const std::string_view last3 = std::string_view(copy).substr(copy.size() - 3);
+    const size_t slash = copy.rfind('/');
+    const size_t dot = copy.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return kNoUsableExtension;
+    }
+    const std::string_view found = std::string_view(copy).substr(dot + 1);
     for (std::string_view known : kSourceExtensions) {
-        if (known.size() == 3 && last3 == known) {
-            target = copy.substr(0, copy.size() - 3) + extension;
+        if (found == known) {
+            target = copy.substr(0, dot + 1) + extension;
             return kTargetDerived;
         }
     }

@@ -8,8 +8,8 @@ namespace vantrel {
 enum TargetNaming : int {
     kTargetDerived = 1,       // the target is stored
     kAlreadyTarget = 0,       // the source already has the target's extension
-    kNoUsableExtension = -1,  // no '.', or the extension is not three letters
-    kUnknownExtension = -2,   // a three-letter extension not in kSourceExtensions
+    kNoUsableExtension = -1,  // no '.' in the file name
+    kUnknownExtension = -2,   // an extension not in kSourceExtensions
 };
 
 // Derives the converted file's path from the source's: the source with its

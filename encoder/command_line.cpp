@@ -20,9 +20,10 @@ std::string AsFile(const std::string& path) { return path.empty() ? path : "file
 
 }  // namespace
 
-std::vector<std::string> TranslateForInstalledEncoder(const std::vector<std::string>& words) {
+std::vector<std::string> TranslateForInstalledEncoder(const std::vector<std::string>& words,
+                                                      const EncoderFilters& filters) {
     std::vector<std::string> out;
-    out.reserve(words.size() + 2);
+    out.reserve(words.size() + 16);
     for (size_t i = 0; i < words.size(); ++i) {
         const std::string& w = words[i];
         const bool hasValue = i + 1 < words.size();
@@ -31,8 +32,20 @@ std::vector<std::string> TranslateForInstalledEncoder(const std::vector<std::str
             out.push_back("-loglevel");
             out.push_back("repeat+info");
         } else if (w == "-i" && hasValue) {
+            // The silence comes in first: ffmpeg describes its inputs in order,
+            // and the source's description, coming last, is the one kept.
+            if (!filters.silentSound.empty()) {
+                out.insert(out.end(), {"-f", "lavfi", "-i", filters.silentSound});
+            }
             out.push_back(w);
             out.push_back(AsFile(words[++i]));
+            if (!filters.silentSound.empty()) {
+                out.insert(out.end(), {"-map", "1:V:0", "-map", "0:a", "-shortest"});
+            }
+            if (!filters.video.empty()) out.insert(out.end(), {"-vf", filters.video});
+            if (!filters.audio.empty()) out.insert(out.end(), {"-af", filters.audio});
+        } else if (!filters.video.empty() && (w == "-s" || w == "-r") && hasValue) {
+            ++i;
         } else if (w == "-b" && hasValue) {
             out.push_back("-b:v");
             out.push_back(words[++i] + "k");

@@ -86,6 +86,11 @@ void ParseEncoderOutput(ParserState& state, EncoderReportSink& sink, const char*
         sink.SetPanelText(PanelField::kFrameRate, fields.frameRate);
     }
 
+    // Only a stream line counts: a title may well hold "Audio: " too.
+    if (FindSubstring("Stream #", line) >= 0 && FindSubstring(": Audio: ", line) >= 0) {
+        state.sawSound = true;
+    }
+
     // Old encoders said "frame decoding fail"; ffmpeg 5 says "Error while
     // decoding stream". Either counts once per line.
     if (FindSubstring("frame decoding fail", line) >= 0 ||

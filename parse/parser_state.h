@@ -18,6 +18,7 @@ struct ParserState {
     int32_t progressBase = 0;
     int32_t passDivisor = 1;
     int32_t decodeFailures = 0;  // lines reporting a frame that failed to decode
+    bool sawSound = false;       // a stream line described sound
 };
 
 }  // namespace vantrel

@@ -34,7 +34,8 @@ void ConverterDialog::StartConversion() {
     const uint64_t run = ++m_run;
     m_window.SetControlText(kIdEncode, LoadStringResource(kIdsStop));
     m_window.EnableControl(kIdOpen, false);
-    const ConversionRequest request{m_sourcePath, m_targetPath, m_videoBitrate};
+    const ConversionRequest request{m_sourcePath, m_targetPath, m_videoBitrate, kDefaultPictureFit,
+                                    m_source.hasSound};
     const bool started = StartWorker([this, run, request](const StopSignal& stop) {
         const ConversionOutcome outcome = m_converter.Convert(request, &stop, *this);
         m_window.RunOnUiThread(

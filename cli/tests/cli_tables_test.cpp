@@ -7,11 +7,15 @@
 namespace vantrel::cli {
 namespace {
 
-// "help", the bitrate and the files, or why the line is refused.
+// "help", the bitrate, the fit and the files, or why the line is refused.
 std::string Meaning(const std::vector<std::string>& arguments) {
     const CliOptions asked = ParseCommandLine(arguments);
     if (asked.action == CliOptions::Action::kHelp) return "help";
-    std::string meaning = asked.error.empty() ? std::to_string(asked.videoBitrate) : asked.error;
+    std::string meaning = asked.error;
+    for (const PictureFitChoice& fit : kPictureFits) {
+        if (asked.error.empty() && fit.fit == asked.fit)
+            meaning = std::to_string(asked.videoBitrate) + " " + std::string(fit.name);
+    }
     for (const std::string& file : asked.files) meaning += " " + file;
     return meaning;
 }
@@ -22,8 +26,10 @@ std::string Line(int32_t position, double durationSeconds, double elapsedSeconds
 
 TEST(CliTables, WhatIsAskedAndWhatIsShown) {
     const std::pair<std::string, std::string> cases[] = {
-        {Meaning({"a.avi", "--quality=highest"}), "384 a.avi"},
-        {Meaning({"--quality", "lowest", "-", "--", "-x", "--help"}), "192 - -x --help"},
+        {Meaning({"a.avi", "--quality=highest"}), "384 fit a.avi"},
+        {Meaning({"--quality", "lowest", "-", "--", "-x", "--help"}), "192 fit - -x --help"},
+        {Meaning({"--fit=fill", "a.mkv", "--fit", "stretch"}), "256 stretch a.mkv"},
+        {Meaning({"--fit", "squash", "a.avi"}), "unknown fit 'squash' (choose fit, fill or stretch)"},
         {Meaning({"--bogus", "--help"}), "help"},
         {Meaning({"--quality", "best", "a.avi"}),
          "unknown quality 'best' (choose lowest, medium-lo, medium-hi or highest)"},

@@ -1,0 +1,107 @@
+// Sources of the shapes and containers people have, through the probe and the
+// conversion with the real ffmpeg in each fit, measured from the movie made.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include "encoder_location.h"
+#include "test_support.h"
+
+namespace vantrel {
+namespace {
+
+using namespace testing;
+
+std::string Output(const std::string& command) {
+    std::string text;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    ::pclose(pipe);
+    return text;
+}
+
+// "WxH" of the picture inside the black bars, on frames from the middle.
+std::string PictureInBars(const std::string& movie) {
+    const std::string log = Output("ffmpeg -nostdin -ss 1 -i file:" + Quoted(movie) +
+                                   " -vf cropdetect=round=2:reset=0 -frames:v 3 -f null - 2>&1");
+    int width = 0, height = 0;
+    if (log.rfind("crop=") != std::string::npos)
+        std::sscanf(log.c_str() + log.rfind("crop="), "crop=%d:%d", &width, &height);
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+// Seconds the sound lasts longer than the picture, from the packets' times.
+double SoundBeyondPicture(const std::string& movie) {
+    std::istringstream packets(Output("ffprobe -v error -show_entries packet=codec_type,pts_time,"
+                                      "duration_time -of csv=p=0 file:" + Quoted(movie)));
+    double first[2] = {1e9, 1e9}, end[2] = {0, 0};  // of the picture, then of the sound
+    for (std::string line; std::getline(packets, line);) {
+        char kind = 0;
+        double at = 0, lasting = 0;
+        if (std::sscanf(line.c_str(), "%c%*[^,],%lf,%lf", &kind, &at, &lasting) < 2) continue;
+        first[kind == 'a'] = std::min(first[kind == 'a'], at);
+        end[kind == 'a'] = std::max(end[kind == 'a'], at + lasting);
+    }
+    return (end[1] - first[1]) - (end[0] - first[0]);
+}
+
+struct Shape {
+    const char* name;
+    const char* fitted;  // the picture inside the bars in "Fit"; the other two fill the frame
+    bool sound;
+    std::string make;  // ffmpeg's arguments for a 2 s clip, its file name last
+};
+
+TEST(PictureShapes, EachFitsTheFrameAsChosenInThePlayersFormat) {
+    const std::string tone = " -f lavfi -i sine=d=2", aac = tone + " -c:a aac",
+                      h264 = " -c:v libx264 -preset ultrafast", clip = " -t 2 -pix_fmt yuv420p";
+    const Shape shapes[] = {
+        {"16:9", "256x144", true, "-i testsrc2=s=1280x720" + aac + h264 + clip + " a.mp4"},
+        {"anamorphic DVD", "256x144", true,
+         "-i testsrc2=s=720x480,setsar=32/27" + tone + clip + " -c:v mpeg2video -c:a mp2 a.vob"},
+        // ffmpeg 5.1 writes no rotation when it encodes, but keeps it on a copy.
+        {"upright phone", "108x192", true, "-i testsrc2=s=640x360" + aac + h264 + clip +
+         " raw.mp4 && ffmpeg -v error -i raw.mp4 -c copy -metadata:s:v:0 rotate=90 a.mp4"},
+        {"2.39:1", "256x108", true, "-i testsrc2=s=956x400" + aac + h264 + clip + " a.mov"},
+        {"4:3", "256x192", true, "-i testsrc2=s=640x480" + aac + h264 + clip + " a.mp4"},
+        {"interlaced", "256x192", true, "-i testsrc2=s=720x576,setsar=16/15" + tone + clip +
+         " -c:v mpeg2video -flags +ilme+ildct -top 1 -c:a mp2 a.mpg"},
+        // A screen recording that speeds up half-way.
+        {"variable rate", "256x192", true, "-i testsrc2=s=320x240:r=10:d=1 -f lavfi -i testsrc2="
+         "s=320x240:r=30:d=1" + tone + " -filter_complex concat -fps_mode vfr" + h264 + " a.mkv"},
+        {"no sound", "256x144", false, "-i testsrc2=s=640x360" + h264 + clip + " a.mp4"},
+        {"mkv", "256x144", true, "-i testsrc2=s=854x480" + tone + clip + " -c:v mpeg4 a.mkv"},
+        {"webm", "256x192", true, "-i testsrc2=s=320x240" + tone + clip + " -speed 8 a.webm"},
+        {"m4v", "256x144", true, "-i testsrc2=s=640x360" + aac + h264 + clip + " -f mp4 A.M4V"},
+    };
+    struct : EncoderReportSink {
+        void SetPanelText(PanelField, std::string_view) override {}
+        void PostProgress(int32_t) override {}
+    } ignoreReports;
+    for (const Shape& shape : shapes) {
+        SCOPED_TRACE(shape.name);
+        TempDir dir;
+        ASSERT_EQ(std::system(("cd " + dir.path() + " && ffmpeg -nostdin -v error -y -f lavfi " +
+                               shape.make).c_str()), 0);
+        const std::string source = dir.File(shape.make.substr(shape.make.rfind(' ') + 1));
+        Converter converter(TestEncoderSetup(LocateEncoder()));
+        const ProbeResult probe = converter.Probe(source, nullptr);
+        ASSERT_EQ(probe.outcome, kConverted);
+        EXPECT_EQ(probe.source.hasSound, shape.sound);
+        std::string pictures;
+        for (const PictureFitChoice& fit : kPictureFits) {
+            const std::string target = dir.File(std::string(fit.name) + ".d3v");
+            const ConversionRequest request{source, target, 256, fit.fit, probe.source.hasSound};
+            EXPECT_EQ(converter.Convert(request, nullptr, ignoreReports), kConverted);
+            EXPECT_TRUE(IsHandheldMovie(target));
+            pictures += (pictures.empty() ? "" : " ") + PictureInBars(target);
+            EXPECT_LT(std::abs(SoundBeyondPicture(target)), 1.0 / 12) << fit.name;
+        }
+        EXPECT_EQ(pictures, shape.fitted + std::string(" 256x192 256x192"));
+    }
+}
+
+}  // namespace
+}  // namespace vantrel
