@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <random>
+#include <regex>
 
 #include "control_ids.h"
 #include "recording_window.h"
@@ -56,6 +57,55 @@ TEST_F(DialogTest, OpenDescribesTheSourceAndEncodeConverts) {
     EXPECT_TRUE(window.Messages().empty());
     EXPECT_EQ(testing::ReadFile(dir.File("trip.d3v")).size(), 2048u);
     EXPECT_NE(testing::ReadFile(source + ".args").find("\n384k\n"), std::string::npos);
+    EXPECT_TRUE(std::regex_match(window.Text(kIdStatus),
+                                 std::regex("Converted: trip\\.d3v \\(2 kB\\) in [0-9]+:[0-9]{2}")));
+}
+
+// After OPEN the status line tells the size to expect, while converting the
+// progress in words. A run's end has the last word, after its last report.
+TEST_F(DialogTest, TheStatusLineFollowsTheRun) {
+    const std::string progress = "target 2048\nsay frame= 1 time=00:00:25.00\\r\n";
+    const std::string source = Open("trip.avi", kDescription + progress + "hang\n");
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(window.Text(kIdStatus), "Expected size: 2.0 MB");  // (256 + 64) kbit/s for 50 s
+    dialog.OnEncode();
+    ASSERT_TRUE(window.PumpUntil([&] { return window.Text(kIdStatus).rfind("50.0%", 0) == 0; }));
+    EXPECT_TRUE(std::regex_match(window.Text(kIdStatus),
+                                 std::regex("50\\.0%   [0-9.]+× real time   [0-9]+:[0-9]{2} left")));
+    dialog.OnEncode();
+    testing::WriteFile(source, kDescription + progress + "exit 1\n");
+    dialog.OnQuality(kIdQualityHighest);
+    dialog.OnEncode();
+    ASSERT_TRUE(window.PumpUntil([&] { return window.Messages().size() == 1; }));
+    EXPECT_EQ(window.Text(kIdStatus), "Expected size: 2.8 MB");
+}
+
+class RememberingStore : public SettingsStore {
+public:
+    std::optional<std::string> Read(std::string_view key) override {
+        const auto found = values_.find(key);
+        return found == values_.end() ? std::nullopt : std::optional(found->second);
+    }
+    void Write(std::string_view key, std::string_view value) override {
+        values_[std::string(key)] = value;
+    }
+
+private:
+    std::map<std::string, std::string, std::less<>> values_;
+};
+
+TEST(Settings, OpenStartsInTheFolderOfTheLastSource) {
+    testing::TempDir dir;
+    testing::WriteFile(dir.File("trip.avi"), kDescription);
+    RememberingStore settings;
+    for (const std::string& offered : {std::string(), dir.path()}) {
+        testing::RecordingWindow window;
+        ConverterDialog dialog(window, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &settings);
+        dialog.OnInitDialog();
+        window.AnswerNextChoice(dir.File("trip.avi"));
+        dialog.OnOpenSource();
+        EXPECT_EQ(window.FolderOffered(), offered);
+    }
 }
 
 TEST_F(DialogTest, FailuresAreToldWithTheSource) {
