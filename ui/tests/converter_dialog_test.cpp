@@ -28,6 +28,14 @@ bool ShowsItsState(testing::RecordingWindow& window, Activity now) {
            (now != kProbing || !window.Enabled(kIdEncode));
 }
 
+struct RememberingStore : SettingsStore {
+    std::map<std::string, std::string, std::less<>> values;
+    std::optional<std::string> Read(std::string_view key) override {
+        return values.contains(key) ? std::optional(values.find(key)->second) : std::nullopt;
+    }
+    void Write(std::string_view key, std::string_view v) override { values[std::string(key)] = v; }
+};
+
 class DialogTest : public ::testing::Test {
 protected:
     // OPEN on a source that has the fake encoder run `script`.
@@ -41,7 +49,8 @@ protected:
 
     testing::TempDir dir;
     testing::RecordingWindow window;
-    ConverterDialog dialog{window, testing::TestEncoderSetup(FAKE_ENCODER_PATH)};
+    RememberingStore settings;
+    ConverterDialog dialog{window, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &settings};
 };
 
 TEST_F(DialogTest, OpenDescribesTheSourceAndEncodeConverts) {
@@ -80,32 +89,14 @@ TEST_F(DialogTest, TheStatusLineFollowsTheRun) {
     EXPECT_EQ(window.Text(kIdStatus), "Expected size: 2.8 MB");
 }
 
-class RememberingStore : public SettingsStore {
-public:
-    std::optional<std::string> Read(std::string_view key) override {
-        const auto found = values_.find(key);
-        return found == values_.end() ? std::nullopt : std::optional(found->second);
-    }
-    void Write(std::string_view key, std::string_view value) override {
-        values_[std::string(key)] = value;
-    }
-
-private:
-    std::map<std::string, std::string, std::less<>> values_;
-};
-
-TEST(Settings, OpenStartsInTheFolderOfTheLastSource) {
-    testing::TempDir dir;
-    testing::WriteFile(dir.File("trip.avi"), kDescription);
-    RememberingStore settings;
-    for (const std::string& offered : {std::string(), dir.path()}) {
-        testing::RecordingWindow window;
-        ConverterDialog dialog(window, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &settings);
-        dialog.OnInitDialog();
-        window.AnswerNextChoice(dir.File("trip.avi"));
-        dialog.OnOpenSource();
-        EXPECT_EQ(window.FolderOffered(), offered);
-    }
+TEST_F(DialogTest, OpenStartsInTheFolderOfTheLastSourceAfterARestart) {
+    Open("trip.avi", kDescription);
+    ASSERT_TRUE(Idle());
+    testing::RecordingWindow next;
+    ConverterDialog restarted(next, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &settings);
+    restarted.OnInitDialog();
+    restarted.OnOpenSource();
+    EXPECT_EQ(next.FolderOffered(), dir.path());
 }
 
 TEST_F(DialogTest, FailuresAreToldWithTheSource) {

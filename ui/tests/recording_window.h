@@ -13,13 +13,9 @@ namespace vantrel::testing {
 class RecordingWindow : public DialogWindow {
 public:
     // A Lock() kept in no variable holds the lock to the end of its statement.
-    void SetControlText(int id, std::string_view text) override {
-        const auto lock = Lock();
-        texts_[id] = text;
-        Changed();
-    }
+    void SetControlText(int id, std::string_view t) override { Lock(), texts_[id] = t, Changed(); }
     void EnableControl(int id, bool on) override { Lock(), enabled_[id] = on; }
-    void CheckControl(int id, bool checked) override { Lock(), checked_[id] = checked; }
+    void CheckControl(int, bool) override {}
     void PostProgress(int32_t) override {}
     void ShowMessage(std::string_view text) override { Lock(), messages_.emplace_back(text); }
     void RunOnUiThread(std::function<void()> action) override {
@@ -28,8 +24,7 @@ public:
         Changed();
     }
     std::optional<std::string> ChooseSourceFile(const std::string& folder) override {
-        folder_ = folder;
-        return std::exchange(answer_, {});
+        return folder_ = folder, std::exchange(answer_, {});
     }
     void NotifyConversionEnded(std::string_view) override {}
     void SetBusy(bool busy) override { busy_ = busy; }
@@ -49,24 +44,20 @@ public:
     size_t Queued() { return Lock(), queued_.size(); }
     std::string Text(int id) { return Lock(), texts_[id]; }
     bool Enabled(int id) { return Lock(), enabled_.count(id) == 0 || enabled_[id]; }
-    bool Checked(int id) { return Lock(), checked_[id]; }
     const std::string& FolderOffered() const { return folder_; }
     bool Busy() const { return busy_; }
     std::vector<std::string> Messages() { return Lock(), messages_; }
 
 private:
     std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mutex_); }
-    // With the lock held: wakes PumpUntil to look again.
-    void Changed() {
-        ++version_;
-        changed_.notify_all();
-    }
+    // With the lock held: PumpUntil looks again.
+    void Changed() { ++version_, changed_.notify_all(); }
 
     std::mutex mutex_;
     std::condition_variable changed_;
     uint64_t version_ = 0;
     std::map<int, std::string> texts_;
-    std::map<int, bool> enabled_, checked_;
+    std::map<int, bool> enabled_;
     std::vector<std::string> messages_;
     std::deque<std::function<void()>> queued_;
     std::optional<std::string> answer_;  // UI thread only, as are folder_ and busy_
