@@ -6,11 +6,17 @@
 #include <pthread.h>
 
 #include <csignal>
+#include <filesystem>
+#include <string>
 
 #include "encoder_location.h"
 
 namespace vantrel {
 namespace {
+
+// `vantrel FILE`, as a file manager starts it: FILE's bytes as given, taken
+// before the toolkit turns the command line into text of its locale.
+std::string g_startSource;
 
 sigset_t CloseSignals() {
     sigset_t signals;
@@ -31,6 +37,7 @@ bool ConverterApp::OnInit() {
     ConverterWindow* window = CreateConverterWindow(std::move(setup));
     SetTopWindow(window);
     window->Show();
+    if (!g_startSource.empty()) window->OpenAtStart(g_startSource);
     closeSignalWaiter_ = std::thread([this] { WaitForCloseSignals(); });
     return true;
 }
@@ -66,6 +73,11 @@ int RunConverterApp(int argc, char** argv) {
     // and the encoder until it resets its mask, inherits the block.
     const sigset_t signals = CloseSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    if (argc > 1) {
+        std::error_code error;
+        const std::filesystem::path source = std::filesystem::absolute(argv[1], error);
+        g_startSource = error ? argv[1] : source.string();
+    }
     return wxEntry(argc, argv);
 }
 

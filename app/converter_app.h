@@ -26,7 +26,8 @@ private:
     std::atomic<bool> exiting_ = false;
 };
 
-// Runs the application wxIMPLEMENT_APP_NO_MAIN names. SIGINT, SIGTERM and
+// Runs the application wxIMPLEMENT_APP_NO_MAIN names; a first argument names
+// a movie to open as OPEN would. SIGINT, SIGTERM and
 // SIGHUP close the window as its close box does, so that a conversion is
 // stopped and its partial file removed, and the program exits with 0.
 int RunConverterApp(int argc, char** argv);

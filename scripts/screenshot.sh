@@ -39,7 +39,9 @@ clip="$work/Holiday at the Lake.avi"
 ffmpeg -nostdin -v error -f lavfi -i testsrc2=size=640x480:rate=25:duration=20 \
   -f lavfi -i sine=frequency=440:duration=20 -c:v mpeg4 -q:v 5 -c:a mp2 -y "$clip"
 
-coproc APP { exec "$build/app/tests/vantrel_seamed" 2>"$work/stderr"; }
+# Settings of its own, so that the picture shows the defaults and the user's
+# settings are left alone.
+coproc APP { XDG_CONFIG_HOME="$work" exec "$build/app/tests/vantrel_seamed" 2>"$work/stderr"; }
 
 # Sends a command and prints its answer (see app/tests/seamed_vantrel.cpp).
 ask() {

@@ -20,6 +20,10 @@ enum ControlId : int {
     kIdQualityMediumLo = 1013,
     kIdQualityMediumHi = 1014,
     kIdQualityHighest = 1015,
+    kIdPictureFit = 1016,
+    kIdPictureFill = 1017,
+    kIdPictureStretch = 1018,
+    kIdStatus = 1019,  // the line left of Encode: expected size, progress, result
     kIdUnaddressed = -1,  // a label or frame the program never changes
 };
 

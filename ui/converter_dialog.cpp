@@ -4,6 +4,7 @@
 
 #include "control_ids.h"
 #include "qualities.h"
+#include "status_line.h"
 #include "string_table.h"
 
 namespace vantrel {
@@ -13,18 +14,28 @@ static_assert(kQualities[0].radioId == kIdQualityLowest &&
                   kQualities[2].radioId == kIdQualityMediumHi &&
                   kQualities[3].radioId == kIdQualityHighest,
               "the qualities name the window's radio buttons");
+static_assert(kPictureFits[0].radioId == kIdPictureFit &&
+                  kPictureFits[1].radioId == kIdPictureFill &&
+                  kPictureFits[2].radioId == kIdPictureStretch,
+              "the picture fits name the window's radio buttons");
 
-ConverterDialog::ConverterDialog(DialogWindow& window, EncoderSetup setup)
-    : m_window(window), m_converter(std::move(setup)) {}
+ConverterDialog::ConverterDialog(DialogWindow& window, EncoderSetup setup,
+                                 SettingsStore* settings)
+    : m_window(window), m_converter(std::move(setup)), m_settings(settings) {}
 
 ConverterDialog::~ConverterDialog() { OnClose(); }
 
+// A remembered value that is not one of the choices, as a damaged settings
+// file may hold, leaves the default.
 void ConverterDialog::OnInitDialog() {
     m_window.EnableControl(kIdEncode, false);
-    m_videoBitrate = kDefaultVideoBitrate;
-    for (const Quality& quality : kQualities) {
-        m_window.CheckControl(quality.radioId, quality.kilobits == kDefaultVideoBitrate);
-    }
+    const std::optional<Quality> quality = QualityNamed(Remembered(kQualityKey));
+    m_videoBitrate = quality ? quality->kilobits : kDefaultVideoBitrate;
+    const std::optional<PictureFitChoice> fit = PictureFitNamed(Remembered(kPictureKey));
+    m_fit = fit ? fit->fit : kDefaultPictureFit;
+    m_folder = Remembered(kFolderKey);
+    for (const Quality& q : kQualities) m_window.CheckControl(q.radioId, q.kilobits == m_videoBitrate);
+    for (const PictureFitChoice& f : kPictureFits) m_window.CheckControl(f.radioId, f.fit == m_fit);
     m_window.PostProgress(0);
 }
 
@@ -32,7 +43,24 @@ void ConverterDialog::OnInitDialog() {
 void ConverterDialog::OnQuality(int radioId) {
     if (const std::optional<Quality> quality = QualityOfRadio(radioId)) {
         m_videoBitrate = quality->kilobits;
+        Remember(kQualityKey, quality->name);
+        if (!m_closed && m_activity == Activity::kIdle) ShowExpectedSize();
     }
+}
+
+void ConverterDialog::OnPictureFit(int radioId) {
+    if (const std::optional<PictureFitChoice> fit = PictureFitOfRadio(radioId)) {
+        m_fit = fit->fit;
+        Remember(kPictureKey, fit->name);
+    }
+}
+
+std::string ConverterDialog::Remembered(std::string_view key) const {
+    return m_settings == nullptr ? std::string() : m_settings->Read(key).value_or("");
+}
+
+void ConverterDialog::Remember(std::string_view key, std::string_view value) {
+    if (m_settings != nullptr) m_settings->Write(key, value);
 }
 
 void ConverterDialog::OnClose() {
@@ -65,10 +93,9 @@ void ConverterDialog::ShowIdle() {
     m_window.EnableControl(kIdEncode, !m_sourcePath.empty());
 }
 
-void ConverterDialog::SetPanelText(PanelField field, std::string_view text) {
-    m_window.SetControlText(static_cast<int>(field), text);
+void ConverterDialog::ShowExpectedSize() {
+    const int64_t duration = m_source.durationHundredths;
+    m_window.SetControlText(kIdStatus, duration > 0 ? ExpectedSizeStatus(m_videoBitrate, duration) : "");
 }
-
-void ConverterDialog::PostProgress(int32_t position) { m_window.PostProgress(position); }
 
 }  // namespace vantrel

@@ -13,15 +13,16 @@ using C = ControlClass;
 inline constexpr unsigned kFrame = kStyleGroupBox;
 inline constexpr unsigned kLabel = kStyleLeft | kStyleGroup;
 
-// The main window. The radio group starts at "Lowest" and runs to the end, so
-// the "Video Quality" frame between "Medium Hi" and "Highest" sits inside it.
-inline constexpr std::array<ControlTemplate, 25> kMainControls = {{
+// The main window. The quality radio group starts at "Lowest" and runs to "Fit",
+// which starts the picture's own, so the "Video Quality" frame between "Medium
+// Hi" and "Highest" sits inside it.
+inline constexpr std::array<ControlTemplate, 30> kMainControls = {{
     {kIdOpen, C::kButton, "OPEN", 260, 10, 50, 14, kStyleDefaultButton | kStyleTabStop},
     {kIdCancel, C::kButton, "Exit", 260, 28, 50, 14, kStylePushButton | kStyleTabStop},
-    {kIdProgress, C::kProgress, "Progress1", 10, 175, 300, 15, kStyleBorder},
-    {kIdUnaddressed, C::kButton, "", 5, 145, 310, 50, kFrame},
-    {kIdEncode, C::kButton, "Encode", 260, 155, 50, 14, kStyleDefaultButton | kStyleTabStop},
-    {kIdUnaddressed, C::kButton, "", 5, 0, 245, 145, kFrame},
+    {kIdProgress, C::kProgress, "Progress1", 10, 185, 300, 15, kStyleBorder},
+    {kIdUnaddressed, C::kButton, "", 5, 155, 310, 50, kFrame},
+    {kIdEncode, C::kButton, "Encode", 260, 165, 50, 14, kStyleDefaultButton | kStyleTabStop},
+    {kIdUnaddressed, C::kButton, "", 5, 0, 245, 155, kFrame},
     {kIdUnaddressed, C::kButton, "", 255, 0, 60, 50, kFrame},
     {kIdUnaddressed, C::kStatic, "Duration", 10, 20, 40, 10, kLabel},
     {kIdUnaddressed, C::kStatic, "Filename", 10, 10, 40, 10, kLabel},
@@ -41,6 +42,11 @@ inline constexpr std::array<ControlTemplate, 25> kMainControls = {{
     {kIdQualityMediumHi, C::kButton, "Medium Hi", 260, 85, 50, 10, kStyleAutoRadio},
     {kIdUnaddressed, C::kButton, "Video Quality", 255, 55, 60, 55, kFrame},
     {kIdQualityHighest, C::kButton, "Highest", 260, 95, 50, 10, kStyleAutoRadio},
+    {kIdUnaddressed, C::kButton, "Picture", 255, 112, 60, 43, kFrame},
+    {kIdPictureFit, C::kButton, "Fit", 260, 122, 50, 10, kStyleAutoRadio | kStyleGroup},
+    {kIdPictureFill, C::kButton, "Fill", 260, 132, 50, 10, kStyleAutoRadio},
+    {kIdPictureStretch, C::kButton, "Stretch", 260, 142, 50, 10, kStyleAutoRadio},
+    {kIdStatus, C::kStatic, "", 10, 167, 245, 10, kLabel},
 }};
 
 inline constexpr std::array<ControlTemplate, 4> kAboutControls = {{
@@ -54,7 +60,7 @@ inline constexpr std::array<ControlTemplate, 4> kAboutControls = {{
 }  // namespace templates_detail
 
 inline constexpr DialogTemplate kConverterDialogTemplate = {102, "Vantrel Video Converter", 320,
-                                                            200, templates_detail::kMainControls};
+                                                            210, templates_detail::kMainControls};
 
 inline constexpr DialogTemplate kAboutDialogTemplate = {100, "About Vantrel Video Converter", 205,
                                                         46, templates_detail::kAboutControls};

@@ -35,8 +35,12 @@ public:
     virtual void RunOnUiThread(std::function<void()> action) = 0;
 
     // --- UI thread only.
-    // The open-file dialog: the chosen path, or nothing when cancelled.
-    virtual std::optional<std::string> ChooseSourceFile() = 0;
+    // The open-file dialog, in `folder` unless that is empty: the chosen path,
+    // or nothing when cancelled.
+    virtual std::optional<std::string> ChooseSourceFile(const std::string& folder) = 0;
+    // A conversion has ended: told on the desktop too when the window is not
+    // the active one, for a user who has turned to other work meanwhile.
+    virtual void NotifyConversionEnded(std::string_view text) = 0;
     // The busy cursor, while a probe runs.
     virtual void SetBusy(bool busy) = 0;
 };

@@ -1,4 +1,6 @@
 // OPEN: choosing the source, naming the target and probing the source.
+#include <algorithm>
+
 #include "control_ids.h"
 #include "converter_dialog.h"
 #include "outcome_message.h"
@@ -9,7 +11,7 @@ namespace vantrel {
 
 void ConverterDialog::OnOpenSource() {
     if (m_closed || m_activity != Activity::kIdle) return;
-    const std::optional<std::string> chosen = m_window.ChooseSourceFile();
+    const std::optional<std::string> chosen = m_window.ChooseSourceFile(m_folder);
     if (chosen) OpenSource(*chosen);
 }
 
@@ -19,6 +21,11 @@ void ConverterDialog::OnFilesDropped(const std::vector<std::string>& paths) {
     OpenSource(paths.front());
 }
 
+void ConverterDialog::OnOpenPath(const std::string& path) {
+    if (m_closed || m_activity != Activity::kIdle) return;
+    OpenSource(path);
+}
+
 void ConverterDialog::OpenSource(const std::string& path) {
     std::string target;
     if (DeriveTargetPath(target, path, kTargetExtension) != kTargetDerived) return;
@@ -26,10 +33,15 @@ void ConverterDialog::OpenSource(const std::string& path) {
     m_sourcePath = path;
     const size_t slash = path.rfind('/');
     m_window.SetControlText(kIdFileName, slash == std::string::npos ? path : path.substr(slash + 1));
+    if (slash != std::string::npos) {
+        m_folder = path.substr(0, std::max<size_t>(slash, 1));  // "/" for a file at the root
+        Remember(kFolderKey, m_folder);
+    }
     // Without this the panel would describe the previous source beside the new
     // name until the probe is over.
     m_source = {};
     for (int id = kIdDuration; id <= kIdFrameRate; ++id) m_window.SetControlText(id, "");
+    m_window.SetControlText(kIdStatus, "");
     m_window.PostProgress(0);
 
     // A source on a stalled mount, or a named pipe, can keep ffmpeg waiting
@@ -56,6 +68,7 @@ void ConverterDialog::ProbeEnded(uint64_t run, const ProbeResult& result) {
         m_window.SetControlText(id, m_source.Text(static_cast<PanelField>(id)));
     }
     ShowIdle();
+    ShowExpectedSize();
     const std::string message = OutcomeMessage(result.outcome, m_sourcePath);
     if (!message.empty()) m_window.ShowMessage(message);
 }

@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "test_support.h"
+
 namespace vantrel::testing {
 
 struct Control {
@@ -48,8 +50,11 @@ struct ProgramState {
 
 class RunningProgram {
 public:
-    // `environment` holds "NAME=value" settings for the program.
-    explicit RunningProgram(std::vector<std::string> environment = {}) {
+    // `environment` holds "NAME=value" settings for the program. Its settings
+    // file is in a folder of its own unless XDG_CONFIG_HOME is given there.
+    explicit RunningProgram(std::vector<std::string> environment = {},
+                            const std::string& argument = {}) {
+        environment.insert(environment.begin(), "XDG_CONFIG_HOME=" + config_.path());
         int in[2], out[2];
         if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || (pid_ = ::fork()) < 0) {
             return;
@@ -58,7 +63,8 @@ public:
             ::dup2(in[0], 0);
             ::dup2(out[1], 1);
             for (std::string& setting : environment) ::putenv(setting.data());
-            ::execl(VANTREL_SEAMED_PROGRAM, VANTREL_SEAMED_PROGRAM, nullptr);
+            const char* first = argument.empty() ? nullptr : argument.c_str();
+            ::execl(VANTREL_SEAMED_PROGRAM, VANTREL_SEAMED_PROGRAM, first, nullptr);
             ::_exit(127);
         }
         ::close(in[0]);
@@ -123,6 +129,7 @@ public:
     }
 
 private:
+    TempDir config_;
     pid_t pid_ = -1;
     FILE* input_ = nullptr;
     FILE* output_ = nullptr;

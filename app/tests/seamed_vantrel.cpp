@@ -38,9 +38,9 @@ public:
     }
     ~SeamedWindow() override { delete commands_; }
 
-    std::optional<std::string> ChooseSourceFile() override {
+    std::optional<std::string> ChooseSourceFile(const std::string& folder) override {
         std::optional<std::string> choice = std::exchange(nextChoice_, std::nullopt);
-        return choice ? choice : ConverterWindow::ChooseSourceFile();
+        return choice ? choice : ConverterWindow::ChooseSourceFile(folder);
     }
 
 protected:

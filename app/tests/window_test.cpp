@@ -2,6 +2,8 @@
 // with real mouse clicks and key presses, and read through its test seam.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "control_ids.h"
@@ -28,9 +30,9 @@ std::string ExpectedClass(const ControlTemplate& t) {
 // Every control of the template in `window`, in order, at its place.
 void ExpectTemplateInPlace(const ProgramState& s, size_t window, const DialogTemplate& dialog) {
     // Dialog units in pixels, measured over the main window's long distances:
-    // OPEN (x 260, y 10) and the progress bar (x 10, y 175).
+    // OPEN (x 260, y 10) and the progress bar (x 10, y 185).
     const double perX = (s[kIdOpen].x - s[kIdProgress].x) / 250.0;
-    const double perY = (s[kIdProgress].y - s[kIdOpen].y) / 165.0;
+    const double perY = (s[kIdProgress].y - s[kIdOpen].y) / 175.0;
     EXPECT_GT(std::min(perX, perY), 1.0);
     EXPECT_EQ(s.windows.at(window).title, dialog.caption);
     const std::vector<Control>& controls = s.windows[window].controls;
@@ -43,7 +45,7 @@ void ExpectTemplateInPlace(const ProgramState& s, size_t window, const DialogTem
         EXPECT_EQ(c.className, ExpectedClass(t));
         EXPECT_EQ(c.text, t.controlClass == ControlClass::kProgress ? "" : t.text);
         EXPECT_EQ(c.enabled, t.id != kIdEncode);
-        EXPECT_EQ(c.checked, t.id == kIdQualityMediumLo);
+        EXPECT_EQ(c.checked, t.id == kIdQualityMediumLo || t.id == kIdPictureFit);
         EXPECT_NEAR(c.x - controls[0].x, (t.x - first.x) * perX, 2.0);
         EXPECT_NEAR(c.y - controls[0].y, (t.y - first.y) * perY, 2.0);
         EXPECT_NEAR(c.width, t.width * perX, 2.0);
@@ -76,6 +78,30 @@ ProgramState Open(RunningProgram& program, const std::string& path, int field) {
 TEST(Window, StartsWithEveryControlOfItsTemplate) {
     RunningProgram program;
     ExpectTemplateInPlace(WaitForWindows(program, 1), 0, kConverterDialogTemplate);
+}
+
+// The choices are kept in the settings file; one damaged, or holding choices
+// that do not exist, starts the window with its defaults, and no message.
+// Started again as `vantrel FILE` (a file manager's "Open with"), it opens FILE.
+TEST(Window, RemembersItsChoicesAndOpensTheFileItIsStartedWith) {
+    testing::TempDir config;
+    const std::string home = "XDG_CONFIG_HOME=" + config.path();
+    ASSERT_EQ(::mkdir(config.File("vantrel").c_str(), 0700), 0);
+    testing::WriteFile(config.File("vantrel/vantrel.conf"), "quality=loudest\npicture\n[broken\n");
+    RunningProgram first({home});
+    const ProgramState damaged = WaitForWindows(first, 1);
+    ASSERT_TRUE(damaged[kIdQualityMediumLo].checked && damaged[kIdPictureFit].checked);
+    testing::Click(damaged[kIdQualityHighest]);
+    testing::Click(damaged[kIdPictureStretch]);
+    // Each choice is kept at once: the next start, while this one still runs, sees it.
+    first.WaitFor([](const ProgramState& s) { return s[kIdPictureStretch].checked; });
+    ASSERT_TRUE(testing::MakeClip(config.File("clip.mp4"), 1));
+    RunningProgram second({home}, config.File("clip.mp4"));
+    const ProgramState restarted = second.WaitFor([](const ProgramState& s) {
+        return s.windows.size() == 1 && s[kIdEncode].enabled;
+    });
+    EXPECT_TRUE(restarted[kIdQualityHighest].checked && restarted[kIdPictureStretch].checked);
+    EXPECT_EQ(restarted[kIdFileName].text, "clip.mp4");
 }
 
 TEST(Window, AboutBoxOpensFromTheContextMenuAndF1AndCloses) {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <random>
+#include <regex>
 
 #include "control_ids.h"
 #include "recording_window.h"
@@ -27,6 +28,14 @@ bool ShowsItsState(testing::RecordingWindow& window, Activity now) {
            (now != kProbing || !window.Enabled(kIdEncode));
 }
 
+struct RememberingStore : SettingsStore {
+    std::map<std::string, std::string, std::less<>> values;
+    std::optional<std::string> Read(std::string_view key) override {
+        return values.contains(key) ? std::optional(values.find(key)->second) : std::nullopt;
+    }
+    void Write(std::string_view key, std::string_view v) override { values[std::string(key)] = v; }
+};
+
 class DialogTest : public ::testing::Test {
 protected:
     // OPEN on a source that has the fake encoder run `script`.
@@ -40,7 +49,8 @@ protected:
 
     testing::TempDir dir;
     testing::RecordingWindow window;
-    ConverterDialog dialog{window, testing::TestEncoderSetup(FAKE_ENCODER_PATH)};
+    RememberingStore settings;
+    ConverterDialog dialog{window, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &settings};
 };
 
 TEST_F(DialogTest, OpenDescribesTheSourceAndEncodeConverts) {
@@ -56,6 +66,37 @@ TEST_F(DialogTest, OpenDescribesTheSourceAndEncodeConverts) {
     EXPECT_TRUE(window.Messages().empty());
     EXPECT_EQ(testing::ReadFile(dir.File("trip.d3v")).size(), 2048u);
     EXPECT_NE(testing::ReadFile(source + ".args").find("\n384k\n"), std::string::npos);
+    EXPECT_TRUE(std::regex_match(window.Text(kIdStatus),
+                                 std::regex("Converted: trip\\.d3v \\(2 kB\\) in [0-9]+:[0-9]{2}")));
+}
+
+// After OPEN the status line tells the size to expect, while converting the
+// progress in words. A run's end has the last word, after its last report.
+TEST_F(DialogTest, TheStatusLineFollowsTheRun) {
+    const std::string progress = "target 2048\nsay frame= 1 time=00:00:25.00\\r\n";
+    const std::string source = Open("trip.avi", kDescription + progress + "hang\n");
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(window.Text(kIdStatus), "Expected size: 2.0 MB");  // (256 + 64) kbit/s for 50 s
+    dialog.OnEncode();
+    ASSERT_TRUE(window.PumpUntil([&] { return window.Text(kIdStatus).rfind("50.0%", 0) == 0; }));
+    EXPECT_TRUE(std::regex_match(window.Text(kIdStatus),
+                                 std::regex("50\\.0%   [0-9.]+× real time   [0-9]+:[0-9]{2} left")));
+    dialog.OnEncode();
+    testing::WriteFile(source, kDescription + progress + "exit 1\n");
+    dialog.OnQuality(kIdQualityHighest);
+    dialog.OnEncode();
+    ASSERT_TRUE(window.PumpUntil([&] { return window.Messages().size() == 1; }));
+    EXPECT_EQ(window.Text(kIdStatus), "Expected size: 2.8 MB");
+}
+
+TEST_F(DialogTest, OpenStartsInTheFolderOfTheLastSourceAfterARestart) {
+    Open("trip.avi", kDescription);
+    ASSERT_TRUE(Idle());
+    testing::RecordingWindow next;
+    ConverterDialog restarted(next, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &settings);
+    restarted.OnInitDialog();
+    restarted.OnOpenSource();
+    EXPECT_EQ(next.FolderOffered(), dir.path());
 }
 
 TEST_F(DialogTest, FailuresAreToldWithTheSource) {

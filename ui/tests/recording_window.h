@@ -13,7 +13,7 @@ namespace vantrel::testing {
 class RecordingWindow : public DialogWindow {
 public:
     // A Lock() kept in no variable holds the lock to the end of its statement.
-    void SetControlText(int id, std::string_view text) override { Lock(), texts_[id] = text; }
+    void SetControlText(int id, std::string_view t) override { Lock(), texts_[id] = t, Changed(); }
     void EnableControl(int id, bool on) override { Lock(), enabled_[id] = on; }
     void CheckControl(int, bool) override {}
     void PostProgress(int32_t) override {}
@@ -21,10 +21,12 @@ public:
     void RunOnUiThread(std::function<void()> action) override {
         const auto lock = Lock();
         queued_.push_back(std::move(action));
-        ++version_;
-        changed_.notify_all();
+        Changed();
     }
-    std::optional<std::string> ChooseSourceFile() override { return std::exchange(answer_, {}); }
+    std::optional<std::string> ChooseSourceFile(const std::string& folder) override {
+        return folder_ = folder, std::exchange(answer_, {});
+    }
+    void NotifyConversionEnded(std::string_view) override {}
     void SetBusy(bool busy) override { busy_ = busy; }
 
     void AnswerNextChoice(std::string path) { answer_ = std::move(path); }
@@ -42,11 +44,14 @@ public:
     size_t Queued() { return Lock(), queued_.size(); }
     std::string Text(int id) { return Lock(), texts_[id]; }
     bool Enabled(int id) { return Lock(), enabled_.count(id) == 0 || enabled_[id]; }
+    const std::string& FolderOffered() const { return folder_; }
     bool Busy() const { return busy_; }
     std::vector<std::string> Messages() { return Lock(), messages_; }
 
 private:
     std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mutex_); }
+    // With the lock held: PumpUntil looks again.
+    void Changed() { ++version_, changed_.notify_all(); }
 
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -55,7 +60,8 @@ private:
     std::map<int, bool> enabled_;
     std::vector<std::string> messages_;
     std::deque<std::function<void()>> queued_;
-    std::optional<std::string> answer_;  // UI thread only, as is busy_
+    std::optional<std::string> answer_;  // UI thread only, as are folder_ and busy_
+    std::string folder_;
     bool busy_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/gauge.h>
+#include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobut.h>
@@ -17,6 +18,7 @@
 #include "about_box.h"
 #include "control_ids.h"
 #include "dialog_templates.h"
+#include "picture_fit.h"
 #include "qualities.h"
 #include "source_types.h"
 #include "program_icon.h"
@@ -52,7 +54,7 @@ ConverterWindow::ConverterWindow(EncoderSetup setup)
     SetIcons(ProgramIcons());
     Centre();
 
-    m_logic = std::make_unique<ConverterDialog>(*this, std::move(setup));
+    m_logic = std::make_unique<ConverterDialog>(*this, std::move(setup), &m_settings);
 
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnOpenSource(); }, kIdOpen);
@@ -64,6 +66,11 @@ ConverterWindow::ConverterWindow(EncoderSetup setup)
         Bind(
             wxEVT_RADIOBUTTON, [this, id = quality.radioId](wxCommandEvent&) { m_logic->OnQuality(id); },
             WxIdFor(quality.radioId));
+    }
+    for (const PictureFitChoice& fit : kPictureFits) {
+        Bind(
+            wxEVT_RADIOBUTTON, [this, id = fit.radioId](wxCommandEvent&) { m_logic->OnPictureFit(id); },
+            WxIdFor(fit.radioId));
     }
     Bind(wxEVT_CLOSE_WINDOW, &ConverterWindow::OnCloseWindow, this);
 
@@ -93,6 +100,10 @@ ConverterWindow::ConverterWindow(EncoderSetup setup)
 ConverterWindow::~ConverterWindow() {
     // Stops a run that is still going, should the window go without closing.
     m_logic.reset();
+}
+
+void ConverterWindow::OpenAtStart(const std::string& path) {
+    Queue([this, path] { m_logic->OnOpenPath(path); });
 }
 
 void ConverterWindow::OnCloseWindow(wxCloseEvent&) {
@@ -153,11 +164,24 @@ void ConverterWindow::ShowMessage(std::string_view text) {
     });
 }
 
-std::optional<std::string> ConverterWindow::ChooseSourceFile() {
-    wxFileDialog dialog(this, _("Open"), wxString(), wxString(),
+std::optional<std::string> ConverterWindow::ChooseSourceFile(const std::string& folder) {
+    wxFileDialog dialog(this, _("Open"), FromUtf8(folder), wxString(),
                         FromUtf8(OpenFileFilter()), wxFD_OPEN);
     if (dialog.ShowModal() != wxID_OK) return std::nullopt;
     return std::string(dialog.GetPath().utf8_str());
+}
+
+void ConverterWindow::NotifyConversionEnded(std::string_view text) {
+    if (IsActive()) return;
+    // Kept, not made afresh: the desktop may still answer the last one.
+    if (!m_notification) m_notification = std::make_unique<wxNotificationMessage>();
+    m_notification->SetParent(this);
+    m_notification->SetTitle(FromUtf8(kConverterDialogTemplate.caption));
+    m_notification->SetMessage(ForDisplay(text));
+    // Without a notification service on the desktop the toolkit would put
+    // its complaint in a message box; the window tells the same already.
+    wxLogNull quiet;
+    m_notification->Show();
 }
 
 void ConverterWindow::SetBusy(bool busy) {

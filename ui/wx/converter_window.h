@@ -1,6 +1,7 @@
 #pragma once
 
 #include <wx/dialog.h>
+#include <wx/notifmsg.h>
 
 #include <functional>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "converter.h"
 #include "converter_dialog.h"
 #include "dialog_window.h"
+#include "file_settings_store.h"
 
 namespace vantrel {
 
@@ -25,13 +27,17 @@ public:
     explicit ConverterWindow(EncoderSetup setup);
     ~ConverterWindow() override;
 
+    // Opens `path` as OPEN would, once the window is up.
+    void OpenAtStart(const std::string& path);
+
     void SetControlText(int id, std::string_view text) override;
     void EnableControl(int id, bool enabled) override;
     void CheckControl(int id, bool checked) override;
     void PostProgress(int32_t position) override;
     void ShowMessage(std::string_view text) override;
     void RunOnUiThread(std::function<void()> action) override;
-    std::optional<std::string> ChooseSourceFile() override;
+    std::optional<std::string> ChooseSourceFile(const std::string& folder) override;
+    void NotifyConversionEnded(std::string_view text) override;
     void SetBusy(bool busy) override;
 
 protected:
@@ -43,6 +49,8 @@ private:
     void ShowAboutBox();
     void OnCloseWindow(wxCloseEvent& event);
 
+    FileSettingsStore m_settings;
+    std::unique_ptr<wxNotificationMessage> m_notification;
     std::unique_ptr<ConverterDialog> m_logic;
     bool m_closed = false;  // UI thread only
 };

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace vantrel::cli {
+namespace vantrel {
 
 ProgressFigures ComputeProgress(int32_t position, double durationSeconds, double elapsedSeconds) {
     ProgressFigures figures;
@@ -59,4 +59,4 @@ std::string FormatProgressLine(const ProgressFigures& figures, int barWidth) {
     return line;
 }
 
-}  // namespace vantrel::cli
+}  // namespace vantrel

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace vantrel::cli {
+namespace vantrel {
 
 // What one progress line tells.
 struct ProgressFigures {
@@ -26,4 +26,4 @@ std::string FormatClock(double seconds);
 // show as dashes. Plain ASCII, no control characters.
 std::string FormatProgressLine(const ProgressFigures& figures, int barWidth);
 
-}  // namespace vantrel::cli
+}  // namespace vantrel
