@@ -52,7 +52,7 @@ sanitizers: deps
 fuzz-build: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DVANTREL_BUILD_UI=OFF -DVANTREL_SANITIZE=fuzzer
-	cmake --build $(BUILD)-fuzz -j$(JOBS) --target parser_fuzzer scan_fuzzer
+	cmake --build $(BUILD)-fuzz -j$(JOBS) --target parser_fuzzer
 
 # Each fuzzer for FUZZ_SECONDS on a corpus seeded with real ffmpeg output.
 fuzz: fuzz-build

@@ -1,19 +1,19 @@
 #!/bin/sh
-# Seeds each fuzzer's corpus with real ffmpeg output from tests/data.
+# Seeds the fuzzer's corpus with real ffmpeg output from tests/data.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 corpus=$1
-mkdir -p "$corpus/parser_fuzzer" "$corpus/scan_fuzzer"
+mkdir -p "$corpus/parser_fuzzer"
 i=0
 for f in "$root"/tests/data/*.txt; do
-  # The parser's input starts with two bytes choosing the chunk size.
+  # The input starts with two bytes choosing the read size and the needle.
   for size in '\001\377' '\000\144' '\000\015'; do
     i=$((i + 1))
     { printf "$size"; cat "$f"; } > "$corpus/parser_fuzzer/seed-$i"
   done
-  # Single lines for the primitives.
+  # Single lines, where the primitives' references bite hardest.
   grep -a -E 'Duration:|time=|Video: ' "$f" | head -20 | while IFS= read -r line; do
     i=$((i + 1))
-    printf '\005%s' "$line" > "$corpus/scan_fuzzer/seed-$i-$(printf %s "$line" | cksum | cut -d' ' -f1)"
+    printf '\000\005%s' "$line" > "$corpus/parser_fuzzer/line-$i-$(printf %s "$line" | cksum | cut -d' ' -f1)"
   done
 done

@@ -10,7 +10,7 @@ corpus=$build/corpus
 artifacts=$build/fuzz-artifacts
 mkdir -p "$artifacts"
 "$root/fuzz/make_seeds.sh" "$corpus"
-for name in parser_fuzzer scan_fuzzer; do
+for name in parser_fuzzer; do
   log=$build/$name.log
   if ! "$build/fuzz/$name" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
       -artifact_prefix="$artifacts/$name-" "$corpus/$name" > "$log" 2>&1; then

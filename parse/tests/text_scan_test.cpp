@@ -8,7 +8,7 @@
 namespace vantrel {
 namespace {
 
-// FindSubstring and CopyField are held to plain references by the scan fuzzer.
+// FindSubstring and CopyField are held to plain references by the fuzzer.
 TEST(TextScan, Primitives) {
     const std::tuple<const char*, int64_t, int64_t> cases[] = {
         {"int after blanks, up to the point", ParseInt64("  -12.7"), -12},
