@@ -2,6 +2,7 @@
 #   make test        install missing Debian packages, build with -Werror, run every test
 #   make run         open the converter window
 #   make screenshot  write docs/screenshot.png and docs/screenshot-start.png (under Xvfb)
+#   make fit-picture write docs/fit-vs-stretch.png (one clip converted with Fit and with Stretch)
 #   make bench       build and run the benchmark
 #   make fuzz        run the fuzzers for a long time
 
@@ -16,7 +17,7 @@ PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
 
 FUZZ_SECONDS ?= 600
 
-.PHONY: deps configure build test sanitizers fuzz-build fuzz run screenshot bench clean
+.PHONY: deps configure build test sanitizers fuzz-build fuzz run screenshot fit-picture bench clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -67,6 +68,9 @@ screenshot: build
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends openbox; }
 	scripts/screenshot.sh $(BUILD) docs/screenshot.png
+
+fit-picture: build
+	scripts/fit_vs_stretch.sh $(BUILD) docs/fit-vs-stretch.png
 
 bench: deps
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_BENCH=ON
