@@ -52,13 +52,13 @@ ask() {
   done
 }
 state() { ask state >"$work/state"; }
-# The field of the control with template id $1: 6 = x, 7 = y, 8 = width, 9 = height.
+# The field of the control with template id $1: 5 = x, 6 = y, 7 = width, 8 = height.
 field() { awk -v id="$1" -v f="$2" '$1 == "control" && $2 == id { print $f }' "$work/state"; }
 text() { awk -F'\t' -v id="$1" '$1 ~ "^control " id " " { print $2 }' "$work/state"; }
 click() {
   local x y
-  x=$(( $(field "$1" 6) + $(field "$1" 8) / 2 ))
-  y=$(( $(field "$1" 7) + $(field "$1" 9) / 2 ))
+  x=$(( $(field "$1" 5) + $(field "$1" 7) / 2 ))
+  y=$(( $(field "$1" 6) + $(field "$1" 8) / 2 ))
   xdotool mousemove --sync "$x" "$y" click 1
 }
 shown() { state; grep -q '^window' "$work/state"; }

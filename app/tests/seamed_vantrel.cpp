@@ -5,7 +5,7 @@
 // sends next cannot overtake the command. Every answer ends with "end".
 //   state        "window\tTITLE" for each top-level window, the main one
 //                first, each followed by its controls:
-//                "control ID CLASS ENABLED CHECKED X Y W H\tTEXT"
+//                "control ID ENABLED CHECKED X Y W H\tTEXT"
 //                (ID the template's, CHECKED a radio button's, X Y W H on the
 //                screen); then "menu OPENED", whether a popup menu has
 //                opened, and "progress P..." with every position the bar
@@ -71,9 +71,7 @@ private:
                 const auto* radio = dynamic_cast<wxRadioButton*>(w);
                 const wxRect r = w->GetScreenRect();
                 if (w->IsTopLevel()) continue;
-                std::cout << "control " << TemplateIdFor(w->GetId()) << ' '
-                          << wxString(w->GetClassInfo()->GetClassName()).utf8_str() << ' '
-                          << w->IsEnabled() << ' ' << (radio != nullptr && radio->GetValue())
+                std::cout << "control " << TemplateIdFor(w->GetId()) << ' ' << w->IsEnabled() << ' ' << (radio != nullptr && radio->GetValue())
                           << ' ' << r.x << ' ' << r.y << ' ' << r.width << ' ' << r.height << '\t'
                           << w->GetLabel().utf8_str() << '\n';
             }

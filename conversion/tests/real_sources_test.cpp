@@ -83,15 +83,6 @@ TEST(BadInput, EachEndsInItsOutcomeAndLosesNothing) {
     }
 }
 
-std::string Output(const std::string& command) {
-    std::string text;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
-    ::pclose(pipe);
-    return text;
-}
-
 // "WxH" of the picture inside the black bars, on frames from the middle.
 std::string PictureInBars(const std::string& movie) {
     const std::string log = Output("ffmpeg -nostdin -ss 1 -i file:" + Quoted(movie) +

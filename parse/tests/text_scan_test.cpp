@@ -13,18 +13,14 @@ TEST(TextScan, Primitives) {
     const std::tuple<const char*, int64_t, int64_t> cases[] = {
         {"int after blanks, up to the point", ParseInt64("  -12.7"), -12},
         {"int: bytes above 0x7F are blanks", ParseInt64("\x80\xff" "9"), 9},
-        {"int: no digit", ParseInt64("N/A"), 0},
         {"int wraps past 64 bits", ParseInt64("18446744073709551621"), 5},
         {"clock: seconds", ParseClockTime("00:01:30.5"), 90},
-        {"clock: two-digit hours only", ParseClockTime("0:01:30.5"), 0},
         {"clock: negative is none", ParseClockTime("-577014:32:22.77"), 0},
         {"clock: seconds saturate", ParseClockTime("00:00:99999999999"), INT32_MAX},
         {"hundredths: under a second", ParseClockHundredths("00:00:00.50"), 50},
         {"hundredths: one digit is tenths", ParseClockHundredths("00:01:30.5"), 9050},
-        {"hundredths: two digits", ParseClockHundredths("00:00:20.04 bitrate"), 2004},
         {"hundredths: third digit dropped", ParseClockHundredths("00:01:30.059"), 9005},
         {"hundredths: no fraction", ParseClockHundredths("00:01:30, start"), 9000},
-        {"hundredths: point without digits", ParseClockHundredths("00:01:30."), 9000},
         {"hundredths: no clock", ParseClockHundredths("N/A"), 0},
     };
     for (const auto& [what, actual, expected] : cases) EXPECT_EQ(actual, expected) << what;

@@ -106,16 +106,22 @@ inline bool MakeClip(const std::string& path, int seconds) {
                         " -i sine -t " + std::to_string(seconds) + " -c:v libx264 -preset ultrafast"
                         " -pix_fmt yuv420p -c:a aac -f mp4 file:" + Quoted(path)).c_str()) == 0;
 }
+// What a shell command prints on its standard output.
+inline std::string Output(const std::string& command) {
+    std::string text;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    ::pclose(pipe);
+    return text;
+}
 // Whether ffprobe reads the file as the handheld's movie: 256x192 12 fps
 // MPEG-1 video, mono 22050 Hz MP2 sound, in an MPEG program stream.
 inline ::testing::AssertionResult IsHandheldMovie(const std::string& path) {
-    FILE* probe = ::popen(("ffprobe -v error -of csv=p=0 -show_entries format=format_name:stream="
-                           "codec_name,width,height,r_frame_rate,sample_rate,channels file:" +
-                           Quoted(path)).c_str(), "r");
-    char found[512] = {};
-    (void)!std::fread(found, 1, sizeof found - 1, probe);
-    ::pclose(probe);
-    return std::string(found) == "mpeg1video,256,192,12/1\nmp2,22050,1,0/0\nmpeg\n"
+    const std::string found = Output("ffprobe -v error -of csv=p=0 -show_entries format=format_name:"
+                                     "stream=codec_name,width,height,r_frame_rate,sample_rate,"
+                                     "channels file:" + Quoted(path));
+    return found == "mpeg1video,256,192,12/1\nmp2,22050,1,0/0\nmpeg\n"
                ? ::testing::AssertionSuccess()
                : ::testing::AssertionFailure() << path << " holds:\n" << found;
 }
