@@ -1,5 +1,8 @@
 #include "cli_options.h"
 
+#include <algorithm>
+#include <charconv>
+#include <thread>
 #include <utility>
 
 #include "qualities.h"
@@ -14,6 +17,8 @@ namespace {
 
 constexpr std::string_view kQualityOption = "--quality";
 constexpr std::string_view kFitOption = "--fit";
+constexpr std::string_view kJobsOption = "--jobs";
+constexpr int kMostJobs = 256;
 
 CliOptions Only(CliOptions::Action action) {
     CliOptions only;
@@ -60,10 +65,10 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             onlyFiles = true;
             continue;
         }
-        // "--name VALUE" or "--name=VALUE", for the two options that take one.
+        // "--name VALUE" or "--name=VALUE", for the options that take one.
         std::string_view name;
         std::string value;
-        for (std::string_view known : {kQualityOption, kFitOption}) {
+        for (std::string_view known : {kQualityOption, kFitOption, kJobsOption}) {
             if (argument == known) {
                 if (i + 1 == arguments.size()) return Refuse(std::string(known) + " needs a value");
                 name = known;
@@ -74,6 +79,14 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             }
         }
         if (name.empty()) return Refuse("unknown option '" + argument + "'");
+        if (name == kJobsOption) {
+            const char* end = value.data() + value.size();
+            const auto [stop, fault] = std::from_chars(value.data(), end, options.jobs);
+            if (fault != std::errc() || stop != end || options.jobs < 1 || options.jobs > kMostJobs)
+                return Refuse("unknown number of jobs '" + value + "' (choose 1 to " +
+                              std::to_string(kMostJobs) + ")");
+            continue;
+        }
         if (name == kFitOption) {
             const std::optional<PictureFitChoice> fit = PictureFitNamed(value);
             if (!fit) return Refuse("unknown fit '" + value + "' (choose fit, fill or stretch)");
@@ -91,8 +104,12 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
     return options;
 }
 
+int DefaultJobs() {
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency() / 2));
+}
+
 std::string UsageText() {
-    return "Usage: vantrel-convert [--quality QUALITY] [--fit FIT] FILE...\n"
+    return "Usage: vantrel-convert [--quality QUALITY] [--fit FIT] [--jobs N] FILE...\n"
            "Converts movies to the handheld player's format: MPEG-1 video at 256x192 and\n"
            "12 frames per second, mono 22050 Hz MP2 sound (silent when the movie has\n"
            "none), saved beside each FILE with its name in lower case and the extension\n"
@@ -107,12 +124,15 @@ std::string UsageText() {
            "                     default: all of it, its shape kept, on black bars),\n"
            "                     fill (its shape kept, the overflow cut off) or\n"
            "                     stretch (squeezed to the frame)\n"
+           "  --jobs N           convert up to N files at once (default: " +
+           std::to_string(DefaultJobs()) + ", half the\n"
+           "                     cores); their lines then begin with their FILE\n"
            "  --help, -h         show this help and exit\n"
            "  --version          show the version and exit\n"
            "  --                 every later argument is a FILE\n"
            "\n"
-           "Ctrl-C stops the running conversion, deletes its partial file and starts no\n"
-           "further one.\n"
+           "Ctrl-C stops the running conversions, deletes their partial files and starts\n"
+           "no further one.\n"
            "\n"
            "Exit status: 0 when every FILE was converted, 1 when any failed or was\n"
            "refused, 2 for a usage error, 130 when stopped.\n";

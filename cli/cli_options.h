@@ -16,6 +16,7 @@ struct CliOptions {
     Action action = Action::kConvert;
     int32_t videoBitrate = 256;   // kbit/s, from --quality
     PictureFit fit = kDefaultPictureFit;  // from --fit
+    int jobs = 0;                 // files converted at once, from --jobs; 0: not given
     std::vector<std::string> files;
     std::string error;            // why the line was refused (kUsageError only)
 };
@@ -25,6 +26,10 @@ struct CliOptions {
 // --version win over everything else on the line, so that asking for help
 // never fails because of a typo elsewhere.
 CliOptions ParseCommandLine(const std::vector<std::string>& arguments);
+
+// How many files to convert at once when --jobs is not given: half the
+// cores, since each ffmpeg keeps about two busy, and at least one.
+int DefaultJobs();
 
 std::string UsageText();
 std::string VersionText();

@@ -1,25 +1,43 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
+#include "encoder_report_sink.h"
 #include "panel_field.h"
 #include "progress_display.h"
-#include "encoder_report_sink.h"
+#include "shared_console.h"
+#include "source_description.h"
 
 namespace vantrel::cli {
 
-// Passes a conversion's progress to the terminal. Every call arrives on the
-// thread that runs the conversion (the main thread here), so nothing is locked.
+// Tells the console what one conversion reports: the source's description,
+// once ffmpeg has given it, then the progress. Every call arrives on the
+// thread that runs this file's conversion.
 class ConsoleObserver : public EncoderReportSink {
 public:
+    ConsoleObserver(FileConsole& console, std::string target, ProgressDisplay::Clock::time_point start)
+        : console_(console), target_(std::move(target)), start_(start),
+          display_(console.shared, console.name) {}
+
     void SetPanelText(PanelField field, std::string_view text) override;
     void PostProgress(int32_t position) override;
+    // The run is over: its progress line, if any, stays where it is.
+    void Finish() { display_.Finish(); }
 
-    // Progress goes to `display` from now on; null to drop it.
-    void FollowWith(ProgressDisplay* display) { display_ = display; }
+    // ffmpeg gave the source's duration, so it could read the source.
+    bool DescribedSource() const { return description_.durationHundredths > 0; }
 
 private:
-    ProgressDisplay* display_ = nullptr;
+    void ShowPanel();
+
+    FileConsole& console_;
+    const std::string target_;
+    const ProgressDisplay::Clock::time_point start_;
+    ProgressDisplay display_;
+    SourceDescription description_;
+    unsigned reported_ = 0;  // one bit for each field that has its text
+    bool shown_ = false;
 };
 
 }  // namespace vantrel::cli

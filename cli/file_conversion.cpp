@@ -5,12 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <utility>
 
 #include "console_observer.h"
 #include "outcome_message.h"
@@ -21,40 +19,23 @@
 namespace vantrel::cli {
 namespace {
 
-constexpr std::array<std::pair<PanelField, const char*>, 5> kPanelLabels = {{
-    {PanelField::kDuration, "Duration:     "},
-    {PanelField::kBitrate, "Bitrate:      "},
-    {PanelField::kVideoCodec, "Video codec:  "},
-    {PanelField::kPictureSize, "Picture size: "},
-    {PanelField::kFrameRate, "Frame rate:   "},
-}};
-
 // The window's layout, text first and path after, one line each.
-void ReportFailure(Console& console, const std::string& text, const std::string& source) {
-    console.out << std::flush;
-    console.err << text << '\n' << source << '\n' << std::flush;
+void ReportFailure(FileConsole& console, const std::string& text, const std::string& source) {
+    console.PrintError(text + '\n' + source + '\n');
 }
 
-void ReportProblem(Console& console, const std::string& source, const std::string& why) {
-    console.out << std::flush;
-    console.err << "vantrel-convert: " << source << ": " << why << '\n' << std::flush;
+void ReportProblem(FileConsole& console, const std::string& source, const std::string& why) {
+    console.PrintError("vantrel-convert: " + source + ": " + why + '\n');
 }
 
-FileResult Stopped(Console& console, const std::string& source) {
+FileResult Stopped(FileConsole& console, const std::string& source) {
     ReportProblem(console, source, "stopped; no file was left behind");
     return FileResult::kStopped;
 }
 
-FileResult Failed(Console& console, ConversionOutcome outcome, const std::string& source) {
+FileResult Failed(FileConsole& console, ConversionOutcome outcome, const std::string& source) {
     ReportFailure(console, OutcomeText(outcome), source);
     return FileResult::kFailed;
-}
-
-void ShowPanel(Console& console, const SourceDescription& description) {
-    for (const auto& [field, label] : kPanelLabels) {
-        const std::string& text = description.Text(field);
-        console.out << label << (text.empty() ? "(not reported)" : text) << '\n';
-    }
 }
 
 std::string Seconds(double seconds) {
@@ -82,7 +63,7 @@ std::string WhyUnreadable(const std::string& path) {
     return isFolder ? std::strerror(EISDIR) : std::string();
 }
 
-std::optional<SourceAndTarget> ResolveFile(const std::string& file, Console& console,
+std::optional<SourceAndTarget> ResolveFile(const std::string& file, FileConsole& console,
                                            FileResult& refusal) {
     refusal = FileResult::kFailed;
     const std::string source = MakeAbsolute(file);
@@ -105,39 +86,32 @@ std::optional<SourceAndTarget> ResolveFile(const std::string& file, Console& con
 }
 
 FileResult RefuseSharedTarget(const SourceAndTarget& file, const std::string& earlier,
-                              Console& console) {
+                              FileConsole& console) {
     ReportProblem(console, file.source,
-                  "not converted: " + earlier + " was converted to the same file " + file.target);
+                  "not converted: " + earlier + " is converted to the same file " + file.target);
     return FileResult::kRejected;
 }
 
 FileResult ConvertFile(const SourceAndTarget& file, Converter& converter, int32_t videoBitrate,
-                       PictureFit fit, const StopSignal& stop, Console& console) {
+                       PictureFit fit, const StopSignal& stop, FileConsole& console) {
     const std::string& source = file.source;
-    console.out << "Source:       " << source << '\n' << std::flush;
+    console.Print("Source:       " + source + '\n');
     if (stop.IsSignalled()) return Stopped(console, source);
-    const ProbeResult probe = converter.Probe(source, &stop);
-    if (probe.outcome == kStopped) return Stopped(console, source);
-    if (probe.outcome != kConverted) return Failed(console, probe.outcome, source);
-    ShowPanel(console, probe.source);
-
-    console.out << "Target:       " << file.target << '\n' << std::flush;
-    if (stop.IsSignalled()) return Stopped(console, source);
-    ProgressDisplay display(console.out, console.live);
     const auto start = ProgressDisplay::Clock::now();
-    display.Start(static_cast<double>(probe.source.durationHundredths) / 100.0, start);
-    ConsoleObserver observer;
-    observer.FollowWith(&display);
-    const ConversionRequest request{source, file.target, videoBitrate, fit,
-                                    probe.source.hasSound};
-    const ConversionOutcome outcome = converter.Convert(request, &stop, observer);
-    display.Finish();
+    ConsoleObserver observer(console, file.target, start);
+    // Sound is assumed: the conversion itself finds out, and adds a silent
+    // track to a source without any.
+    const ConversionRequest request{source, file.target, videoBitrate, fit, true};
+    ConversionOutcome outcome = converter.Convert(request, &stop, observer);
+    observer.Finish();
 
     if (outcome == kStopped) return Stopped(console, source);
+    // A source ffmpeg could not even describe is one it cannot decode.
+    if (outcome == kConversionFailed && !observer.DescribedSource()) outcome = kUndecodableSource;
     if (outcome != kConverted) return Failed(console, outcome, source);
     const double took =
         std::chrono::duration<double>(ProgressDisplay::Clock::now() - start).count();
-    console.out << "Converted in " << Seconds(took) << '\n' << std::flush;
+    console.Print("Converted in " + Seconds(took) + '\n');
     return FileResult::kConverted;
 }
 

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 #include <optional>
-#include <ostream>
 #include <string>
 
 #include "converter.h"
+#include "shared_console.h"
 #include "stop_signal.h"
 
 namespace vantrel::cli {
@@ -15,12 +15,6 @@ enum class FileResult {
     kFailed,    // missing or unreadable, not decodable, or the encoder failed
     kRejected,  // the name is not one the converter takes, or its target is taken
     kStopped,   // a stop was requested; nothing further may start
-};
-
-struct Console {
-    std::ostream& out;  // what the panel shows, the target, progress
-    std::ostream& err;  // failures
-    bool live;          // `out` is a terminal
 };
 
 struct SourceAndTarget {
@@ -35,17 +29,17 @@ std::string MakeAbsolute(const std::string& path);
 
 // FILE as a readable source with its target, by the naming rule; nothing,
 // after telling the console why, when it is not one.
-std::optional<SourceAndTarget> ResolveFile(const std::string& file, Console& console,
+std::optional<SourceAndTarget> ResolveFile(const std::string& file, FileConsole& console,
                                            FileResult& refusal);
 
-// Tells the console that `file` is refused because `earlier` already names
-// the same target in this call.
+// Tells the console that `file` is refused because `earlier`, named before
+// it in this call, is converted to the same target.
 FileResult RefuseSharedTarget(const SourceAndTarget& file, const std::string& earlier,
-                              Console& console);
+                              FileConsole& console);
 
-// Describes the source, then converts it at `videoBitrate` with its picture
-// in `fit`. `stop` ends either run.
+// Converts the source at `videoBitrate` with its picture in `fit`, and shows
+// the source as the conversion's own run describes it. `stop` ends the run.
 FileResult ConvertFile(const SourceAndTarget& file, Converter& converter, int32_t videoBitrate,
-                       PictureFit fit, const StopSignal& stop, Console& console);
+                       PictureFit fit, const StopSignal& stop, FileConsole& console);
 
 }  // namespace vantrel::cli

@@ -70,12 +70,25 @@ ConversionOutcome Converter::Convert(const ConversionRequest& request, const Sto
 
     const std::string& target = request.targetPath;
     const TargetSnapshot before = SnapshotTarget(target);
-    const PumpResult run = runner_.Run(
-        setup_.encoderPath,
-        TranslateForInstalledEncoder(
-            ArgumentWords(request.sourcePath, request.videoBitrate, target),
-            ConversionFilters(request)),
-        stop, WatchedFolderFor(target), state, observer);
+    const auto runWith = [&](const ConversionRequest& asked) {
+        return runner_.Run(setup_.encoderPath,
+                           TranslateForInstalledEncoder(
+                               ArgumentWords(asked.sourcePath, asked.videoBitrate, target),
+                               ConversionFilters(asked)),
+                           stop, WatchedFolderFor(target), state, observer);
+    };
+    PumpResult run = runWith(request);
+    // A source believed to have sound that has none: ffmpeg refused the sound
+    // it was asked for once it had described the source, before writing. Only
+    // such a source costs a second run, this time with a silent track.
+    if (request.sourceHasSound && run.status == kOutputEnded && run.exitCode != 0 &&
+        !state.sawSound && state.durationHundredths > 0 && state.positionHundredths == 0) {
+        ConversionRequest silent = request;
+        silent.sourceHasSound = false;
+        state = ParserState{};
+        state.progressEnabled = true;
+        run = runWith(silent);
+    }
 
     ConversionOutcome outcome = kNotCarriedOut;
     switch (run.status) {

@@ -41,6 +41,11 @@ std::vector<std::string> TranslateForInstalledEncoder(const std::vector<std::str
             out.push_back(AsFile(words[++i]));
             if (!filters.silentSound.empty()) {
                 out.insert(out.end(), {"-map", "1:V:0", "-map", "0:a", "-shortest"});
+            } else {
+                // The sound is asked for by name, so that a source without
+                // any makes ffmpeg stop right after describing it, before it
+                // writes anything, rather than make a movie without sound.
+                out.insert(out.end(), {"-map", "0:V:0?", "-map", "0:a:0"});
             }
             if (!filters.video.empty()) out.insert(out.end(), {"-vf", filters.video});
             if (!filters.audio.empty()) out.insert(out.end(), {"-af", filters.audio});

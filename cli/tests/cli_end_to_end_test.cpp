@@ -17,20 +17,25 @@ struct CliRun {
     std::string out, err;
 };
 
-// Runs vantrel-convert with `args` (shell words) in `dir`. The shell tells its
-// pid and then becomes the program, so that once `ctrlCAt` shows on the
-// output the program gets SIGINT, as from a user's Ctrl-C (pressed again while
-// it winds up, which must change nothing).
-CliRun RunCli(const testing::TempDir& dir, const std::string& args, std::string ctrlCAt = "") {
-    const std::string command =
-        "cd '" + dir.path() + "' && echo $$ && exec '" VANTREL_CONVERT_PATH "' " + args + " 2>.err";
+// Runs vantrel-convert with `args` (shell words) in `dir`, its ffmpeg looked
+// for on `path` first. The shell tells its pid and then becomes the program,
+// so that once `ctrlCAt` shows on the output as often as `times` the program
+// gets SIGINT, as from a user's Ctrl-C (pressed again while it winds up, which
+// must change nothing).
+CliRun RunCli(const testing::TempDir& dir, const std::string& args, std::string ctrlCAt = "",
+              size_t times = 1, const std::string& path = "") {
+    const std::string command = "cd '" + dir.path() + "' && echo $$ && " +
+                                (path.empty() ? "" : "PATH='" + path + "':$PATH ") +
+                                "exec '" VANTREL_CONVERT_PATH "' " + args + " 2>.err";
     FILE* pipe = ::popen(command.c_str(), "r");
     std::string out;
     char buffer[4096];
     for (ssize_t n; (n = ::read(::fileno(pipe), buffer, sizeof buffer)) > 0;) {
         out.append(buffer, static_cast<size_t>(n));
-        if (!ctrlCAt.empty() && out.find(ctrlCAt) != std::string::npos)
-            ::kill(std::stoi(out), SIGINT);
+        size_t seen = 0;
+        for (size_t at = ctrlCAt.empty() ? std::string::npos : out.find(ctrlCAt); at != std::string::npos; at = out.find(ctrlCAt, at + 1))
+            ++seen;
+        if (seen >= times) ::kill(std::stoi(out), SIGINT);
     }
     const int status = ::pclose(pipe);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, testing::ReadFile(dir.File(".err"))};
@@ -60,12 +65,37 @@ TEST(CliEndToEnd, ConvertsWhatItCanAndSaysWhyNotForTheRest) {
     EXPECT_TRUE(testing::FileExists(dir.File("twin.d3v")));
 }
 
-TEST(CliEndToEnd, CtrlCStopsTheRunAndLeavesNothing) {
+// Each line tells its file, and the panel, read from the conversion's own run,
+// is the source's and not that of the output ffmpeg describes after it.
+TEST(CliEndToEnd, FilesConvertedAtOnceEachTellTheirOwnLines) {
     testing::TempDir dir;
-    ASSERT_TRUE(testing::MakeClip(dir.File("long.mp4"), 60));
-    const CliRun run = RunCli(dir, "long.mp4", "% [");
+    ASSERT_TRUE(testing::MakeClip(dir.File("a.mp4"), 3));
+    ASSERT_TRUE(testing::MakeClip(dir.File("b.mp4"), 1));
+    ASSERT_EQ(std::system(("ffmpeg -v error -i " + dir.File("b.mp4") + " -an -c copy " +
+                           dir.File("quiet.mp4")).c_str()), 0);
+    const CliRun run = RunCli(dir, "--jobs 2 a.mp4 b.mp4 quiet.mp4");
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    for (const char* name : {"a", "b", "quiet"})
+        EXPECT_TRUE(testing::IsHandheldMovie(dir.File(name + std::string(".d3v"))));
+    for (size_t at = run.out.find('\n') + 1; at < run.out.size(); at = run.out.find('\n', at) + 1) {  // after the pid
+        const std::string line = run.out.substr(at, run.out.find('\n', at) - at);
+        EXPECT_TRUE(line.rfind("a.mp4: ", 0) == 0 || line.rfind("b.mp4: ", 0) == 0 ||
+                    line.rfind("quiet.mp4: ", 0) == 0) << line;
+    }
+    EXPECT_NE(run.out.find("a.mp4: Picture size: 640x480\na.mp4: Frame rate:   25 fps"),
+              std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("mpeg1video"), std::string::npos) << run.out;
+}
+
+// The encoders never end on their own, so both are running when Ctrl-C comes.
+TEST(CliEndToEnd, CtrlCStopsEveryRunningFileAndStartsNoOther) {
+    testing::TempDir dir;
+    ASSERT_EQ(::symlink(FAKE_ENCODER_PATH, dir.File("ffmpeg").c_str()), 0);
+    for (const char* name : {"a.avi", "b.avi", "c.avi"}) testing::WriteFile(dir.File(name), "talk\n");
+    const CliRun run = RunCli(dir, "--jobs 2 a.avi b.avi c.avi", "10.0% [", 2, dir.path());
     EXPECT_EQ(run.exitCode, 130) << run.out << run.err;
-    EXPECT_FALSE(testing::FileExists(dir.File("long.d3v")));
+    for (const char* name : {"a.d3v", "b.d3v", "c.d3v"}) EXPECT_FALSE(testing::FileExists(dir.File(name)));
+    EXPECT_EQ(run.out.find("c.avi"), std::string::npos) << run.out;
     EXPECT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
 }
 

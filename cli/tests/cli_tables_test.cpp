@@ -16,6 +16,7 @@ std::string Meaning(const std::vector<std::string>& arguments) {
         if (asked.error.empty() && fit.fit == asked.fit)
             meaning = std::to_string(asked.videoBitrate) + " " + std::string(fit.name);
     }
+    if (asked.jobs > 0) meaning += " jobs " + std::to_string(asked.jobs);
     for (const std::string& file : asked.files) meaning += " " + file;
     return meaning;
 }
@@ -29,6 +30,8 @@ TEST(CliTables, WhatIsAskedAndWhatIsShown) {
         {Meaning({"a.avi", "--quality=highest"}), "384 fit a.avi"},
         {Meaning({"--quality", "lowest", "-", "--", "-x", "--help"}), "192 fit - -x --help"},
         {Meaning({"--fit=fill", "a.mkv", "--fit", "stretch"}), "256 stretch a.mkv"},
+        {Meaning({"--jobs", "3", "a.avi", "--jobs=2"}), "256 fit jobs 2 a.avi"},
+        {Meaning({"--jobs", "0", "a.avi"}), "unknown number of jobs '0' (choose 1 to 256)"},
         {Meaning({"--fit", "squash", "a.avi"}), "unknown fit 'squash' (choose fit, fill or stretch)"},
         {Meaning({"--bogus", "--help"}), "help"},
         {Meaning({"--quality", "best", "a.avi"}),
