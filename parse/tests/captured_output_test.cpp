@@ -38,6 +38,12 @@ TEST(CapturedOutput, FillsThePanelAndFollowsProgressHoweverThePipeIsRead) {
          6000, 0, 0, 0},
         {"41_convert_progress", "00:01:00.00|2366 kb/s|mpeg1video|256x192|12 fps|", 6000, 0, 5,
          100000},
+        // 7.1 counts sizes in KiB and prints its summary between two progress
+        // lines; its last one stops short of the duration (the pump ends at 100 %).
+        {"71_probe_h264_aac", "00:01:00.00|2366 kb/s|h264 (Constrained Baseline)|640x480|25 fps|",
+         6000, 0, 0, 0},
+        {"71_convert_progress", "00:01:00.00|2366 kb/s|mpeg1video|256x192|12 fps|", 6000, 0, 2,
+         99849},
     };
     for (const auto& [file, panel, duration, failures, posts, lastPost] : cases) {
         std::ifstream in(VANTREL_TEST_DATA "/ffmpeg" + std::string(file) + ".txt");
