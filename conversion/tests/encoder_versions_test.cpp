@@ -14,15 +14,14 @@ using namespace testing;
 
 // Keeps the progress positions as the bar shows them: the last progress line
 // may run past the duration (the sound's last packet), and the bar stops at
-// its end. When stopping, stops the run at the first position past the start.
+// its end. It signals `stop` at the first position past the start, which ends
+// only a run that was given that signal.
 struct Progress : EncoderReportSink {
-    explicit Progress(bool stopAtFirstMove) : stopping(stopAtFirstMove) {}
     void SetPanelText(PanelField, std::string_view) override {}
     void PostProgress(int32_t position) override {
         positions.push_back(std::clamp(position, 0, 100000));
-        if (stopping && position > 0) stop.Signal();
+        if (position > 0) stop.Signal();
     }
-    bool stopping;
     StopSignal stop;
     std::vector<int32_t> positions;
 };
@@ -30,10 +29,8 @@ struct Progress : EncoderReportSink {
 TEST(EncoderVersions, EachProbesConvertsAndStops) {
     // The 4.1 and 7.1 paths come from the build, which fetches them (scripts/fetch_encoders.sh).
     const std::pair<const char*, std::string> versions[] = {
-        {"5.1, Debian 12", "/usr/bin/ffmpeg"},
-        {"4.1, static from npm", VANTREL_FFMPEG41},
-        {"7.1, Debian 13 through chroot", VANTREL_FFMPEG71},
-    };
+        {"5.1, Debian 12", "/usr/bin/ffmpeg"}, {"4.1, static from npm", VANTREL_FFMPEG41},
+        {"7.1, Debian 13 through chroot", VANTREL_FFMPEG71}};
     TempDir dir;
     const std::string source = dir.File("clip.mp4"), target = dir.File("clip.d3v");
     ASSERT_TRUE(MakeClip(source, 20));
@@ -48,7 +45,7 @@ TEST(EncoderVersions, EachProbesConvertsAndStops) {
                   "00:00:20.00|h264 (Constrained Baseline)|640x480|25 fps");
         EXPECT_TRUE(got.bitrate.ends_with(" kb/s") && got.hasSound) << got.bitrate;
 
-        Progress converting(false), stopping(true);
+        Progress converting, stopping;
         EXPECT_EQ(converter.Convert({source, target, 256}, nullptr, converting), kConverted);
         EXPECT_TRUE(IsHandheldMovie(target));
         EXPECT_TRUE(std::is_sorted(converting.positions.begin(), converting.positions.end()));
