@@ -13,7 +13,8 @@ SUDO       := $(if $(filter 0,$(shell id -u)),,sudo)
 
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
             ffmpeg libwxgtk3.2-dev xvfb xauth xdotool imagemagick x11-utils \
-            clang libclang-rt-14-dev librsvg2-bin
+            clang libclang-rt-14-dev librsvg2-bin debootstrap \
+            $(if $(shell command -v npm),,npm)
 
 FUZZ_SECONDS ?= 600
 
