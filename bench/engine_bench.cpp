@@ -29,6 +29,7 @@
 
 #include "child_process.h"
 #include "command_line.h"
+#include "conversion_filters.h"
 #include "converter.h"
 #include "encoder_location.h"
 
@@ -61,8 +62,11 @@ vantrel::EncoderSetup Setup() {
     return setup;
 }
 
+// The very words a conversion gives ffmpeg, its filter chains included, so
+// that ffmpeg run directly does the same work.
 std::vector<std::string> EncoderWords(const std::string& source, const std::string& target) {
-    return vantrel::TranslateForInstalledEncoder(vantrel::ArgumentWords(source, 256, target));
+    return vantrel::TranslateForInstalledEncoder(vantrel::ArgumentWords(source, 256, target),
+                                                 vantrel::ConversionFilters({source, target}));
 }
 
 struct Usage {
