@@ -5,6 +5,7 @@
 #   make fit-picture write docs/fit-vs-stretch.png (one clip converted with Fit and with Stretch)
 #   make bench       build and run the benchmark
 #   make fuzz        run the fuzzers for a long time
+#   make deb         build dist/vantrel_<version>_amd64.deb
 
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
@@ -16,12 +17,15 @@ PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
             clang libclang-rt-14-dev librsvg2-bin debootstrap \
             $(if $(shell command -v npm),,npm)
 
+# Only the package and its test need these.
+DEB_PACKAGES := dpkg-dev lintian appstream desktop-file-utils
+
 FUZZ_SECONDS ?= 600
 
-.PHONY: deps configure build test sanitizers fuzz-build fuzz run screenshot fit-picture bench clean
+.PHONY: deps deb-deps deb configure build test sanitizers fuzz-build fuzz run screenshot fit-picture bench clean
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do \
+define install_missing
+	@missing=$$(for p in $(1); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
 	  done); \
 	if [ -n "$$missing" ]; then \
@@ -29,6 +33,13 @@ deps:
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+deb-deps:
+	$(call install_missing,$(DEB_PACKAGES))
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVANTREL_WERROR=ON
@@ -36,7 +47,7 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
-test: build
+test: build deb-deps
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 600
 	$(MAKE) --no-print-directory sanitizers
 	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
@@ -77,6 +88,12 @@ bench: deps
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_BENCH=ON
 	cmake --build $(BUILD)-bench -j$(JOBS)
 	bench/run_bench.sh $(BUILD)-bench
+
+# The package of the normal build, in dist/ (CPack's DEB generator; the
+# settings are in packaging/).
+deb: build deb-deps
+	cd $(BUILD) && cpack
+	@ls -l dist/vantrel_*_amd64.deb
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-*

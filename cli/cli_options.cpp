@@ -8,10 +8,6 @@
 #include "qualities.h"
 #include "source_types.h"
 
-#ifndef VANTREL_VERSION
-#define VANTREL_VERSION "1.1.0"
-#endif
-
 namespace vantrel::cli {
 namespace {
 

@@ -51,7 +51,7 @@ inline constexpr std::array<ControlTemplate, 30> kMainControls = {{
 
 inline constexpr std::array<ControlTemplate, 4> kAboutControls = {{
     {kIdUnaddressed, C::kStatic, "", 7, 7, 21, 20, kStyleIcon},
-    {kIdUnaddressed, C::kStatic, "Vantrel Video Converter V1.1", 33, 5, 165, 8,
+    {kIdUnaddressed, C::kStatic, "Vantrel Video Converter V" VANTREL_VERSION_SHORT, 33, 5, 165, 8,
      kStyleLeft | kStyleNoPrefix | kStyleGroup},
     {kIdUnaddressed, C::kStatic, "Copyright (C) 2026 Vantrel", 35, 20, 105, 8, kLabel},
     {kIdOk, C::kButton, "OK", 148, 24, 50, 14, kStyleDefaultButton | kStyleGroup | kStyleTabStop},
