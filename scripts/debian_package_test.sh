@@ -8,7 +8,7 @@ set -eu
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 build=$(realpath "$1")
 dir=$build/debroot
-fail() { echo "test_debian_package: $*" >&2; exit 1; }
+fail() { echo "debian_package_test: $*" >&2; exit 1; }
 [ "$(id -u)" -eq 0 ] || fail "needs root, for debootstrap and chroot"
 mkdir -p "$dir"
 
@@ -70,4 +70,4 @@ left=$(while read -r f; do
     [ -e "$f" ] && ! dpkg -S "$f" >/dev/null 2>&1 && echo "$f"; done </tmp/files || true)
 [ -z "$left" ] || fail "apt-get remove vantrel left:" $left
 EOF
-echo "test_debian_package: $(basename "$deb") installs, converts, answers --version and removes cleanly"
+echo "debian_package_test: $(basename "$deb") installs, converts, answers --version and removes cleanly"
