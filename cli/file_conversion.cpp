@@ -47,10 +47,10 @@ std::string Seconds(double seconds) {
 }  // namespace
 
 std::string MakeAbsolute(const std::string& path) {
-    if (!path.empty() && path[0] == '/') return path;
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? std::string() : absolute.string();
+    // Normal form, so that "./x.mp4" and "x.mp4" name the same target.
+    return error ? std::string() : absolute.lexically_normal().string();
 }
 
 std::string WhyUnreadable(const std::string& path) {

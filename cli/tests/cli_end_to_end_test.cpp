@@ -55,7 +55,7 @@ TEST(CliEndToEnd, ConvertsWhatItCanAtOnceAndSaysWhyNotForTheRest) {
                            dir.File("quiet.mp4")).c_str()), 0);
     testing::WriteFile(dir.File("notes.txt"), "not a movie\n");
     const CliRun run = RunCli(dir, "--jobs 2 --quality lowest -- '-My Clip.MP4' notes.txt "
-                                   "twin.mpg twin.mp4 quiet.mp4");
+                                   "twin.mpg ./twin.mp4 quiet.mp4");
     EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
     for (const char* name : {"-my clip.d3v", "twin.d3v", "quiet.d3v"})
         EXPECT_TRUE(testing::IsHandheldMovie(dir.File(name)));
@@ -66,7 +66,7 @@ TEST(CliEndToEnd, ConvertsWhatItCanAtOnceAndSaysWhyNotForTheRest) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
     }
     EXPECT_EQ(run.out.find("mpeg1video"), std::string::npos) << run.out;
-    EXPECT_EQ(run.out.find("twin.mp4"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("twin.mp4:"), std::string::npos) << run.out;
     EXPECT_NE(run.err.find(dir.File("notes.txt") + ": not a movie file name"), std::string::npos);
     EXPECT_NE(run.err.find(dir.File("twin.mp4") + ": not converted: " + dir.File("twin.mpg")),
               std::string::npos) << run.err;
