@@ -82,6 +82,7 @@ ConversionOutcome Converter::Convert(const ConversionRequest& request, const Sto
     // it was asked for once it had described the source, before writing. Only
     // such a source costs a second run, this time with a silent track.
     if (request.sourceHasSound && run.status == kOutputEnded && run.exitCode != 0 &&
+        (stop == nullptr || !stop->IsSignalled()) &&
         !state.sawSound && state.durationHundredths > 0 && state.positionHundredths == 0) {
         ConversionRequest silent = request;
         silent.sourceHasSound = false;

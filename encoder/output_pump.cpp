@@ -67,11 +67,16 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
             noSpace = noSpace || FindSubstring(kNoSpaceMarker, line) >= 0;
         }
     };
+    // Only a run that ended well is done; one that failed must not show a
+    // full bar, least of all one that is about to be run again.
     const auto endOfOutput = [&] {
         parseReady(true);
-        state.progressPercent = 100.0f;
-        PostProgress(state, sink);
-        return FinishAtEndOfOutput(child, settings.stop, noSpace);
+        const PumpResult result = FinishAtEndOfOutput(child, settings.stop, noSpace);
+        if (result.status == kOutputEnded && result.exitCode == 0) {
+            state.progressPercent = 100.0f;
+            PostProgress(state, sink);
+        }
+        return result;
     };
 
     for (;;) {

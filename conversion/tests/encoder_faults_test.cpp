@@ -54,7 +54,8 @@ TEST(EncoderFaults, EveryEndOfARunGivesItsOutcomeAndLeavesNothingBehind) {
         {"no encoder", "", kNotCarriedOut},
         {"silent exit", "exit 0\n", kConversionFailed},
         {"zero-byte target", "target 0\n", kConversionFailed},
-        {"failure after a partial target", "target 10\nexit 1\n", kConversionFailed},
+        // A failed run never shows a full bar.
+        {"failure after a partial target", "target 10\nexit 1\n", kConversionFailed, kNone, {0}},
         {"failure leaves an earlier target alone", "exit 1\n", kConversionFailed, "earlier"},
         {"crash", "target 10\ncrash\n", kConversionFailed},
         {"disk full", "target 10\nsay No space left on device\\n\nexit 1\n", kNotEnoughSpace},
