@@ -12,8 +12,9 @@ namespace vantrel {
 // it for real; the tests record the calls.
 //
 // Threads. The first group may be called from any thread: the UI thread (the
-// handlers and the probe's reports) and the conversion worker (its reports and
-// its return to idle). They never wait for the UI thread: the view queues each
+// handlers) and the worker (the reports of a probe or a conversion; a run's
+// end comes back to the UI thread through RunOnUiThread). They never wait for
+// the UI thread: the view queues each
 // call to the UI thread and applies the calls in the order they were made,
 // whichever thread made them, so the window always ends in the state of the
 // last call. The second group is called on the UI thread only and may block it.

@@ -29,6 +29,9 @@ void ConverterDialog::OnOpenPath(const std::string& path) {
 void ConverterDialog::OpenSource(const std::string& path) {
     std::string target;
     if (DeriveTargetPath(target, path, kTargetExtension) != kTargetDerived) return;
+    // A run just stopped may still be winding down (STOP ends ffmpeg at once):
+    // its last reports must reach the window before this source's reset.
+    JoinWorker();
     m_targetPath = target;
     m_sourcePath = path;
     const size_t slash = path.rfind('/');
