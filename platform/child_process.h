@@ -50,7 +50,6 @@ public:
     int Reap();
     bool reaped() const { return reaped_; }
 
-    void CloseOutput();
     void CloseInput();
 
 private:

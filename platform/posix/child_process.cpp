@@ -178,7 +178,6 @@ int ChildProcess::Reap() {
     return exitCode_;
 }
 
-void ChildProcess::CloseOutput() { CloseFd(output_); }
 void ChildProcess::CloseInput() { CloseFd(input_); }
 
 }  // namespace vantrel
