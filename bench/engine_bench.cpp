@@ -157,7 +157,7 @@ double TimeFfmpegInfo(const std::string& source) {
     if (!child.Start({vantrel::LocateEncoder(), "-i", "file:" + source}).started) return 0.0;
     child.CloseInput();
     char buffer[4096];
-    while (::read(child.outputFd(), buffer, sizeof buffer) > 0) {
+    while (child.ReadOutput(buffer, sizeof buffer) > 0) {
     }
     child.Reap();
     return SecondsSince(start);

@@ -26,7 +26,7 @@ extern "C" void OnTerminationSignal(int) {
 }  // namespace
 
 bool StopOnTerminationSignals(std::shared_ptr<StopSignal> stop) {
-    if (stop == nullptr || stop->fd() < 0) return false;
+    if (stop == nullptr || !stop->usable()) return false;
     auto* kept = new (g_keptStop) std::shared_ptr<StopSignal>(std::move(stop));
     g_stop.store(kept->get());
 

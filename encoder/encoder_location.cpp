@@ -5,9 +5,10 @@
 namespace vantrel {
 
 std::string LocateEncoder() {
-    const std::string besideProgram = ProgramFolder() + "/ffmpeg";
+    const std::string name = ProgramFileName("ffmpeg");
+    const std::string besideProgram = JoinPath(ProgramFolder(), name);
     if (IsExecutableFile(besideProgram)) return besideProgram;
-    const std::string onPath = FindOnPath("ffmpeg");
+    const std::string onPath = FindOnPath(name);
     return onPath.empty() ? besideProgram : onPath;
 }
 

@@ -21,7 +21,7 @@ PumpResult EncoderRunner::Run(const std::string& encoderPath,
 
     ConsoleInputForwarder forwarder;
     if (consoleInputFd_ >= 0 && forwarderActive_.load()) {
-        if (!forwarder.Start(consoleInputFd_, child.inputFd())) {
+        if (!forwarder.Start(consoleInputFd_, child)) {
             // Without its helper the run cannot be followed; the child's
             // destructor ends it rather than leave it running unwatched.
             return {kNotStarted, -1, false};

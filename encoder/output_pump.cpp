@@ -1,9 +1,5 @@
 #include "output_pump.h"
 
-#include <errno.h>
-#include <poll.h>
-#include <unistd.h>
-
 #include "encoder_output_parser.h"
 #include "line_chunker.h"
 #include "text_scan.h"
@@ -29,19 +25,16 @@ PumpResult Finish(ChildProcess& child, RunStatus status, bool noSpace) {
 // stop still ends the wait), then clear out anything left in its group while
 // its pid is still reserved by the unreaped zombie.
 PumpResult FinishAtEndOfOutput(ChildProcess& child, const StopSignal* stop, bool noSpace) {
-    if (child.exitFd() < 0) {
+    if (!child.CanWatchExit()) {
         // No way to wait and watch the stop signal together: just reap. Do
         // not kill first, or a clean exit could be turned into a failure.
         const int exitCode = child.Reap();
         return {kOutputEnded, exitCode, noSpace};
     }
     for (;;) {
-        pollfd fds[2] = {{child.exitFd(), POLLIN, 0}, {-1, POLLIN, 0}};
-        if (stop != nullptr) fds[1].fd = stop->fd();
-        const int ready = ::poll(fds, 2, -1);
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready < 0 || (fds[0].revents & POLLIN) != 0) break;
-        if ((fds[1].revents & POLLIN) != 0) return Finish(child, kStopRequested, noSpace);
+        const ChildProcess::Wake wake = child.Wait(stop, true, -1);
+        if (wake.failed || wake.exited) break;
+        if (wake.stop) return Finish(child, kStopRequested, noSpace);
     }
     return Finish(child, kOutputEnded, noSpace);
 }
@@ -80,36 +73,28 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
     };
 
     for (;;) {
-        pollfd fds[3];
-        nfds_t count = 0;
-        fds[count++] = {child.outputFd(), POLLIN, 0};
-        if (settings.stop != nullptr && settings.stop->fd() >= 0) {
-            fds[count++] = {settings.stop->fd(), POLLIN, 0};
-        }
-        const int exitIndex = !childExited && child.exitFd() >= 0 ? static_cast<int>(count) : -1;
-        if (exitIndex >= 0) fds[count++] = {child.exitFd(), POLLIN, 0};
-
         // Once the encoder has ended, whatever still holds its pipe (something
         // that left its process group) gets a bounded time to finish writing.
         const int timeout = readRetries > 0 ? kReadRetryPauseMs
                             : childExited   ? kDrainAfterExitMs
                                             : -1;
-        const int ready = ::poll(fds, count, timeout);
-        if (ready == 0 && childExited && readRetries == 0) return endOfOutput();
-        if (ready < 0 && errno != EINTR) {
+        const ChildProcess::Wake wake = child.Wait(settings.stop, !childExited, timeout);
+        const bool timedOut = !wake.output && !wake.stop && !wake.exited && !wake.failed;
+        if (timedOut && childExited && readRetries == 0) return endOfOutput();
+        if (wake.failed) {
             if (++readRetries > kMaxReadRetries) return Finish(child, kOutputEnded, noSpace);
             continue;
         }
 
-        if (exitIndex >= 0 && (fds[exitIndex].revents & POLLIN) != 0) {
+        if (wake.exited) {
             // The encoder has ended. Something it started may still hold the
             // pipe; end it, so the rest of the output drains and the pipe closes.
             childExited = true;
             child.Kill();
         }
 
-        if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0 || readRetries > 0) {
-            const ssize_t n = ::read(child.outputFd(), chunker.tail(), chunker.space());
+        if (wake.output || readRetries > 0) {
+            const long n = child.ReadOutput(chunker.tail(), chunker.space());
             if (n == 0) return endOfOutput();
             if (n > 0) {
                 readRetries = 0;
@@ -119,7 +104,7 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
                     const auto free = settings.freeSpace->FreeBytes(settings.watchedFolder);
                     if (free && *free == 0) return Finish(child, kDriveFull, noSpace);
                 }
-            } else if (errno != EINTR && errno != EAGAIN && ++readRetries > kMaxReadRetries) {
+            } else if (++readRetries > kMaxReadRetries) {
                 return Finish(child, kOutputEnded, noSpace);
             }
         }

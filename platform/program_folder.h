@@ -4,15 +4,22 @@
 
 namespace vantrel {
 
-// The folder of a path: everything before its last '/'. Empty when the path
-// has no '/' or only a leading one.
+// The folder of a path: everything before its last separator ('/', and on
+// Windows also '\\'). Empty when the path has none, or only a leading one.
 std::string FolderOf(const std::string& path);
 
-// The folder of this program's executable (from /proc/self/exe); empty when
-// it cannot be read.
+// `folder` and `name` joined with this system's separator.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The file name of a program called `stem` here: "ffmpeg", or on Windows
+// "ffmpeg.exe".
+std::string ProgramFileName(const std::string& stem);
+
+// The folder of this program's executable (from /proc/self/exe, or on Windows
+// GetModuleFileNameW); empty when it cannot be read.
 std::string ProgramFolder();
 
-// The first executable file called `name` in the folders of $PATH; empty if none.
+// The first executable file called `name` in the folders of PATH; empty if none.
 std::string FindOnPath(const std::string& name);
 
 bool IsExecutableFile(const std::string& path);

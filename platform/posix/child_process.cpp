@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
@@ -32,17 +33,24 @@ int OpenPidFd(pid_t pid) {
 
 }  // namespace
 
-ChildProcess::ChildProcess(ChildProcess&& other) noexcept { *this = std::move(other); }
+struct ChildProcess::State {
+    pid_t pid = -1;
+    int output = -1;
+    int input = -1;
+    int exitFd = -1;  // a pidfd: readable once the child has ended
+    bool reaped = false;
+    int exitCode = -1;
+};
+
+ChildProcess::ChildProcess() : state_(std::make_unique<State>()) {}
+
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept
+    : state_(std::exchange(other.state_, std::make_unique<State>())) {}
 
 ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
     if (this != &other) {
         Release();
-        pid_ = std::exchange(other.pid_, -1);
-        output_ = std::exchange(other.output_, -1);
-        input_ = std::exchange(other.input_, -1);
-        exitFd_ = std::exchange(other.exitFd_, -1);
-        reaped_ = std::exchange(other.reaped_, false);
-        exitCode_ = std::exchange(other.exitCode_, -1);
+        std::swap(state_, other.state_);
     }
     return *this;
 }
@@ -50,20 +58,25 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
 ChildProcess::~ChildProcess() { Release(); }
 
 void ChildProcess::Release() {
-    if (pid_ > 0 && !reaped_) {
+    State& s = *state_;
+    if (s.pid > 0 && !s.reaped) {
         Kill();
         Reap();
     }
-    CloseFd(output_);
-    CloseFd(input_);
-    CloseFd(exitFd_);
-    pid_ = -1;
+    CloseFd(s.output);
+    CloseFd(s.input);
+    CloseFd(s.exitFd);
+    s = State{};
 }
+
+bool ChildProcess::started() const { return state_->pid > 0; }
+int64_t ChildProcess::id() const { return state_->pid; }
+bool ChildProcess::reaped() const { return state_->reaped; }
+bool ChildProcess::CanWatchExit() const { return state_->exitFd >= 0; }
 
 ChildProcess::StartResult ChildProcess::Start(const std::vector<std::string>& argv) {
     Release();
-    reaped_ = false;
-    exitCode_ = -1;
+    State& s = *state_;
     if (argv.empty()) return {false, EINVAL};
 
     // Everything the child needs is prepared before fork: after it, in a
@@ -139,45 +152,90 @@ ChildProcess::StartResult ChildProcess::Start(const std::vector<std::string>& ar
     } while (n < 0 && errno == EINTR);
     ::close(errorPipe[0]);
 
-    pid_ = pid;
-    output_ = outPipe[0];
-    input_ = inPipe[1];
+    s.pid = pid;
+    s.output = outPipe[0];
+    s.input = inPipe[1];
     if (n > 0) {
-        Reap();
-        CloseFd(output_);
-        CloseFd(input_);
-        pid_ = -1;
+        Release();
         return {false, childErrno != 0 ? childErrno : ENOEXEC};
     }
-    exitFd_ = OpenPidFd(pid);
+    s.exitFd = OpenPidFd(pid);
     return {true, 0};
+}
+
+ChildProcess::Wake ChildProcess::Wait(const StopSignal* stop, bool watchExit, int timeoutMs) {
+    const State& s = *state_;
+    pollfd fds[3];
+    nfds_t count = 0;
+    const int outputIndex = s.output >= 0 ? static_cast<int>(count) : -1;
+    if (outputIndex >= 0) fds[count++] = {s.output, POLLIN, 0};
+    const int stopIndex = stop != nullptr && stop->usable() ? static_cast<int>(count) : -1;
+    if (stopIndex >= 0) fds[count++] = {static_cast<int>(stop->waitable()), POLLIN, 0};
+    const int exitIndex = watchExit && s.exitFd >= 0 ? static_cast<int>(count) : -1;
+    if (exitIndex >= 0) fds[count++] = {s.exitFd, POLLIN, 0};
+
+    Wake wake;
+    const int ready = ::poll(fds, count, timeoutMs);
+    if (ready < 0) {
+        wake.failed = errno != EINTR;
+        return wake;
+    }
+    const auto woke = [&](int index, short events) {
+        return index >= 0 && (fds[index].revents & events) != 0;
+    };
+    wake.output = woke(outputIndex, POLLIN | POLLHUP | POLLERR);
+    wake.stop = woke(stopIndex, POLLIN);
+    wake.exited = woke(exitIndex, POLLIN);
+    return wake;
+}
+
+long ChildProcess::ReadOutput(char* buffer, size_t size) {
+    if (state_->output < 0) return -1;
+    ssize_t n;
+    do {
+        n = ::read(state_->output, buffer, size);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+bool ChildProcess::WriteInput(const char* data, size_t size) {
+    while (size > 0) {
+        if (state_->input < 0) return false;
+        const ssize_t n = ::write(state_->input, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;  // EPIPE: the child has gone
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
 }
 
 void ChildProcess::Kill() {
     // Never signal a reaped pid: the number may already belong to someone else.
-    if (pid_ > 0 && !reaped_) ::kill(-pid_, SIGKILL);
+    if (state_->pid > 0 && !state_->reaped) ::kill(-state_->pid, SIGKILL);
 }
 
 int ChildProcess::Reap() {
-    if (pid_ <= 0) return -1;
-    if (reaped_) return exitCode_;
+    State& s = *state_;
+    if (s.pid <= 0) return -1;
+    if (s.reaped) return s.exitCode;
     int status = 0;
     pid_t r;
     do {
-        r = ::waitpid(pid_, &status, 0);
+        r = ::waitpid(s.pid, &status, 0);
     } while (r < 0 && errno == EINTR);
-    reaped_ = true;
-    if (r == pid_ && WIFEXITED(status)) {
-        exitCode_ = WEXITSTATUS(status);
-    } else if (r == pid_ && WIFSIGNALED(status)) {
-        exitCode_ = 128 + WTERMSIG(status);
+    s.reaped = true;
+    if (r == s.pid && WIFEXITED(status)) {
+        s.exitCode = WEXITSTATUS(status);
+    } else if (r == s.pid && WIFSIGNALED(status)) {
+        s.exitCode = 128 + WTERMSIG(status);
     } else {
-        exitCode_ = -1;
+        s.exitCode = -1;
     }
-    CloseFd(exitFd_);
-    return exitCode_;
+    CloseFd(s.exitFd);
+    return s.exitCode;
 }
 
-void ChildProcess::CloseInput() { CloseFd(input_); }
+void ChildProcess::CloseInput() { CloseFd(state_->input); }
 
 }  // namespace vantrel

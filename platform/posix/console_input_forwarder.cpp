@@ -9,11 +9,11 @@
 
 namespace vantrel {
 
-bool ConsoleInputForwarder::Start(int sourceFd, int encoderInputFd) {
+bool ConsoleInputForwarder::Start(int sourceFd, ChildProcess& encoder) {
     Stop();
     active_ = true;
     try {
-        thread_ = std::thread(&ConsoleInputForwarder::Run, this, sourceFd, encoderInputFd);
+        thread_ = std::thread(&ConsoleInputForwarder::Run, this, sourceFd, &encoder);
     } catch (const std::system_error&) {
         active_ = false;
         return false;
@@ -26,7 +26,7 @@ void ConsoleInputForwarder::Stop() {
     if (thread_.joinable()) thread_.join();
 }
 
-void ConsoleInputForwarder::Run(int sourceFd, int encoderInputFd) {
+void ConsoleInputForwarder::Run(int sourceFd, ChildProcess* encoder) {
     constexpr int kPollMilliseconds = 50;
     // A write to the pipe of an encoder that has gone must fail with EPIPE
     // rather than end this program; SIGPIPE goes to the writing thread.
@@ -50,11 +50,7 @@ void ConsoleInputForwarder::Run(int sourceFd, int encoderInputFd) {
         const ssize_t n = ::read(sourceFd, &c, 1);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (n <= 0) return;  // end of our input, or it is unusable
-        ssize_t w;
-        do {
-            w = ::write(encoderInputFd, &c, 1);
-        } while (w < 0 && errno == EINTR);
-        if (w < 0) return;  // EPIPE: the encoder has gone
+        if (!encoder->WriteInput(&c, 1)) return;  // EPIPE: the encoder has gone
     }
 }
 

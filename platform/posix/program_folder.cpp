@@ -14,6 +14,12 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    return folder + "/" + name;
+}
+
+std::string ProgramFileName(const std::string& stem) { return stem; }
+
 std::string ProgramFolder() {
     std::vector<char> buffer(4096);
     for (;;) {

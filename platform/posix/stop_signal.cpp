@@ -8,22 +8,24 @@
 
 namespace vantrel {
 
-StopSignal::StopSignal() : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+StopSignal::StopSignal() : waitable_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 StopSignal::~StopSignal() {
-    if (fd_ >= 0) ::close(fd_);
+    if (usable()) ::close(static_cast<int>(waitable_));
 }
 
+bool StopSignal::usable() const { return waitable_ >= 0; }
+
 void StopSignal::Signal() {
-    if (fd_ < 0) return;
+    if (!usable()) return;
     const uint64_t one = 1;
     // The counter only grows and is never read, so it stays readable.
-    (void)!::write(fd_, &one, sizeof one);
+    (void)!::write(static_cast<int>(waitable_), &one, sizeof one);
 }
 
 bool StopSignal::IsSignalled() const {
-    if (fd_ < 0) return false;
-    pollfd p{fd_, POLLIN, 0};
+    if (!usable()) return false;
+    pollfd p{static_cast<int>(waitable_), POLLIN, 0};
     return ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0;
 }
 

@@ -25,15 +25,17 @@ uint64_t GetFileLength(const std::string& path) {
 TargetSnapshot SnapshotTarget(const std::string& path) {
     struct stat info {};
     if (path.empty() || ::stat(path.c_str(), &info) != 0) return {};
-    return {true, info.st_dev, info.st_ino, info.st_size, ModifiedNanoseconds(info)};
+    return {true, static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
+            static_cast<uint64_t>(info.st_size), ModifiedNanoseconds(info)};
 }
 
 void DeleteRunTarget(const std::string& path, const TargetSnapshot& before) {
     if (path.empty()) return;
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
-    const bool untouched = before.existed && info.st_dev == before.device &&
-                           info.st_ino == before.inode && info.st_size == before.size &&
+    const bool untouched = before.existed && static_cast<uint64_t>(info.st_dev) == before.volume &&
+                           static_cast<uint64_t>(info.st_ino) == before.fileId &&
+                           static_cast<uint64_t>(info.st_size) == before.size &&
                            ModifiedNanoseconds(info) == before.modifiedNanoseconds;
     if (!untouched) ::unlink(path.c_str());
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <string>
 
@@ -11,12 +9,14 @@ namespace vantrel {
 uint64_t GetFileLength(const std::string& path);
 
 // What stood at the target path before a run, so that a failed run removes
-// only what the encoder wrote and never a file it left untouched.
+// only what the encoder wrote and never a file it left untouched. The file's
+// identity is its device and inode on Linux, its volume and file index on
+// Windows.
 struct TargetSnapshot {
     bool existed = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
+    uint64_t volume = 0;
+    uint64_t fileId = 0;
+    uint64_t size = 0;
     int64_t modifiedNanoseconds = 0;
 };
 
