@@ -9,7 +9,7 @@ namespace {
 
 // Closes the handle when it goes out of scope.
 class FileHandle {
-  public:
+public:
     FileHandle(const std::string& path, DWORD access, DWORD flags)
         : handle_(path.empty()
                       ? INVALID_HANDLE_VALUE
@@ -27,7 +27,7 @@ class FileHandle {
     }
     HANDLE get() const { return handle_; }
 
-  private:
+private:
     HANDLE handle_;
 };
 
