@@ -16,7 +16,9 @@ public:
     virtual std::optional<uint64_t> FreeBytes(const std::string& folder) const = 0;
 };
 
-// statvfs: f_bavail × f_frsize; unknown when f_blocks is 0.
+// What the system's own query reports (statvfs's f_bavail × f_frsize, or
+// GetDiskFreeSpaceExW's bytes free to the caller); unknown when the file
+// system reports no size at all.
 class FileSystemFreeSpace : public FreeSpaceSource {
 public:
     std::optional<uint64_t> FreeBytes(const std::string& folder) const override;
