@@ -188,9 +188,22 @@ void ConverterWindow::SetControlText(int id, std::string_view text) {
 void ConverterWindow::EnableControl(int id, bool enabled) {
     Queue([this, id, enabled] {
         HWND control = ::GetDlgItem(m_window, id);
-        // A disabled control would keep the keyboard and do nothing with it.
-        if (!enabled && ::GetFocus() == control) ::SendMessageW(m_window, WM_NEXTDLGCTL, 0, FALSE);
+        // A disabled control would keep the keyboard and do nothing with it:
+        // the next control takes it until this one is back, unless the user
+        // has moved on meanwhile. So OPEN, pressed with Enter, has it again
+        // once the probe is over, and Enter does not land on Exit.
+        if (!enabled && ::GetFocus() == control) {
+            ::SendMessageW(m_window, WM_NEXTDLGCTL, 0, FALSE);
+            m_focusReturnsTo = control;
+            m_focusParkedOn = ::GetFocus();
+        }
         ::EnableWindow(control, enabled);
+        if (enabled && control == m_focusReturnsTo) {
+            if (::GetFocus() == m_focusParkedOn) {
+                ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+            }
+            m_focusReturnsTo = nullptr;
+        }
     });
 }
 

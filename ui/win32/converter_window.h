@@ -66,6 +66,10 @@ private:
     HWND m_window = nullptr;
     bool m_closed = false;  // UI thread only
     bool m_busy = false;    // UI thread only
+    // The control that lost the keyboard by being disabled, and the one that
+    // took it over; UI thread only.
+    HWND m_focusReturnsTo = nullptr;
+    HWND m_focusParkedOn = nullptr;
 };
 
 }  // namespace vantrel
