@@ -132,6 +132,7 @@ public:
     }
 
     void Signal(int signal) { ::kill(pid_, signal); }
+    int pid() const { return pid_; }
 
     // The exit status, or 128 + the signal that ended the program.
     int WaitForExit() {

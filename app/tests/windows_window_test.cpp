@@ -20,13 +20,21 @@ std::string OnDriveZ(const std::string& path, char separator = '\\') {
 // The real ffmpeg.exe 4.1, found where the program looks second: on its PATH.
 const std::string kEncoderOnPath = "WINEPATH=" + OnDriveZ(VANTREL_WINDOWS_ENCODER_FOLDER);
 
+// The main window, once X shows it: wine makes the X window after the
+// Windows one, and a click or key sent before X shows it is lost.
+ProgramState Shown(RunningProgram& program) {
+    const ProgramState shown = WaitForWindows(program, 1);
+    Xdotool("search --sync --onlyvisible --pid " + std::to_string(program.pid()));
+    return shown;
+}
+
 bool Probed(const ProgramState& s) {
     return s.windows.size() == 1 && s[kIdEncode].enabled && !s[kIdDuration].text.empty();
 }
 
 TEST(WindowsWindow, StartsWithEveryControlOfItsTemplateAndEscCloses) {
     RunningProgram program;
-    const ProgramState start = WaitForWindows(program, 1);
+    const ProgramState start = Shown(program);
     ExpectTemplateInPlace(start, 0, kConverterDialogTemplate);
     AtEmptyPanel(start, "key Escape");
     EXPECT_EQ(program.WaitForExit(), 0);
@@ -36,19 +44,22 @@ TEST(WindowsWindow, StartsWithEveryControlOfItsTemplateAndEscCloses) {
 TEST(WindowsWindow, RemembersItsChoicesInTheRegistry) {
     const std::string key = "VANTREL_SETTINGS_KEY=Software\\vantrel-tests\\" + std::to_string(::getpid());
     RunningProgram first({key});
-    const ProgramState start = WaitForWindows(first, 1);
+    const ProgramState start = Shown(first);
     Click(start[kIdQualityHighest]);
     Click(start[kIdPictureStretch]);
-    first.WaitFor([](const ProgramState& s) { return s[kIdPictureStretch].checked; });
+    first.WaitFor([](const ProgramState& s) {
+        return s[kIdQualityHighest].checked && s[kIdPictureStretch].checked;
+    });
     RunningProgram second({key});
     const ProgramState restarted = WaitForWindows(second, 1);
-    EXPECT_TRUE(restarted[kIdQualityHighest].checked && restarted[kIdPictureStretch].checked);
+    EXPECT_TRUE(restarted[kIdQualityHighest].checked);
+    EXPECT_TRUE(restarted[kIdPictureStretch].checked);
     second.Ask("forget");
 }
 
 TEST(WindowsWindow, AboutBoxOpensFromTheSystemMenuAndCloses) {
     RunningProgram program;
-    AtEmptyPanel(WaitForWindows(program, 1), "key alt+space");
+    AtEmptyPanel(Shown(program), "key alt+space");
     program.WaitFor([](const ProgramState& s) { return s.menuOpened; });
     // The About entry ends the menu: one up from the first entry.
     Xdotool("key Up Return");
@@ -65,6 +76,7 @@ TEST(WindowsWindow, ConvertsTheClipItIsStartedWithUsingTheRealEncoder) {
     // Two minutes, so that ffmpeg reports its position on the way.
     ASSERT_TRUE(MakeClip(dir.File("Trip ü.mp4"), 120));
     RunningProgram program({kEncoderOnPath}, OnDriveZ(dir.File("Trip ü.mp4")));
+    Shown(program);
     const ProgramState probed = program.WaitFor(Probed);
     EXPECT_EQ(probed[kIdFileName].text, "Trip ü.mp4");
 
@@ -99,6 +111,7 @@ TEST(WindowsWindow, ClosingMidRunStopsTheEncoderAndExits) {
     for (const auto& [name, close] : closings) {
         SCOPED_TRACE(name);
         RunningProgram program({kEncoderOnPath});
+        Shown(program);
         Click(Open(program, OnDriveZ(dir.File("endless.mp4"), '/'), kIdDuration)[kIdEncode]);
         const ProgramState running = program.WaitFor([](const ProgramState& s) {
             return !s.progress.empty() && s.progress.back() > 0;

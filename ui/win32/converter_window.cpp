@@ -72,7 +72,7 @@ INT_PTR CALLBACK ConverterWindow::DialogProcedure(HWND window, UINT message, WPA
     return self == nullptr ? FALSE : self->OnMessage(message, wParam, lParam);
 }
 
-INT_PTR ConverterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR ConverterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog();
@@ -106,7 +106,6 @@ INT_PTR ConverterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ::SetWindowLongPtrW(m_window, DWLP_MSGRESULT, TRUE);
             return TRUE;
         default:
-            (void)lParam;
             return FALSE;
     }
 }

@@ -51,7 +51,7 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM);
     void OnInitDialog();
     void OnCommand(int id);
     void OnDropFiles(HDROP drop);
