@@ -28,10 +28,6 @@ ProgramState Shown(RunningProgram& program) {
     return shown;
 }
 
-bool Probed(const ProgramState& s) {
-    return s.windows.size() == 1 && s[kIdEncode].enabled && !s[kIdDuration].text.empty();
-}
-
 TEST(WindowsWindow, StartsWithEveryControlOfItsTemplateAndEscCloses) {
     RunningProgram program;
     const ProgramState start = Shown(program);
@@ -70,14 +66,15 @@ TEST(WindowsWindow, AboutBoxOpensFromTheSystemMenuAndCloses) {
 }
 
 // Started as `vantrel.exe FILE`, as Explorer's "Open with" does, with a name
-// that only the wide command line carries whole.
+// outside ASCII, which reaches the program through the wide command line.
 TEST(WindowsWindow, ConvertsTheClipItIsStartedWithUsingTheRealEncoder) {
     TempDir dir;
     // Two minutes, so that ffmpeg reports its position on the way.
     ASSERT_TRUE(MakeClip(dir.File("Trip ü.mp4"), 120));
     RunningProgram program({kEncoderOnPath}, OnDriveZ(dir.File("Trip ü.mp4")));
     Shown(program);
-    const ProgramState probed = program.WaitFor(Probed);
+    const ProgramState probed = program.WaitFor(
+        [](const ProgramState& s) { return s[kIdEncode].enabled && !s[kIdFrameRate].text.empty(); });
     EXPECT_EQ(probed[kIdFileName].text, "Trip ü.mp4");
 
     Click(probed[kIdEncode]);
