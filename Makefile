@@ -2,6 +2,7 @@
 #   make test        install missing Debian packages, build with -Werror, run every test
 #   make run         open the converter window
 #   make screenshot  write docs/screenshot.png and docs/screenshot-start.png (under Xvfb)
+#   make screenshot-windows  write docs/screenshot-windows.png (the cross build under wine)
 #   make fit-picture write docs/fit-vs-stretch.png (one clip converted with Fit and with Stretch)
 #   make bench       build and run the benchmark
 #   make fuzz        run the fuzzers for a long time
@@ -80,6 +81,15 @@ screenshot: build
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends openbox; }
 	scripts/screenshot.sh $(BUILD) docs/screenshot.png
+
+# The Windows window as wine draws it (under Xvfb), from the cross build.
+.PHONY: screenshot-windows
+screenshot-windows:
+	cmake -S . -B $(BUILD)-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DVANTREL_WERROR=ON
+	cmake --build $(BUILD)-win64 -j$(JOBS) --target vantrel_seamed
+	scripts/fetch_windows_encoder.sh $(BUILD)-win64
+	scripts/screenshot_windows.sh $(BUILD)-win64 docs/screenshot-windows.png
 
 fit-picture: build
 	scripts/fit_vs_stretch.sh $(BUILD) docs/fit-vs-stretch.png

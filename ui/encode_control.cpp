@@ -1,13 +1,14 @@
 // Encode/STOP and the conversion worker.
 #include <chrono>
-#include <filesystem>
 
 #include "control_ids.h"
 #include "converter_dialog.h"
 #include "encoder_report_sink.h"
 #include "outcome_message.h"
+#include "path_parts.h"
 #include "status_line.h"
 #include "string_table.h"
+#include "target_file.h"
 
 namespace vantrel {
 namespace {
@@ -97,10 +98,8 @@ void ConverterDialog::ConversionEnded(uint64_t run, ConversionOutcome outcome,
             ShowIdle();
         }
         if (outcome == kConverted) {
-            std::error_code error;
-            const std::uintmax_t bytes = std::filesystem::file_size(m_targetPath, error);
-            const std::string name = m_targetPath.substr(m_targetPath.rfind('/') + 1);
-            const std::string status = ConvertedStatus(name, error ? 0 : bytes, seconds);
+            const std::string status =
+                ConvertedStatus(FileNamePart(m_targetPath), GetFileLength(m_targetPath), seconds);
             m_window.SetControlText(kIdStatus, status);
             m_window.NotifyConversionEnded(status);
         } else {

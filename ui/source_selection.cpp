@@ -1,9 +1,8 @@
 // OPEN: choosing the source, naming the target and probing the source.
-#include <algorithm>
-
 #include "control_ids.h"
 #include "converter_dialog.h"
 #include "outcome_message.h"
+#include "path_parts.h"
 #include "source_types.h"
 #include "target_naming.h"
 
@@ -34,10 +33,9 @@ void ConverterDialog::OpenSource(const std::string& path) {
     JoinWorker();
     m_targetPath = target;
     m_sourcePath = path;
-    const size_t slash = path.rfind('/');
-    m_window.SetControlText(kIdFileName, slash == std::string::npos ? path : path.substr(slash + 1));
-    if (slash != std::string::npos) {
-        m_folder = path.substr(0, std::max<size_t>(slash, 1));  // "/" for a file at the root
+    m_window.SetControlText(kIdFileName, FileNamePart(path));
+    if (const std::string folder = FolderPart(path); !folder.empty()) {
+        m_folder = folder;
         Remember(kFolderKey, m_folder);
     }
     // Without this the panel would describe the previous source beside the new

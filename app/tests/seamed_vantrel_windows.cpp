@@ -1,0 +1,148 @@
+// vantrel.exe with a seam for its window tests under wine, as
+// seamed_vantrel.cpp is for the Linux window: the tests see the real window's
+// state through it and stand in for the file chooser. It reads commands on its
+// standard input, one a line, applies each on the UI thread after the updates
+// already queued, and only then answers on its standard output. Every answer
+// ends with "end".
+//   state        "window\tTITLE" for each dialog of the program, the main one
+//                first, each followed by its controls:
+//                "control ID ENABLED CHECKED X Y W H\tTEXT" (X Y W H on the
+//                screen); then "menu OPENED", whether a menu is open, and
+//                "progress P..." with every position the bar has taken
+//   choose PATH  the next OPEN takes PATH instead of showing the chooser
+//   forget       removes the settings' registry key, at a test's end
+// The settings live under the key that VANTREL_SETTINGS_KEY names, so that a
+// test starts afresh and never touches the user's.
+#include <windows.h>
+
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "converter_window.h"
+#include "registry_settings_store.h"
+#include "wide_text.h"
+#include "windows_start.h"
+
+namespace vantrel {
+namespace {
+
+std::wstring SettingsKey() {
+    wchar_t key[512];
+    const DWORD n = ::GetEnvironmentVariableW(L"VANTREL_SETTINGS_KEY", key, 512);
+    return n > 0 && n < 512 ? key : L"Software\\vantrel-window-test";
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64];
+    return std::wstring(name, static_cast<size_t>(::GetClassNameW(window, name, 64)));
+}
+
+// A line of the answer: a control's text with its line breaks made blanks.
+std::string TextOf(HWND window) {
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    for (wchar_t& c : text) {
+        if (c < L' ') c = L' ';
+    }
+    return ToUtf8(text);
+}
+
+class SeamedWindow : public ConverterWindow {
+public:
+    SeamedWindow(EncoderSetup setup, SettingsStore* settings, std::wstring settingsKey)
+        : ConverterWindow(std::move(setup), settings), m_settingsKey(std::move(settingsKey)) {
+        // Blocks in its reads for the program's life; ExitProcess ends it.
+        std::thread([this] { ReadCommands(); }).detach();
+    }
+
+    std::optional<std::string> ChooseSourceFile(const std::string& folder) override {
+        std::optional<std::string> choice = std::exchange(m_nextChoice, std::nullopt);
+        return choice ? choice : ConverterWindow::ChooseSourceFile(folder);
+    }
+
+protected:
+    void ProgressShown(int position) override { m_progress.push_back(position); }
+
+private:
+    void ReadCommands() {
+        std::string pending;
+        char buffer[4096];
+        DWORD got = 0;
+        while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &got, nullptr) &&
+               got > 0) {
+            pending.append(buffer, got);
+            for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
+                // Once on the UI thread, where the window is up, it goes
+                // behind the updates queued by then, so that the state shows them.
+                RunOnUiThread([this, command = pending.substr(0, end)] {
+                    RunOnUiThread([this, command] { Answer(command); });
+                });
+            }
+        }
+    }
+
+    void Answer(const std::string& command) {
+        std::string answer;
+        if (command.rfind("choose ", 0) == 0) m_nextChoice = command.substr(7);
+        if (command == "forget") ::RegDeleteTreeW(HKEY_CURRENT_USER, m_settingsKey.c_str());
+        if (command == "state") answer = State();
+        answer += "end\n";
+        DWORD written = 0;
+        ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), answer.data(), static_cast<DWORD>(answer.size()),
+                    &written, nullptr);
+    }
+
+    std::string State() {
+        std::vector<HWND> windows{handle()};
+        bool menuOpened = false;
+        auto list = [&](HWND window) {
+            if (!::IsWindowVisible(window)) return;
+            if (ClassOf(window) == L"#32768") menuOpened = true;
+            if (ClassOf(window) == L"#32770" && window != handle()) windows.push_back(window);
+        };
+        ::EnumThreadWindows(
+            ::GetCurrentThreadId(),
+            [](HWND window, LPARAM lister) {
+                (*reinterpret_cast<decltype(list)*>(lister))(window);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&list));
+        std::string state;
+        for (HWND window : windows) {
+            state += "window\t" + TextOf(window) + "\n";
+            for (HWND c = ::GetWindow(window, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
+                RECT r;
+                ::GetWindowRect(c, &r);
+                const bool checked = ::SendMessageW(c, BM_GETCHECK, 0, 0) == BST_CHECKED;
+                state += "control " + std::to_string(::GetDlgCtrlID(c)) + ' ' +
+                         std::to_string(::IsWindowEnabled(c) != FALSE) + ' ' + std::to_string(checked) +
+                         ' ' + std::to_string(r.left) + ' ' + std::to_string(r.top) + ' ' +
+                         std::to_string(r.right - r.left) + ' ' + std::to_string(r.bottom - r.top) +
+                         '\t' + TextOf(c) + '\n';
+            }
+        }
+        state += "menu " + std::to_string(menuOpened) + "\nprogress";
+        for (int position : m_progress) state += ' ' + std::to_string(position);
+        return state + '\n';
+    }
+
+    std::wstring m_settingsKey;
+    std::optional<std::string> m_nextChoice;
+    std::vector<int> m_progress;
+};
+
+}  // namespace
+}  // namespace vantrel
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    vantrel::WindowsStart start = vantrel::PrepareWindowsStart();
+    const std::wstring key = vantrel::SettingsKey();
+    vantrel::RegistrySettingsStore settings(key);
+    vantrel::SeamedWindow window(std::move(start.setup), &settings, key);
+    window.Run(start.startSource);
+    // The command reader may be about to queue one more answer: it ends
+    // with the process, before the window it would queue to goes.
+    ::ExitProcess(0);
+}

@@ -1,0 +1,14 @@
+// vantrel.exe: the converter window; the program ends when it closes.
+#include <windows.h>
+
+#include "converter_window.h"
+#include "registry_settings_store.h"
+#include "windows_start.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    vantrel::WindowsStart start = vantrel::PrepareWindowsStart();
+    vantrel::RegistrySettingsStore settings;
+    vantrel::ConverterWindow window(std::move(start.setup), &settings);
+    window.Run(start.startSource);
+    return 0;
+}

@@ -1,0 +1,266 @@
+#include "converter_window.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "about_box.h"
+#include "control_ids.h"
+#include "dialog_templates.h"
+#include "picture_fit.h"
+#include "program_icon.h"
+#include "qualities.h"
+#include "source_types.h"
+#include "string_table.h"
+#include "template_dialog.h"
+#include "wide_text.h"
+
+namespace vantrel {
+namespace {
+
+// Tells the window that queued actions are due.
+constexpr UINT kQueueDueMessage = WM_APP + 1;
+
+// Message boxes are captioned with the program's name, as its users know it
+// from the program's file.
+constexpr wchar_t kMessageCaption[] = L"vantrel";
+
+// The chooser wants each description and pattern list ended by a NUL, and the
+// whole filter by one more.
+std::wstring ChooserFilter() {
+    std::wstring filter = ToWide(OpenFileFilter());
+    std::replace(filter.begin(), filter.end(), L'|', L'\0');
+    filter.push_back(L'\0');
+    return filter;
+}
+
+bool IsPointerOver(HWND window) {
+    POINT point;
+    RECT place;
+    return ::GetCursorPos(&point) && ::GetWindowRect(window, &place) && ::PtInRect(&place, point);
+}
+
+}  // namespace
+
+ConverterWindow::ConverterWindow(EncoderSetup setup, SettingsStore* settings)
+    : m_setup(std::move(setup)), m_settings(settings) {}
+
+ConverterWindow::~ConverterWindow() {
+    // Stops a run that is still going, should the window go without closing.
+    m_logic.reset();
+}
+
+void ConverterWindow::Run(const std::string& startSource) {
+    m_startSource = startSource;
+    const TemplateDialogMemory memory(
+        kConverterDialogTemplate, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER,
+        WS_EX_APPWINDOW);
+    ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), memory.get(), nullptr, DialogProcedure,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK ConverterWindow::DialogProcedure(HWND window, UINT message, WPARAM wParam,
+                                                  LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        ::SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<ConverterWindow*>(lParam)->m_window = window;
+    }
+    // Null for the few messages that come before WM_INITDIALOG.
+    auto* self = reinterpret_cast<ConverterWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
+    return self == nullptr ? FALSE : self->OnMessage(message, wParam, lParam);
+}
+
+INT_PTR ConverterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            return FALSE;  // the focus is set
+        case kQueueDueMessage:
+            m_queue.RunDue();
+            return TRUE;
+        case WM_COMMAND:
+            // Esc and Enter come as clicks of the Cancel and the default button.
+            if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+            return TRUE;
+        case WM_SYSCOMMAND:
+            // The system keeps the low four bits of a command for itself.
+            if ((wParam & 0xFFF0) != kAboutCommand) return FALSE;
+            ShowAboutBox(m_window);
+            return TRUE;
+        case WM_CLOSE:
+            Close();
+            return TRUE;
+        case WM_ENDSESSION:
+            // Windows is ending the session: the run stops and its partial
+            // file goes before the process does.
+            if (wParam) Close();
+            return TRUE;
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wParam));
+            return TRUE;
+        case WM_SETCURSOR:
+            if (!m_busy) return FALSE;
+            ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+            ::SetWindowLongPtrW(m_window, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+void ConverterWindow::OnInitDialog() {
+    CreateTemplateControls(m_window, kConverterDialogTemplate, nullptr);
+    ::SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon(SM_CXICON)));
+    ::SendMessageW(m_window, WM_SETICON, ICON_SMALL,
+                   reinterpret_cast<LPARAM>(ProgramIcon(SM_CXSMICON)));
+    const std::string_view about = LoadStringResource(kIdsAbout);
+    if (HMENU menu = ::GetSystemMenu(m_window, FALSE); menu != nullptr && !about.empty()) {
+        ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(menu, MF_STRING, kAboutCommand, ToWide(std::string(about)).c_str());
+    }
+    ::DragAcceptFiles(m_window, TRUE);
+    m_queue.Attach(m_window, kQueueDueMessage);
+
+    m_logic = std::make_unique<ConverterDialog>(*this, std::move(m_setup), m_settings);
+    m_logic->OnInitDialog();
+    if (!m_startSource.empty()) Queue([this] { m_logic->OnOpenPath(m_startSource); });
+    ::SetFocus(::GetDlgItem(m_window, kIdOpen));
+}
+
+void ConverterWindow::OnCommand(int id) {
+    switch (id) {
+        case kIdOpen:
+            m_logic->OnOpenSource();
+            return;
+        case kIdEncode:
+            m_logic->OnEncode();
+            return;
+        case kIdCancel:
+            Close();
+            return;
+        default:
+            break;
+    }
+    for (const Quality& quality : kQualities) {
+        if (quality.radioId == id) m_logic->OnQuality(id);
+    }
+    for (const PictureFitChoice& fit : kPictureFits) {
+        if (fit.radioId == id) m_logic->OnPictureFit(id);
+    }
+}
+
+void ConverterWindow::OnDropFiles(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(::DragQueryFileW(drop, i, nullptr, 0), L'\0');
+        ::DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size() + 1));
+        paths.push_back(ToUtf8(path));
+    }
+    ::DragFinish(drop);
+    m_logic->OnFilesDropped(paths);
+}
+
+void ConverterWindow::Close() {
+    if (m_closed) return;
+    // Stops a running conversion and waits for its worker, which ends within
+    // moments: STOP ends the encoder at once.
+    m_logic->OnClose();
+    m_closed = true;
+    ::EndDialog(m_window, 0);
+}
+
+void ConverterWindow::Queue(std::function<void()> action) {
+    m_queue.Post([this, action = std::move(action)] {
+        if (!m_closed) action();
+    });
+}
+
+void ConverterWindow::SetControlText(int id, std::string_view text) {
+    Queue([this, id, text = ToWide(std::string(text))] {
+        ::SetDlgItemTextW(m_window, id, text.c_str());
+    });
+}
+
+void ConverterWindow::EnableControl(int id, bool enabled) {
+    Queue([this, id, enabled] {
+        HWND control = ::GetDlgItem(m_window, id);
+        // A disabled control would keep the keyboard and do nothing with it:
+        // the next control takes it until this one is back, unless the user
+        // has moved on meanwhile. So OPEN, pressed with Enter, has it again
+        // once the probe is over, and Enter does not land on Exit.
+        if (!enabled && ::GetFocus() == control) {
+            ::SendMessageW(m_window, WM_NEXTDLGCTL, 0, FALSE);
+            m_focusReturnsTo = control;
+            m_focusParkedOn = ::GetFocus();
+        }
+        ::EnableWindow(control, enabled);
+        if (enabled && control == m_focusReturnsTo) {
+            if (::GetFocus() == m_focusParkedOn) {
+                ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+            }
+            m_focusReturnsTo = nullptr;
+        }
+    });
+}
+
+void ConverterWindow::CheckControl(int id, bool checked) {
+    Queue([this, id, checked] {
+        ::CheckDlgButton(m_window, id, checked ? BST_CHECKED : BST_UNCHECKED);
+    });
+}
+
+void ConverterWindow::PostProgress(int32_t position) {
+    Queue([this, position] {
+        const int shown = std::clamp<int32_t>(position, 0, kProgressRange);
+        ::SendDlgItemMessageW(m_window, kIdProgress, PBM_SETPOS, static_cast<WPARAM>(shown), 0);
+        ProgressShown(shown);
+    });
+}
+
+void ConverterWindow::ProgressShown(int) {}
+
+void ConverterWindow::RunOnUiThread(std::function<void()> action) { Queue(std::move(action)); }
+
+void ConverterWindow::ShowMessage(std::string_view text) {
+    Queue([this, text = ToWide(std::string(text))] {
+        ::MessageBoxW(m_window, text.c_str(), kMessageCaption, MB_OK | MB_ICONEXCLAMATION);
+    });
+}
+
+std::optional<std::string> ConverterWindow::ChooseSourceFile(const std::string& folder) {
+    const std::wstring filter = ChooserFilter();
+    const std::wstring initialFolder = ToWide(folder);
+    std::vector<wchar_t> chosen(32768, L'\0');  // the longest path Windows has
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = m_window;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = chosen.data();
+    dialog.nMaxFile = static_cast<DWORD>(chosen.size());
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : initialFolder.c_str();
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
+    return ToUtf8(chosen.data());
+}
+
+void ConverterWindow::NotifyConversionEnded(std::string_view) {
+    if (::GetForegroundWindow() == m_window) return;
+    // The taskbar button flashes until the user comes back to the window,
+    // where the status line or a message box tells the rest.
+    FLASHWINFO flash{};
+    flash.cbSize = sizeof flash;
+    flash.hwnd = m_window;
+    flash.dwFlags = FLASHW_ALL | FLASHW_TIMERNOFG;
+    ::FlashWindowEx(&flash);
+}
+
+void ConverterWindow::SetBusy(bool busy) {
+    m_busy = busy;
+    // Otherwise the pointer would change only when it next moves.
+    if (IsPointerOver(m_window)) ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_APPSTARTING : IDC_ARROW));
+}
+
+}  // namespace vantrel

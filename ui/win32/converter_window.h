@@ -1,0 +1,75 @@
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "converter.h"
+#include "converter_dialog.h"
+#include "dialog_window.h"
+#include "settings_store.h"
+#include "ui_thread_queue.h"
+
+namespace vantrel {
+
+// The converter's main window on Windows: a dialog with the controls of the
+// main template, the About entry in its system menu, dropped files, and the
+// window side of DialogWindow. Its logic is a ConverterDialog.
+//
+// Every DialogWindow update goes through a UiThreadQueue, from whichever
+// thread makes it, and is applied on the UI thread in order; after the window
+// has closed the queue applies nothing.
+class ConverterWindow : public DialogWindow {
+public:
+    ConverterWindow(EncoderSetup setup, SettingsStore* settings);
+    ~ConverterWindow() override;
+    ConverterWindow(const ConverterWindow&) = delete;
+    ConverterWindow& operator=(const ConverterWindow&) = delete;
+
+    // Shows the window and runs it until it closes; a `startSource` that is
+    // not empty is opened as OPEN would, once the window is up.
+    void Run(const std::string& startSource);
+
+    void SetControlText(int id, std::string_view text) override;
+    void EnableControl(int id, bool enabled) override;
+    void CheckControl(int id, bool checked) override;
+    void PostProgress(int32_t position) override;
+    void ShowMessage(std::string_view text) override;
+    void RunOnUiThread(std::function<void()> action) override;
+    std::optional<std::string> ChooseSourceFile(const std::string& folder) override;
+    void NotifyConversionEnded(std::string_view text) override;
+    void SetBusy(bool busy) override;
+
+protected:
+    // The window, once Run has made it.
+    HWND handle() const { return m_window; }
+    // Called on the UI thread with each position the bar takes.
+    virtual void ProgressShown(int position);
+
+private:
+    static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM);
+    void OnInitDialog();
+    void OnCommand(int id);
+    void OnDropFiles(HDROP drop);
+    void Queue(std::function<void()> action);
+    void Close();
+
+    EncoderSetup m_setup;
+    SettingsStore* m_settings;
+    std::string m_startSource;
+    UiThreadQueue m_queue;
+    std::unique_ptr<ConverterDialog> m_logic;
+    HWND m_window = nullptr;
+    bool m_closed = false;  // UI thread only
+    bool m_busy = false;    // UI thread only
+    // The control that lost the keyboard by being disabled, and the one that
+    // took it over; UI thread only.
+    HWND m_focusReturnsTo = nullptr;
+    HWND m_focusParkedOn = nullptr;
+};
+
+}  // namespace vantrel

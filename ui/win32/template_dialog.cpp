@@ -1,0 +1,114 @@
+#include "template_dialog.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "control_ids.h"
+#include "wide_text.h"
+
+namespace vantrel {
+namespace {
+
+// The desktop's dialog font: Windows maps this name to its current UI face.
+constexpr wchar_t kDialogFontFace[] = L"MS Shell Dlg";
+constexpr WORD kDialogFontPoints = 8;
+
+void PutWord(std::vector<WORD>& words, unsigned value) { words.push_back(static_cast<WORD>(value)); }
+
+void PutDword(std::vector<WORD>& words, DWORD value) {
+    PutWord(words, value & 0xFFFF);
+    PutWord(words, value >> 16);
+}
+
+void PutText(std::vector<WORD>& words, const std::wstring& text) {
+    for (wchar_t c : text) PutWord(words, c);
+    PutWord(words, 0);
+}
+
+const wchar_t* ClassNameOf(ControlClass controlClass) {
+    switch (controlClass) {
+        case ControlClass::kButton:
+            return WC_BUTTONW;
+        case ControlClass::kStatic:
+            return WC_STATICW;
+        case ControlClass::kProgress:
+            return PROGRESS_CLASSW;
+    }
+    return WC_STATICW;
+}
+
+DWORD StyleOf(const ControlTemplate& c, bool takesDefault) {
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    if (c.Has(kStyleTabStop)) style |= WS_TABSTOP;
+    if (c.Has(kStyleGroup)) style |= WS_GROUP;
+    if (c.Has(kStyleBorder)) style |= WS_BORDER;
+    if (c.controlClass == ControlClass::kButton) {
+        if (c.Has(kStyleGroupBox)) style |= BS_GROUPBOX;
+        if (c.Has(kStyleAutoRadio)) style |= BS_AUTORADIOBUTTON;
+        if (takesDefault) style |= BS_DEFPUSHBUTTON;
+    }
+    if (c.controlClass == ControlClass::kStatic) {
+        if (c.Has(kStyleIcon)) style |= SS_ICON | SS_CENTERIMAGE;  // keeps its size
+        if (c.Has(kStyleNoPrefix)) style |= SS_NOPREFIX;
+        // What the program writes into a label is a name or a figure: an '&'
+        // in it is shown, and a name too long ends in "...".
+        if (c.id != kIdUnaddressed) style |= SS_NOPREFIX | SS_ENDELLIPSIS;
+    }
+    return style;
+}
+
+}  // namespace
+
+TemplateDialogMemory::TemplateDialogMemory(const DialogTemplate& dialog, DWORD style,
+                                           DWORD extendedStyle) {
+    // The extended form: version 1, signature 0xFFFF.
+    std::vector<WORD> words;
+    PutWord(words, 1);
+    PutWord(words, 0xFFFF);
+    PutDword(words, 0);  // help id
+    PutDword(words, extendedStyle);
+    PutDword(words, style | DS_SHELLFONT);
+    PutWord(words, 0);  // no controls in the template itself
+    PutWord(words, 0);  // x, y: the dialog manager places it
+    PutWord(words, 0);
+    PutWord(words, static_cast<unsigned>(dialog.width));
+    PutWord(words, static_cast<unsigned>(dialog.height));
+    PutWord(words, 0);  // no menu
+    PutWord(words, 0);  // the dialog class
+    PutText(words, ToWide(std::string(dialog.caption)));
+    PutWord(words, kDialogFontPoints);
+    PutWord(words, FW_NORMAL);
+    PutWord(words, DEFAULT_CHARSET << 8);  // not italic
+    PutText(words, kDialogFontFace);
+    m_dwords.resize((words.size() + 1) / 2);
+    std::memcpy(m_dwords.data(), words.data(), words.size() * sizeof(WORD));
+}
+
+void CreateTemplateControls(HWND dialog, const DialogTemplate& dialogTemplate, HICON icon) {
+    const auto font = static_cast<WPARAM>(::SendMessageW(dialog, WM_GETFONT, 0, 0));
+    int defaultId = 0;
+    for (const ControlTemplate& c : dialogTemplate.controls) {
+        const bool takesDefault = c.Has(kStyleDefaultButton) && defaultId == 0;
+        if (takesDefault) defaultId = c.id;
+        RECT place{c.x, c.y, c.x + c.width, c.y + c.height};
+        ::MapDialogRect(dialog, &place);
+        // A bar shows no text: the template's name for it is its designer's.
+        const std::wstring text =
+            c.controlClass == ControlClass::kProgress ? L"" : ToWide(std::string(c.text));
+        HWND control = ::CreateWindowExW(
+            0, ClassNameOf(c.controlClass), text.c_str(), StyleOf(c, takesDefault), place.left,
+            place.top, place.right - place.left, place.bottom - place.top, dialog,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), ::GetModuleHandleW(nullptr),
+            nullptr);
+        if (control == nullptr) continue;
+        ::SendMessageW(control, WM_SETFONT, font, FALSE);
+        if (c.Has(kStyleIcon)) ::SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        if (c.controlClass == ControlClass::kProgress) {
+            ::SendMessageW(control, PBM_SETRANGE32, 0, kProgressRange);
+        }
+    }
+    if (defaultId != 0) ::SendMessageW(dialog, DM_SETDEFID, static_cast<WPARAM>(defaultId), 0);
+}
+
+}  // namespace vantrel
