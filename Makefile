@@ -7,6 +7,8 @@
 #   make bench       build and run the benchmark
 #   make fuzz        run the fuzzers for a long time
 #   make deb         build dist/vantrel_<version>_amd64.deb
+#   make windows     cross-build for Windows and make dist/vantrel-win64.zip
+#   make windows-test run the Windows build's tests under wine
 
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
@@ -21,9 +23,17 @@ PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
 # Only the package and its test need these.
 DEB_PACKAGES := dpkg-dev lintian appstream desktop-file-utils
 
+# The Windows build: cross-built with MinGW-w64, tested under wine in a prefix
+# of its own in the build folder.
+WIN_PACKAGES := cmake make g++-mingw-w64-x86-64-posix wine wine64 zip \
+                $(if $(shell command -v npm),,npm)
+WIN_BUILD    := $(BUILD)-win64
+WIN_PREFIX   := $(abspath $(WIN_BUILD))/wine
+
 FUZZ_SECONDS ?= 600
 
-.PHONY: deps deb-deps deb configure build test sanitizers fuzz-build fuzz run screenshot fit-picture bench clean
+.PHONY: deps deb-deps deb configure build test sanitizers fuzz-build fuzz run screenshot fit-picture bench clean \
+        windows-deps windows-build windows windows-test
 
 define install_missing
 	@missing=$$(for p in $(1); do \
@@ -42,6 +52,9 @@ deps:
 deb-deps:
 	$(call install_missing,$(DEB_PACKAGES))
 
+windows-deps:
+	$(call install_missing,$(WIN_PACKAGES))
+
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVANTREL_WERROR=ON
 
@@ -52,6 +65,7 @@ test: build deb-deps
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 600
 	$(MAKE) --no-print-directory sanitizers
 	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
+	$(MAKE) --no-print-directory windows-test
 
 # The engine, window-logic and fake-encoder suites under ASan+UBSan, then TSan.
 sanitizers: deps
@@ -104,6 +118,21 @@ bench: deps
 deb: build deb-deps
 	cd $(BUILD) && cpack
 	@ls -l dist/vantrel_*_amd64.deb
+
+windows-build: windows-deps
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DVANTREL_WERROR=ON
+	cmake --build $(WIN_BUILD) -j$(JOBS)
+	scripts/fetch_windows_encoder.sh $(WIN_BUILD)
+
+# dist/vantrel-win64.zip: the programs with ffmpeg.exe beside them, the README
+# and ffmpeg's licence.
+windows: windows-build
+	VANTREL_WINEPREFIX=$(WIN_PREFIX) scripts/windows_zip.sh $(WIN_BUILD) dist/vantrel-win64.zip
+
+# The tests make their clips and check the results with Linux's ffmpeg.
+windows-test: deps windows-build
+	cd $(WIN_BUILD) && VANTREL_WINEPREFIX=$(WIN_PREFIX) ctest --output-on-failure -j$(JOBS) --timeout 600
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-*

@@ -1,18 +1,13 @@
 #include "file_conversion.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "console_observer.h"
 #include "outcome_message.h"
 #include "progress_display.h"
+#include "source_readability.h"
 #include "source_types.h"
 #include "target_naming.h"
 
@@ -47,20 +42,14 @@ std::string Seconds(double seconds) {
 }  // namespace
 
 std::string MakeAbsolute(const std::string& path) {
+    // Through char8_t, since on Windows a path made from plain chars would
+    // read them in the system's code page rather than as UTF-8.
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    const std::filesystem::path absolute =
+        std::filesystem::absolute(std::u8string(path.begin(), path.end()), error);
     // Normal form, so that "./x.mp4" and "x.mp4" name the same target.
-    return error ? std::string() : absolute.lexically_normal().string();
-}
-
-std::string WhyUnreadable(const std::string& path) {
-    // Non-blocking, so that a named pipe with no writer cannot hang the check.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return std::strerror(errno);
-    struct stat info {};
-    const bool isFolder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
-    ::close(fd);
-    return isFolder ? std::strerror(EISDIR) : std::string();
+    const std::u8string normal = absolute.lexically_normal().u8string();
+    return error ? std::string() : std::string(normal.begin(), normal.end());
 }
 
 std::optional<SourceAndTarget> ResolveFile(const std::string& file, FileConsole& console,

@@ -12,9 +12,10 @@ namespace {
 
 // The folder whose file system a conversion must not fill up.
 std::string WatchedFolderFor(const std::string& targetPath) {
-    if (targetPath.find('/') == std::string::npos) return ".";
     const std::string folder = FolderOf(targetPath);
-    return folder.empty() ? "/" : folder;
+    if (!folder.empty()) return folder;
+    // A file at the root, or a bare name in the current folder.
+    return targetPath.rfind('/', 0) == 0 ? "/" : ".";
 }
 
 // Keeps what a probe's ffmpeg reports for the panel.

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "program_folder.h"
 #include "source_types.h"
 
 namespace vantrel {
@@ -11,11 +12,17 @@ bool EndsWith(const std::string& text, std::string_view tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+// Where the file's own name begins, after the folder's separator ('\\' too on
+// Windows).
+size_t FileNameStart(const std::string& path) {
+    const size_t folder = FolderOf(path).size();
+    return folder == 0 ? 0 : folder + 1;
+}
+
 // ASCII letters only: bytes of a multibyte UTF-8 letter are left alone, so the
 // name stays valid UTF-8.
 void LowerFileName(std::string& path) {
-    const size_t slash = path.rfind('/');
-    for (size_t i = slash == std::string::npos ? 0 : slash + 1; i < path.size(); ++i) {
+    for (size_t i = FileNameStart(path); i < path.size(); ++i) {
         if (path[i] >= 'A' && path[i] <= 'Z') path[i] = static_cast<char>(path[i] - 'A' + 'a');
     }
 }
@@ -31,9 +38,8 @@ int DeriveTargetPath(std::string& target, const std::string& source, const std::
         target = copy.substr(0, copy.size() - 4) + extension;
         return kTargetDerived;
     }
-    const size_t slash = copy.rfind('/');
     const size_t dot = copy.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+    if (dot == std::string::npos || dot < FileNameStart(copy)) {
         return kNoUsableExtension;
     }
     const std::string_view found = std::string_view(copy).substr(dot + 1);

@@ -1,11 +1,7 @@
-// vantrel-convert: the window's conversion for batches and scripts.
-#include <sys/ioctl.h>
-#include <unistd.h>
+#include "convert_command.h"
 
 #include <algorithm>
 #include <atomic>
-
-#include <cstring>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -18,9 +14,11 @@
 #include "converter.h"
 #include "encoder_location.h"
 #include "file_conversion.h"
+#include "output_terminal.h"
 #include "shared_console.h"
 #include "stop_on_signal.h"
 
+namespace vantrel::cli {
 namespace {
 
 constexpr int kAllConverted = 0;
@@ -30,9 +28,8 @@ constexpr int kInterrupted = 130;
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    using namespace vantrel::cli;
-    const CliOptions options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+int RunConvertCommand(const std::vector<std::string>& arguments) {
+    const CliOptions options = ParseCommandLine(arguments);
     switch (options.action) {
         case CliOptions::Action::kHelp:
             std::cout << UsageText();
@@ -50,21 +47,16 @@ int main(int argc, char** argv) {
 
     // Made before any encoder runs, so that no signal finds the program
     // without a way to stop it cleanly.
-    auto stop = std::make_shared<vantrel::StopSignal>();
+    auto stop = std::make_shared<StopSignal>();
     if (!StopOnTerminationSignals(stop)) {
-        std::cerr << "vantrel-convert: cannot prepare to stop: " << std::strerror(errno) << '\n';
+        std::cerr << "vantrel-convert: cannot prepare to stop on Ctrl-C\n";
         return kSomeFailed;
     }
 
     const int jobs = std::min<int>(options.jobs > 0 ? options.jobs : DefaultJobs(),
                                    static_cast<int>(options.files.size()));
-    winsize terminal{};
-    const bool live = ::isatty(STDOUT_FILENO) == 1;
-    const size_t width =
-        live && ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &terminal) == 0 && terminal.ws_col > 1
-            ? terminal.ws_col
-            : 80;
-    SharedConsole console(std::cout, std::cerr, live, jobs > 1, width);
+    const OutputTerminal terminal = DescribeStandardOutput();
+    SharedConsole console(std::cout, std::cerr, terminal.live, jobs > 1, terminal.width);
 
     // Every target is decided, in the order the files are named, before any
     // file starts, so that which of two twins is refused never depends on
@@ -88,10 +80,10 @@ int main(int argc, char** argv) {
     // since one Converter runs one ffmpeg at a time.
     std::atomic<size_t> next{0};
     const auto work = [&] {
-        vantrel::EncoderSetup setup;
-        setup.encoderPath = vantrel::LocateEncoder();
+        EncoderSetup setup;
+        setup.encoderPath = LocateEncoder();
         setup.consoleInputFd = -1;  // the terminal's keys are for Ctrl-C, not for ffmpeg
-        vantrel::Converter converter(std::move(setup));
+        Converter converter(std::move(setup));
         for (size_t taken; (taken = next++) < toConvert.size();) {
             // After a stop no file is begun at all.
             const auto& [index, file] = toConvert[taken];
@@ -117,3 +109,5 @@ int main(int argc, char** argv) {
     }
     return anyFailed ? kSomeFailed : kAllConverted;
 }
+
+}  // namespace vantrel::cli

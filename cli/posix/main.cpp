@@ -1,0 +1,9 @@
+// vantrel-convert: the window's conversion for batches and scripts.
+#include <string>
+#include <vector>
+
+#include "convert_command.h"
+
+int main(int argc, char** argv) {
+    return vantrel::cli::RunConvertCommand(std::vector<std::string>(argv + 1, argv + argc));
+}
