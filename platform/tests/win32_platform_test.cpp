@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+
+TEST(Win32Platform, Builds) { SUCCEED(); }
