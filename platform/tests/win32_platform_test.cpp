@@ -1,3 +1,212 @@
 #include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
-TEST(Win32Platform, Builds) { SUCCEED(); }
+#include <cstdio>
+#include <fstream>
+
+#include "child_process.h"
+#include "command_line_quoting.h"
+#include "free_space.h"
+#include "program_folder.h"
+#include "target_file.h"
+#include "wide_text.h"
+
+// This program is also the child of its own tests, started with a mode word.
+namespace vantrel {
+namespace {
+
+// Every child started below runs only if this is right.
+std::string SelfPath() { return JoinPath(ProgramFolder(), "platform_tests.exe"); }
+
+std::string ReadAll(ChildProcess& child) {
+    std::string all;
+    char buffer[4096];
+    for (long n; child.Wait(nullptr, false, -1).output && (n = child.ReadOutput(buffer, 4096)) > 0;)
+        all.append(buffer, static_cast<size_t>(n));
+    return all;
+}
+
+// clang-format off
+const std::vector<std::string> kOddWords = {
+    "plain", "two words", "\ttab", "say \"hi\"", "\"", "a\\\"b", "trailing\\",
+    "blank and trailing\\\\", "", "\\\\\\", "\\\\server\\share", "ünïcødé 日本 🎬"};
+// clang-format on
+
+TEST(CommandLineQuoting, EveryWordComesBackUnchanged) {
+    for (const std::string& word : kOddWords) {
+        int count = 0;
+        const std::wstring line = ToWide(QuoteCommandLine({"C:\\a b\\prog.exe", word}));
+        wchar_t** words = ::CommandLineToArgvW(line.c_str(), &count);
+        ASSERT_EQ(count, 2) << "[" << word << "]";
+        EXPECT_EQ(ToUtf8(words[0]), "C:\\a b\\prog.exe");
+        EXPECT_EQ(ToUtf8(words[1]), word);
+        ::LocalFree(words);
+    }
+}
+
+TEST(ChildProcess, PassesEveryWordToARealChildAndMergesItsErrorOutput) {
+    std::vector<std::string> argv = {SelfPath(), "--echo"};
+    argv.insert(argv.end(), kOddWords.begin(), kOddWords.end());
+    ChildProcess child;
+    ASSERT_TRUE(child.Start(argv).started);
+    std::string expected;
+    for (const std::string& word : kOddWords) expected += word + '|';
+    EXPECT_EQ(ReadAll(child), expected + "end");
+    EXPECT_EQ(child.Reap(), 0);
+}
+
+TEST(WideText, RoundTripsAndReplacesWhatIsNotText) {
+    const std::string words[] = {"", "plain", "ünïcødé", "日本語", "🎬 beyond the first plane"};
+    for (const std::string& word : words) EXPECT_EQ(ToUtf8(ToWide(word)), word);
+    EXPECT_EQ(ToWide("🎬").size(), 2u);  // a surrogate pair
+    EXPECT_EQ(ToWide("a\xff"), L"a\xfffd");
+    EXPECT_EQ(ToUtf8(std::wstring(1, wchar_t(0xd800))), "\xef\xbf\xbd");
+}
+
+TEST(WideText, GivesLongAbsolutePathsThePrefix) {
+    const std::string deep = std::string(300, 'd');
+    const struct {
+        std::string path;
+        std::wstring expected;
+    } rows[] = {
+        {"C:/short/name.txt", L"C:\\short\\name.txt"},
+        {"C:/x/../" + deep, L"\\\\?\\C:\\" + ToWide(deep)},
+        {"\\\\server\\share\\" + deep, L"\\\\?\\UNC\\server\\share\\" + ToWide(deep)},
+        {"relative\\" + deep, L"relative\\" + ToWide(deep)},
+    };
+    for (const auto& row : rows) EXPECT_EQ(ToWindowsPath(row.path), row.expected) << row.path;
+}
+
+TEST(ChildProcess, WaitWakesOnStopWhileSilentAndReapGivesTheExitCode) {
+    ChildProcess child;
+    ASSERT_TRUE(child.Start({SelfPath(), "--cat"}).started);
+    StopSignal stop;
+    stop.Signal();
+    const ChildProcess::Wake wake = child.Wait(&stop, true, -1);
+    EXPECT_TRUE(wake.stop);
+    EXPECT_FALSE(wake.output || wake.exited || wake.failed);
+    ASSERT_TRUE(child.WriteInput("ping", 4));
+    child.CloseInput();
+    EXPECT_EQ(ReadAll(child), "ping");
+    EXPECT_EQ(child.Reap(), 42);
+}
+
+TEST(ChildProcess, ChildrenDieWhenTheProgramThatStartedThemIsTerminated) {
+    ChildProcess starter;
+    ASSERT_TRUE(starter.Start({SelfPath(), "--starter"}).started);
+    std::string pid;
+    char c;
+    while (starter.Wait(nullptr, false, -1).output && starter.ReadOutput(&c, 1) == 1 && c != '\n')
+        pid += c;
+    const HANDLE grandchild = ::OpenProcess(SYNCHRONIZE, FALSE, std::stoul(pid));
+    ASSERT_NE(grandchild, nullptr);
+    // Not through the starter's own job: only its death may end the grandchild.
+    const HANDLE starterHandle =
+        ::OpenProcess(PROCESS_TERMINATE, FALSE, static_cast<DWORD>(starter.id()));
+    ASSERT_TRUE(::TerminateProcess(starterHandle, 1));
+    ::CloseHandle(starterHandle);
+    EXPECT_EQ(::WaitForSingleObject(grandchild, INFINITE), WAIT_OBJECT_0);
+    ::CloseHandle(grandchild);
+}
+
+TEST(ChildProcess, InheritsNoHandleButItsOwnPipeEndsAndDiesAsIfSignalledOnLinux) {
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    ASSERT_TRUE(::CreatePipe(&readEnd, &writeEnd, &inheritable, 0));
+    ChildProcess child;
+    ASSERT_TRUE(child.Start({SelfPath(), "--hang"}).started);
+    ::CloseHandle(writeEnd);
+    // Had the child inherited the write end, this read would wait for ever.
+    char c;
+    DWORD n = 0;
+    EXPECT_FALSE(::ReadFile(readEnd, &c, 1, &n, nullptr));
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_BROKEN_PIPE));
+    ::CloseHandle(readEnd);
+    child.Kill();
+    EXPECT_EQ(child.Reap(), 128 + 9);
+}
+
+TEST(ChildProcess, LeavesNoHandleBehind) {
+    const auto run = [] {
+        ChildProcess child;
+        child.Start({SelfPath(), "--echo"});
+        ReadAll(child);
+    };
+    // Counted by trying each handle value: wine has no handle count.
+    const auto openHandles = [] {
+        int count = 0;
+        DWORD flags;
+        for (uintptr_t h = 4; h < 4 * 4096; h += 4)
+            count += ::GetHandleInformation(reinterpret_cast<HANDLE>(h), &flags) ? 1 : 0;
+        return count;
+    };
+    run();  // the first start sets up what every later one reuses
+    const int before = openHandles();
+    for (int i = 0; i < 10; ++i) run();
+    EXPECT_EQ(openHandles(), before);
+}
+
+TEST(FileSystemFreeSpace, IsKnownOnlyForARealFolder) {
+    EXPECT_TRUE(FileSystemFreeSpace().FreeBytes(::testing::TempDir()).has_value());
+    EXPECT_FALSE(FileSystemFreeSpace().FreeBytes("Q:\\no-such-vantrel-folder").has_value());
+}
+
+TEST(DeleteRunTarget, RemovesOnlyWhatTheRunWrote) {
+    const std::string path = ::testing::TempDir() + "vantrel-target.d3v";
+    const struct {
+        bool before, rewritten, survives;
+    } rows[] = {{false, true, false}, {true, false, true}, {true, true, false}};
+    for (const auto& row : rows) {
+        if (row.before) std::ofstream(path) << "old";
+        const TargetSnapshot snapshot = SnapshotTarget(path);
+        if (row.rewritten) std::ofstream(path) << "new and longer";
+        DeleteRunTarget(path, snapshot);
+        EXPECT_EQ(::GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES,
+                  row.survives);
+        ::DeleteFileW(ToWide(path).c_str());
+    }
+    const std::string folder = ::testing::TempDir() + "vantrel-folder";
+    ::CreateDirectoryW(ToWide(folder).c_str(), nullptr);
+    DeleteRunTarget(folder, {});
+    EXPECT_TRUE(::RemoveDirectoryW(ToWide(folder).c_str()));
+}
+
+// The modes this program runs in as its own tests' child.
+int RunAsChild(const std::string& mode) {
+    if (mode == "--echo") {  // each word and '|', then "end" on standard error
+        int n = 0;
+        wchar_t** words = ::CommandLineToArgvW(::GetCommandLineW(), &n);
+        for (int i = 2; i < n; ++i) std::printf("%s|", ToUtf8(words[i]).c_str());
+        std::fflush(stdout);
+        std::fprintf(stderr, "end");
+        return 0;
+    }
+    if (mode == "--cat") {  // standard input to standard output, 42 at its end
+        for (int c; (c = std::getchar()) != EOF;) std::putchar(c);
+        return 42;
+    }
+    ChildProcess hanging;
+    if (mode == "--starter") {
+        if (!hanging.Start({SelfPath(), "--hang"}).started) return 1;
+        std::printf("%lld\n", static_cast<long long>(hanging.id()));
+        std::fflush(stdout);
+    }
+    // Never ends by itself: only a kill does.
+    ::SuspendThread(::GetCurrentThread());
+    return 0;
+}
+
+}  // namespace
+}  // namespace vantrel
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]).rfind("--", 0) == 0 &&
+        std::string(argv[1]).rfind("--gtest", 0) != 0) {
+        return vantrel::RunAsChild(argv[1]);
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

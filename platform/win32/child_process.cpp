@@ -250,8 +250,8 @@ ChildProcess::Wake ChildProcess::Wait(const StopSignal* stop, bool watchExit, in
         return static_cast<int>(count++);
     };
     const int outputIndex = add(s.readable != nullptr, s.readable);
-    const int stopIndex =
-        add(stop != nullptr && stop->usable(), reinterpret_cast<HANDLE>(stop ? stop->waitable() : 0));
+    const int stopIndex = add(stop != nullptr && stop->usable(),
+                              reinterpret_cast<HANDLE>(stop ? stop->waitable() : 0));
     const int exitIndex = add(watchExit && CanWatchExit(), s.process);
 
     Wake wake;

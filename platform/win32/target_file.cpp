@@ -11,11 +11,11 @@ namespace {
 class FileHandle {
 public:
     FileHandle(const std::string& path, DWORD access, DWORD flags)
-        : handle_(path.empty() ? INVALID_HANDLE_VALUE
-                               : ::CreateFileW(ToWindowsPath(path).c_str(), access,
-                                               FILE_SHARE_READ | FILE_SHARE_WRITE |
-                                                   FILE_SHARE_DELETE,
-                                               nullptr, OPEN_EXISTING, flags, nullptr)) {}
+        : handle_(path.empty()
+                      ? INVALID_HANDLE_VALUE
+                      : ::CreateFileW(ToWindowsPath(path).c_str(), access,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, flags, nullptr)) {}
     ~FileHandle() {
         if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
     }
@@ -80,8 +80,7 @@ void DeleteRunTarget(const std::string& path, const TargetSnapshot& before) {
     // the check is never the one removed. It goes when the handle closes.
     FILE_DISPOSITION_INFO disposition{};
     disposition.DeleteFile = TRUE;
-    ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
-                                 sizeof disposition);
+    ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition);
 }
 
 }  // namespace vantrel
