@@ -78,10 +78,14 @@ void LeaveGrandchild() {
 #ifdef _WIN32
     wchar_t self[MAX_PATH];
     std::wstring commandLine = GetCommandLineW();
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = output;
     PROCESS_INFORMATION child{};
     if (GetModuleFileNameW(nullptr, self, MAX_PATH) < MAX_PATH &&
+        SetHandleInformation(output, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) &&
         SetEnvironmentVariableW(kHangMark, L"1") &&
         CreateProcessW(self, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                        &startup, &child)) {
