@@ -16,6 +16,8 @@
 // Standard output and error go to the same pipe, so everything goes to the first.
 // Arguments and paths are UTF-8, as the converter passes them.
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 #include <shellapi.h>
 #else
@@ -24,8 +26,8 @@
 #endif
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -56,18 +58,8 @@ std::vector<std::string> Arguments(int argc, char** argv) { return {argv, argv +
 #endif
 
 void Say(const std::string& text) {
-    for (size_t done = 0; done < text.size();) {
-#ifdef _WIN32
-        DWORD n = 0;
-        if (!WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data() + done,
-                       static_cast<DWORD>(text.size() - done), &n, nullptr) || n == 0)
-#else
-        const ssize_t n = ::write(1, text.data() + done, text.size() - done);
-        if (n <= 0)
-#endif
-            std::exit(141);  // the reader has gone: end as SIGPIPE would
-        done += static_cast<size_t>(n);
-    }
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
+        std::exit(141);  // the reader has gone: end as SIGPIPE would
 }
 
 [[noreturn]] void Hang() {
@@ -76,18 +68,16 @@ void Say(const std::string& text) {
 
 void LeaveGrandchild() {
 #ifdef _WIN32
-    wchar_t self[MAX_PATH];
-    std::wstring commandLine = GetCommandLineW();
+    std::wstring commandLine = GetCommandLineW();  // names this program by its full path
     const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = startup.hStdError = output;
     PROCESS_INFORMATION child{};
-    if (GetModuleFileNameW(nullptr, self, MAX_PATH) < MAX_PATH &&
-        SetHandleInformation(output, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) &&
+    if (SetHandleInformation(output, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) &&
         SetEnvironmentVariableW(kHangMark, L"1") &&
-        CreateProcessW(self, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                        &startup, &child)) {
         CloseHandle(child.hThread);
         CloseHandle(child.hProcess);
@@ -118,6 +108,7 @@ std::filesystem::path PathOf(const std::string& utf8) {
 int main(int argc, char** argv) {
 #ifdef _WIN32
     if (GetEnvironmentVariableW(kHangMark, nullptr, 0) > 0) Hang();
+    _setmode(_fileno(stdout), _O_BINARY);  // every byte as written
 #endif
     const std::vector<std::string> arguments = Arguments(argc, argv);
     std::string script;

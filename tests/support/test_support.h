@@ -25,6 +25,7 @@
 #include <mutex>
 #include <random>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -67,8 +68,9 @@ inline void WriteFile(const std::string& path, const std::string& content) {
 // What can be read; a file that vanishes meanwhile (a process's /proc entry)
 // reads as what was read until then.
 inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(PathOf(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    std::ostringstream content;  // a failed read ends the copy, and throws nothing
+    content << std::ifstream(PathOf(path), std::ios::binary).rdbuf();
+    return content.str();
 }
 inline bool FileExists(const std::string& path) {
     std::error_code failed;
@@ -120,17 +122,8 @@ inline int ZombieChildren() { return 0; }
 // library gives a mutex one the first time two threads contend for it, and
 // global mutexes keep theirs for good, at moments no test can foresee.
 inline int OpenFileDescriptors() {
-    struct Entry {
-        void* object;
-        ULONG_PTR process, handle;
-        ULONG access;
-        USHORT trace, type;
-        ULONG attributes, reserved;
-    };
-    struct Table {
-        ULONG_PTR count, reserved;
-        Entry entries[1];
-    };
+    struct Entry { void* object; ULONG_PTR process, handle; ULONG access, more[3]; };
+    struct Table { ULONG_PTR count, reserved; Entry entries[1]; };
     const auto kExtendedHandleInformation = std::bit_cast<SYSTEM_INFORMATION_CLASS>(64);
     constexpr NTSTATUS kTooSmall = static_cast<NTSTATUS>(0xC0000004L);
     std::vector<ULONG_PTR> buffer(1 << 14);
