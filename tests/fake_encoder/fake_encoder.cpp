@@ -8,44 +8,115 @@
 //   flood MB       print MB megabytes of progress lines as fast as possible
 //   garbage N      print N pseudo-random bytes, NULs included
 //   hang           print nothing and never exit
-//   ignore-term    ignore SIGTERM
+//   ignore-term    ignore SIGTERM (Linux; Windows ends a process without asking it)
 //   grandchild     leave a child behind that holds the output
 //   probe-exit     exit 1 here when there is no target (a probe), as ffmpeg does
-//   crash          die from SIGSEGV
+//   crash          die from an invalid memory access
 //   exit N         exit with status N
 // Standard output and error go to the same pipe, so everything goes to the first.
+// Arguments and paths are UTF-8, as the converter passes them.
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#include <shellapi.h>
+#else
 #include <signal.h>
 #include <unistd.h>
+#endif
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
-void Say(const std::string& text) {
-    for (size_t done = 0; done < text.size();) {
-        const ssize_t n = ::write(1, text.data() + done, text.size() - done);
-        if (n <= 0) std::exit(141);  // the reader has gone: end as SIGPIPE would
-        done += static_cast<size_t>(n);
+#ifdef _WIN32
+// A copy of this program with the same command line marked by this variable
+// only hangs: the grandchild.
+constexpr wchar_t kHangMark[] = L"VANTREL_FAKE_ENCODER_HANG";
+
+std::vector<std::string> Arguments(int, char**) {
+    int count = 0;
+    wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) {
+        const std::u8string word = std::filesystem::path(words[i]).u8string();
+        arguments.emplace_back(word.begin(), word.end());
     }
+    LocalFree(words);
+    return arguments;
+}
+#else
+std::vector<std::string> Arguments(int argc, char** argv) { return {argv, argv + argc}; }
+#endif
+
+void Say(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
+        std::exit(141);  // the reader has gone: end as SIGPIPE would
 }
 
-std::string WithoutScheme(const std::string& path) {
-    return path.rfind("file:", 0) == 0 ? path.substr(5) : path;
+[[noreturn]] void Hang() {
+    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+}
+
+void LeaveGrandchild() {
+#ifdef _WIN32
+    std::wstring commandLine = GetCommandLineW();  // names this program by its full path
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = output;
+    PROCESS_INFORMATION child{};
+    if (SetHandleInformation(output, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) &&
+        SetEnvironmentVariableW(kHangMark, L"1") &&
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &child)) {
+        CloseHandle(child.hThread);
+        CloseHandle(child.hProcess);
+    }
+#else
+    if (::fork() == 0) Hang();
+#endif
+}
+
+[[noreturn]] void Crash() {
+#ifdef _WIN32
+    // End with the access violation's code, as without a debugger to offer.
+    SetUnhandledExceptionFilter([](EXCEPTION_POINTERS*) -> LONG { return EXCEPTION_EXECUTE_HANDLER; });
+#else
+    ::signal(SIGSEGV, SIG_DFL);  // not the sanitizers' report and exit
+#endif
+    *static_cast<volatile int*>(nullptr) = 0;
+    std::abort();
+}
+
+std::filesystem::path PathOf(const std::string& utf8) {
+    const std::string path = utf8.rfind("file:", 0) == 0 ? utf8.substr(5) : utf8;
+    return std::u8string(path.begin(), path.end());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    if (GetEnvironmentVariableW(kHangMark, nullptr, 0) > 0) Hang();
+    _setmode(_fileno(stdout), _O_BINARY);  // every byte as written
+#endif
+    const std::vector<std::string> arguments = Arguments(argc, argv);
     std::string script;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "-i") == 0) script = WithoutScheme(argv[i + 1]);
+    for (size_t i = 1; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == "-i") script = arguments[i + 1];
     }
-    const std::string target = WithoutScheme(argc > 1 ? argv[argc - 1] : "");
-    std::ifstream in(script);
+    const std::string target = arguments.size() > 1 ? arguments.back() : "";
+    std::ifstream in(PathOf(script), std::ios::binary);
     if (!in) {
         Say(script + ": No such file or directory\n");
         return 1;
@@ -58,10 +129,10 @@ int main(int argc, char** argv) {
             Say(std::regex_replace(std::regex_replace(rest, std::regex(R"(\\n)"), "\n"),
                                    std::regex(R"(\\r)"), "\r"));
         } else if (command == "target") {
-            std::ofstream(target, std::ios::binary) << std::string(n, 'M');
+            std::ofstream(PathOf(target), std::ios::binary) << std::string(n, 'M');
         } else if (command == "args") {
-            std::ofstream out(script + ".args");
-            for (int i = 1; i < argc; ++i) out << argv[i] << '\n';
+            std::ofstream out(PathOf(script + ".args"), std::ios::binary);
+            for (size_t i = 1; i < arguments.size(); ++i) out << arguments[i] << '\n';
         } else if (command == "talk" || command == "flood") {
             // At 5 s of the source; a flood goes in 64 KiB writes.
             if (command == "talk") Say("  Duration: 00:00:50.00, start: 0.0, bitrate: 900 kb/s\n");
@@ -69,22 +140,25 @@ int main(int argc, char** argv) {
             while (command == "flood" && block.size() < 65536) block += block;
             for (size_t done = 0; command == "talk" || done < n << 20; done += block.size()) {
                 Say(block);
-                if (command == "talk") ::usleep(2000);
+                if (command == "talk") std::this_thread::sleep_for(std::chrono::milliseconds(2));
             }
         } else if (command == "garbage") {
             std::string bytes(n, '\0');
             for (size_t i = 0; i < n; ++i) bytes[i] = static_cast<char>(i * 2654435761u >> 11);
             Say(bytes);
-        } else if (command == "hang" || (command == "grandchild" && ::fork() == 0)) {
-            for (;;) ::pause();
+        } else if (command == "hang") {
+            Hang();
+        } else if (command == "grandchild") {
+            LeaveGrandchild();
+#ifndef _WIN32
         } else if (command == "ignore-term") {
             ::signal(SIGTERM, SIG_IGN);
+#endif
         } else if (command == "probe-exit" && target.empty()) {
             Say(": No such file or directory\n");
             return 1;
         } else if (command == "crash") {
-            ::signal(SIGSEGV, SIG_DFL);  // not the sanitizers' report and exit
-            ::raise(SIGSEGV);
+            Crash();
         } else if (command == "exit") {
             return static_cast<int>(n);
         }

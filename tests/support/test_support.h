@@ -1,19 +1,31 @@
-// Helpers shared by the engine, command-line and window tests.
+// Helpers shared by the engine, command-line and window tests. Paths are
+// UTF-8, as the program names them.
 #pragma once
 
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
+#include <winternl.h>
+#else
 #include <linux/capability.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
+#include <algorithm>
+#include <bit>
 #include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <mutex>
+#include <random>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,13 +36,24 @@
 namespace vantrel::testing {
 namespace fs = std::filesystem;
 
-// A fresh folder under $TMPDIR, removed with everything in it.
+inline fs::path PathOf(const std::string& utf8) { return std::u8string(utf8.begin(), utf8.end()); }
+inline std::string Utf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
+// A fresh folder in the system's temporary folder, removed with everything in it.
 class TempDir {
 public:
-    TempDir() : path_(fs::temp_directory_path() / "vantrel-test-XXXXXX") {
-        if (::mkdtemp(path_.data()) == nullptr) std::abort();
+    TempDir() {
+        std::random_device random;
+        for (std::error_code failed; path_.empty();) {
+            const fs::path path = fs::temp_directory_path() / ("vantrel-test-" + std::to_string(random()));
+            if (fs::create_directory(path, failed)) path_ = Utf8(path);
+            if (failed) std::abort();
+        }
     }
-    ~TempDir() { std::error_code ignored; fs::remove_all(path_, ignored); }
+    ~TempDir() { std::error_code ignored; fs::remove_all(PathOf(path_), ignored); }
     TempDir(const TempDir&) = delete;
     const std::string& path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
@@ -40,24 +63,91 @@ private:
 };
 
 inline void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
+    std::ofstream(PathOf(path), std::ios::binary) << content;
 }
 // What can be read; a file that vanishes meanwhile (a process's /proc entry)
 // reads as what was read until then.
 inline std::string ReadFile(const std::string& path) {
-    std::string content;
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) content.append(buffer, n);
-        std::fclose(file);
-    }
-    return content;
+    std::ostringstream content;  // a failed read ends the copy, and throws nothing
+    content << std::ifstream(PathOf(path), std::ios::binary).rdbuf();
+    return content.str();
 }
-inline bool FileExists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+inline bool FileExists(const std::string& path) {
+    std::error_code failed;
+    return fs::exists(PathOf(path), failed);
+}
 inline std::string Repeat(const std::string& text, int times) {
     return times > 0 ? text + Repeat(text, times - 1) : "";
 }
 
+#ifdef _WIN32
+// Another process's command line, read from its memory: the one query that
+// answers it directly is not answered under wine.
+inline std::string CommandLineOf(DWORD id) {
+    std::wstring text;
+    if (const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id)) {
+        PROCESS_BASIC_INFORMATION basic{};
+        PEB block{};
+        RTL_USER_PROCESS_PARAMETERS parameters{};
+        if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic,
+                                      nullptr) == 0 &&
+            ReadProcessMemory(process, basic.PebBaseAddress, &block, sizeof block, nullptr) &&
+            ReadProcessMemory(process, block.ProcessParameters, &parameters, sizeof parameters,
+                              nullptr)) {
+            text.resize(parameters.CommandLine.Length / sizeof(wchar_t));
+            ReadProcessMemory(process, parameters.CommandLine.Buffer, text.data(),
+                              parameters.CommandLine.Length, nullptr);
+        }
+        CloseHandle(process);
+    }
+    return Utf8(text);
+}
+inline std::vector<int> ProcessesMentioning(const std::string& token) {
+    std::vector<int> found;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (CommandLineOf(entry.th32ProcessID).find(token) != std::string::npos)
+            found.push_back(static_cast<int>(entry.th32ProcessID));
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+// Windows keeps no ended child waiting for its parent: what outlives a child
+// is a handle to it, which OpenFileDescriptors() counts.
+inline int ZombieChildren() { return 0; }
+// This process's handles but for events, from the system's table (wine
+// answers no count of a process's own). Events are left out: the thread
+// library gives a mutex one the first time two threads contend for it, and
+// global mutexes keep theirs for good, at moments no test can foresee.
+inline int OpenFileDescriptors() {
+    struct Entry { void* object; ULONG_PTR process, handle; ULONG access, more[3]; };
+    struct Table { ULONG_PTR count, reserved; Entry entries[1]; };
+    const auto kExtendedHandleInformation = std::bit_cast<SYSTEM_INFORMATION_CLASS>(64);
+    constexpr NTSTATUS kTooSmall = static_cast<NTSTATUS>(0xC0000004L);
+    std::vector<ULONG_PTR> buffer(1 << 14);
+    for (ULONG size; NtQuerySystemInformation(kExtendedHandleInformation, buffer.data(),
+                                              static_cast<ULONG>(buffer.size() * sizeof buffer[0]),
+                                              &size) == kTooSmall;) {
+        buffer.resize(buffer.size() * 2);
+    }
+    const auto* table = reinterpret_cast<const Table*>(buffer.data());
+    return static_cast<int>(std::count_if(table->entries, table->entries + table->count, [](const Entry& e) {
+        alignas(8) char type[256] = {};
+        const auto* name = &reinterpret_cast<const PUBLIC_OBJECT_TYPE_INFORMATION*>(type)->TypeName;
+        return e.process == GetCurrentProcessId() &&
+               NtQueryObject(reinterpret_cast<HANDLE>(e.handle), ObjectTypeInformation, type,
+                             sizeof type, nullptr) == 0 &&
+               std::wstring_view(name->Buffer, name->Length / sizeof(wchar_t)) != L"Event";
+    }));
+}
+inline long PeakResidentKiB() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<long>(counters.PeakWorkingSetSize / 1024);
+}
+#else
 // Processes whose command line mentions `token` (a test's temp folder, say).
 inline std::vector<int> ProcessesMentioning(const std::string& token) {
     std::vector<int> found;
@@ -125,6 +215,8 @@ inline ::testing::AssertionResult IsHandheldMovie(const std::string& path) {
                ? ::testing::AssertionSuccess()
                : ::testing::AssertionFailure() << path << " holds:\n" << found;
 }
+
+#endif
 
 // How the tests run an encoder: this program, no console input forwarded, and
 // the given free-space source (the real one when null).
