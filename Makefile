@@ -25,7 +25,7 @@ DEB_PACKAGES := dpkg-dev lintian appstream desktop-file-utils
 
 # The Windows build: cross-built with MinGW-w64, tested under wine in a prefix
 # of its own in the build folder.
-WIN_PACKAGES := cmake make g++-mingw-w64-x86-64-posix wine wine64 zip \
+WIN_PACKAGES := cmake make g++ g++-mingw-w64-x86-64-posix wine wine64 zip imagemagick libgtest-dev \
                 $(if $(shell command -v npm),,npm)
 WIN_BUILD    := $(BUILD)-win64
 WIN_PREFIX   := $(abspath $(WIN_BUILD))/wine
