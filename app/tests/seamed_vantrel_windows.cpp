@@ -10,7 +10,6 @@
 //                screen); then "menu OPENED", whether a menu is open, and
 //                "progress P..." with every position the bar has taken
 //   choose PATH  the next OPEN takes PATH instead of showing the chooser
-//   forget       removes the settings' registry key, at a test's end
 // The settings live under the key that VANTREL_SETTINGS_KEY names, so that a
 // test starts afresh and never touches the user's.
 #include <windows.h>
@@ -51,8 +50,8 @@ std::string TextOf(HWND window) {
 
 class SeamedWindow : public ConverterWindow {
 public:
-    SeamedWindow(EncoderSetup setup, SettingsStore* settings, std::wstring settingsKey)
-        : ConverterWindow(std::move(setup), settings), m_settingsKey(std::move(settingsKey)) {
+    SeamedWindow(EncoderSetup setup, SettingsStore* settings)
+        : ConverterWindow(std::move(setup), settings) {
         // Blocks in its reads for the program's life; ExitProcess ends it.
         std::thread([this] { ReadCommands(); }).detach();
     }
@@ -86,7 +85,6 @@ private:
     void Answer(const std::string& command) {
         std::string answer;
         if (command.rfind("choose ", 0) == 0) m_nextChoice = command.substr(7);
-        if (command == "forget") ::RegDeleteTreeW(HKEY_CURRENT_USER, m_settingsKey.c_str());
         if (command == "state") answer = State();
         answer += "end\n";
         DWORD written = 0;
@@ -128,7 +126,6 @@ private:
         return state + '\n';
     }
 
-    std::wstring m_settingsKey;
     std::optional<std::string> m_nextChoice;
     std::vector<int> m_progress;
 };
@@ -138,9 +135,8 @@ private:
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     vantrel::WindowsStart start = vantrel::PrepareWindowsStart();
-    const std::wstring key = vantrel::SettingsKey();
-    vantrel::RegistrySettingsStore settings(key);
-    vantrel::SeamedWindow window(std::move(start.setup), &settings, key);
+    vantrel::RegistrySettingsStore settings(vantrel::SettingsKey());
+    vantrel::SeamedWindow window(std::move(start.setup), &settings);
     window.Run(start.startSource);
     // The command reader may be about to queue one more answer: it ends
     // with the process, before the window it would queue to goes.

@@ -36,23 +36,6 @@ TEST(WindowsWindow, StartsWithEveryControlOfItsTemplateAndEscCloses) {
     EXPECT_EQ(program.WaitForExit(), 0);
 }
 
-// Each choice is kept at once: a second start, while the first still runs, sees it.
-TEST(WindowsWindow, RemembersItsChoicesInTheRegistry) {
-    const std::string key = "VANTREL_SETTINGS_KEY=Software\\vantrel-tests\\" + std::to_string(::getpid());
-    RunningProgram first({key});
-    const ProgramState start = Shown(first);
-    Click(start[kIdQualityHighest]);
-    Click(start[kIdPictureStretch]);
-    first.WaitFor([](const ProgramState& s) {
-        return s[kIdQualityHighest].checked && s[kIdPictureStretch].checked;
-    });
-    RunningProgram second({key});
-    const ProgramState restarted = WaitForWindows(second, 1);
-    EXPECT_TRUE(restarted[kIdQualityHighest].checked);
-    EXPECT_TRUE(restarted[kIdPictureStretch].checked);
-    second.Ask("forget");
-}
-
 TEST(WindowsWindow, AboutBoxOpensFromTheSystemMenuAndCloses) {
     RunningProgram program;
     AtEmptyPanel(Shown(program), "key alt+space");

@@ -4,13 +4,11 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <fstream>
 
 #include "child_process.h"
 #include "command_line_quoting.h"
 #include "free_space.h"
 #include "program_folder.h"
-#include "target_file.h"
 #include "wide_text.h"
 
 // This program is also the child of its own tests, started with a mode word.
@@ -79,20 +77,6 @@ TEST(WideText, GivesLongAbsolutePathsThePrefix) {
     for (const auto& row : rows) EXPECT_EQ(ToWindowsPath(row.path), row.expected) << row.path;
 }
 
-TEST(ChildProcess, WaitWakesOnStopWhileSilentAndReapGivesTheExitCode) {
-    ChildProcess child;
-    ASSERT_TRUE(child.Start({SelfPath(), "--cat"}).started);
-    StopSignal stop;
-    stop.Signal();
-    const ChildProcess::Wake wake = child.Wait(&stop, true, -1);
-    EXPECT_TRUE(wake.stop);
-    EXPECT_FALSE(wake.output || wake.exited || wake.failed);
-    ASSERT_TRUE(child.WriteInput("ping", 4));
-    child.CloseInput();
-    EXPECT_EQ(ReadAll(child), "ping");
-    EXPECT_EQ(child.Reap(), 42);
-}
-
 TEST(ChildProcess, ChildrenDieWhenTheProgramThatStartedThemIsTerminated) {
     ChildProcess starter;
     ASSERT_TRUE(starter.Start({SelfPath(), "--starter"}).started);
@@ -154,26 +138,6 @@ TEST(FileSystemFreeSpace, IsKnownOnlyForARealFolder) {
     EXPECT_FALSE(FileSystemFreeSpace().FreeBytes("Q:\\no-such-vantrel-folder").has_value());
 }
 
-TEST(DeleteRunTarget, RemovesOnlyWhatTheRunWrote) {
-    const std::string path = ::testing::TempDir() + "vantrel-target.d3v";
-    const struct {
-        bool before, rewritten, survives;
-    } rows[] = {{false, true, false}, {true, false, true}, {true, true, false}};
-    for (const auto& row : rows) {
-        if (row.before) std::ofstream(path) << "old";
-        const TargetSnapshot snapshot = SnapshotTarget(path);
-        if (row.rewritten) std::ofstream(path) << "new and longer";
-        DeleteRunTarget(path, snapshot);
-        EXPECT_EQ(::GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES,
-                  row.survives);
-        ::DeleteFileW(ToWide(path).c_str());
-    }
-    const std::string folder = ::testing::TempDir() + "vantrel-folder";
-    ::CreateDirectoryW(ToWide(folder).c_str(), nullptr);
-    DeleteRunTarget(folder, {});
-    EXPECT_TRUE(::RemoveDirectoryW(ToWide(folder).c_str()));
-}
-
 // The modes this program runs in as its own tests' child.
 int RunAsChild(const std::string& mode) {
     if (mode == "--echo") {  // each word and '|', then "end" on standard error
@@ -183,10 +147,6 @@ int RunAsChild(const std::string& mode) {
         std::fflush(stdout);
         std::fprintf(stderr, "end");
         return 0;
-    }
-    if (mode == "--cat") {  // standard input to standard output, 42 at its end
-        for (int c; (c = std::getchar()) != EOF;) std::putchar(c);
-        return 42;
     }
     ChildProcess hanging;
     if (mode == "--starter") {

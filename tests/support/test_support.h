@@ -16,7 +16,6 @@
 #endif
 
 #include <algorithm>
-#include <bit>
 #include <condition_variable>
 #include <cstdio>
 #include <filesystem>
@@ -114,34 +113,9 @@ inline std::vector<int> ProcessesMentioning(const std::string& token) {
     CloseHandle(snapshot);
     return found;
 }
-// Windows keeps no ended child waiting for its parent: what outlives a child
-// is a handle to it, which OpenFileDescriptors() counts.
+// Windows keeps no ended child waiting for its parent; the platform's own
+// tests count the handles that could outlive one.
 inline int ZombieChildren() { return 0; }
-// This process's handles but for events, from the system's table (wine
-// answers no count of a process's own). Events are left out: the thread
-// library gives a mutex one the first time two threads contend for it, and
-// global mutexes keep theirs for good, at moments no test can foresee.
-inline int OpenFileDescriptors() {
-    struct Entry { void* object; ULONG_PTR process, handle; ULONG access, more[3]; };
-    struct Table { ULONG_PTR count, reserved; Entry entries[1]; };
-    const auto kExtendedHandleInformation = std::bit_cast<SYSTEM_INFORMATION_CLASS>(64);
-    constexpr NTSTATUS kTooSmall = static_cast<NTSTATUS>(0xC0000004L);
-    std::vector<ULONG_PTR> buffer(1 << 14);
-    for (ULONG size; NtQuerySystemInformation(kExtendedHandleInformation, buffer.data(),
-                                              static_cast<ULONG>(buffer.size() * sizeof buffer[0]),
-                                              &size) == kTooSmall;) {
-        buffer.resize(buffer.size() * 2);
-    }
-    const auto* table = reinterpret_cast<const Table*>(buffer.data());
-    return static_cast<int>(std::count_if(table->entries, table->entries + table->count, [](const Entry& e) {
-        alignas(8) char type[256] = {};
-        const auto* name = &reinterpret_cast<const PUBLIC_OBJECT_TYPE_INFORMATION*>(type)->TypeName;
-        return e.process == GetCurrentProcessId() &&
-               NtQueryObject(reinterpret_cast<HANDLE>(e.handle), ObjectTypeInformation, type,
-                             sizeof type, nullptr) == 0 &&
-               std::wstring_view(name->Buffer, name->Length / sizeof(wchar_t)) != L"Event";
-    }));
-}
 inline long PeakResidentKiB() {
     PROCESS_MEMORY_COUNTERS counters{};
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
