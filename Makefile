@@ -132,7 +132,8 @@ windows: windows-build
 
 # The tests make their clips and check the results with Linux's ffmpeg.
 windows-test: deps windows-build
-	cd $(WIN_BUILD) && VANTREL_WINEPREFIX=$(WIN_PREFIX) ctest --output-on-failure -j$(JOBS) --timeout 600
+	cd $(WIN_BUILD) && VANTREL_WINEPREFIX=$(WIN_PREFIX) $(CURDIR)/scripts/wine_session.sh \
+	  ctest --output-on-failure -j$(JOBS) --timeout 600
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-*

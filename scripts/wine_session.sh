@@ -1,0 +1,18 @@
+#!/bin/sh
+# Runs COMMAND while a wine session of VANTREL_WINEPREFIX is up, and ends the
+# session after it. Wine starts its own background programs with the first
+# Windows program of a session, and they inherit that program's standard
+# streams: were a test the first, they would hold the test's output pipe open
+# and ctest would wait for them. Started here, they get none of ours.
+set -eu
+[ $# -ge 1 ] || { echo "usage: $0 COMMAND [ARG...]" >&2; exit 2; }
+here=$(cd "$(dirname "$0")" && pwd)
+export WINEPREFIX="${VANTREL_WINEPREFIX:-$HOME/.vantrel-wine}"
+"$here/wine_run.sh" wineboot </dev/null >/dev/null 2>&1
+# Persistent until killed below, so the session does not end and start again
+# between two tests.
+wineserver -p </dev/null >/dev/null 2>&1
+status=0
+"$@" || status=$?
+wineserver -k </dev/null >/dev/null 2>&1 || true
+exit $status
