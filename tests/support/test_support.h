@@ -15,7 +15,6 @@
 #include <unistd.h>
 #endif
 
-#include <algorithm>
 #include <bit>
 #include <condition_variable>
 #include <cstdio>
@@ -48,7 +47,8 @@ public:
     TempDir() {
         std::random_device random;
         for (std::error_code failed; path_.empty();) {
-            const fs::path path = fs::temp_directory_path() / ("vantrel-test-" + std::to_string(random()));
+            const fs::path path =
+                fs::temp_directory_path() / ("vantrel-test-" + std::to_string(random()));
             if (fs::create_directory(path, failed)) path_ = Utf8(path);
             if (failed) std::abort();
         }
@@ -85,7 +85,8 @@ inline std::string Repeat(const std::string& text, int times) {
 // answers it directly is not answered under wine.
 inline std::string CommandLineOf(DWORD id) {
     std::wstring text;
-    if (const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id)) {
+    if (const HANDLE process =
+            OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id)) {
         PROCESS_BASIC_INFORMATION basic{};
         PEB block{};
         RTL_USER_PROCESS_PARAMETERS parameters{};
@@ -107,7 +108,8 @@ inline std::vector<int> ProcessesMentioning(const std::string& token) {
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
         if (CommandLineOf(entry.th32ProcessID).find(token) != std::string::npos)
             found.push_back(static_cast<int>(entry.th32ProcessID));
     }
@@ -133,14 +135,17 @@ inline int OpenFileDescriptors() {
         buffer.resize(buffer.size() * 2);
     }
     const auto* table = reinterpret_cast<const Table*>(buffer.data());
-    return static_cast<int>(std::count_if(table->entries, table->entries + table->count, [](const Entry& e) {
+    int count = 0;
+    for (const Entry* e = table->entries; e != table->entries + table->count; ++e) {
         alignas(8) char type[256] = {};
-        const auto* name = &reinterpret_cast<const PUBLIC_OBJECT_TYPE_INFORMATION*>(type)->TypeName;
-        return e.process == GetCurrentProcessId() &&
-               NtQueryObject(reinterpret_cast<HANDLE>(e.handle), ObjectTypeInformation, type,
-                             sizeof type, nullptr) == 0 &&
-               std::wstring_view(name->Buffer, name->Length / sizeof(wchar_t)) != L"Event";
-    }));
+        const UNICODE_STRING& name =
+            reinterpret_cast<const PUBLIC_OBJECT_TYPE_INFORMATION*>(type)->TypeName;
+        count += e->process == GetCurrentProcessId() &&
+                 NtQueryObject(reinterpret_cast<HANDLE>(e->handle), ObjectTypeInformation, type,
+                               sizeof type, nullptr) == 0 &&
+                 std::wstring_view(name.Buffer, name.Length / sizeof(wchar_t)) != L"Event";
+    }
+    return count;
 }
 inline long PeakResidentKiB() {
     PROCESS_MEMORY_COUNTERS counters{};
