@@ -49,9 +49,15 @@ struct ChildProcess::State {
     bool readFailed = false;
     bool closing = false;
 
-    // Under `lock`.
+    bool signalled = false;  // what `readable` is set to
+
+    // Under `lock`. The event is touched only when it changes: every call is
+    // a trip to the system, and a run's output comes in small reads.
     void UpdateReadable() {
-        if (!buffered.empty() || ended || readFailed) {
+        const bool now = !buffered.empty() || ended || readFailed;
+        if (now == signalled) return;
+        signalled = now;
+        if (now) {
             ::SetEvent(readable);
         } else {
             ::ResetEvent(readable);
@@ -136,7 +142,7 @@ void ChildProcess::Release() {
     s.reaped = false;
     s.exitCode = -1;
     s.buffered.clear();
-    s.ended = s.readFailed = s.closing = false;
+    s.ended = s.readFailed = s.closing = s.signalled = false;
 }
 
 bool ChildProcess::started() const { return state_->process != nullptr; }
@@ -241,7 +247,17 @@ ChildProcess::StartResult ChildProcess::Start(const std::vector<std::string>& ar
 }
 
 ChildProcess::Wake ChildProcess::Wait(const StopSignal* stop, bool watchExit, int timeoutMs) {
-    const State& s = *state_;
+    State& s = *state_;
+    {
+        // Bytes already taken in need no wait; the caller checks the stop
+        // signal after every read all the same.
+        std::lock_guard<std::mutex> held(s.lock);
+        if (s.reader != nullptr && !s.buffered.empty()) {
+            Wake ready;
+            ready.output = true;
+            return ready;
+        }
+    }
     HANDLE handles[3];
     DWORD count = 0;
     const auto add = [&](bool wanted, HANDLE handle) -> int {

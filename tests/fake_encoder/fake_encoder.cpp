@@ -90,7 +90,8 @@ void LeaveGrandchild() {
 [[noreturn]] void Crash() {
 #ifdef _WIN32
     // End with the access violation's code, as without a debugger to offer.
-    SetUnhandledExceptionFilter([](EXCEPTION_POINTERS*) -> LONG { return EXCEPTION_EXECUTE_HANDLER; });
+    SetUnhandledExceptionFilter(
+        [](EXCEPTION_POINTERS*) -> LONG { return EXCEPTION_EXECUTE_HANDLER; });
 #else
     ::signal(SIGSEGV, SIG_DFL);  // not the sanitizers' report and exit
 #endif

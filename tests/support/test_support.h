@@ -47,7 +47,8 @@ public:
     TempDir() {
         std::random_device random;
         for (std::error_code failed; path_.empty();) {
-            const fs::path path = fs::temp_directory_path() / ("vantrel-test-" + std::to_string(random()));
+            const fs::path path =
+                fs::temp_directory_path() / ("vantrel-test-" + std::to_string(random()));
             if (fs::create_directory(path, failed)) path_ = Utf8(path);
             if (failed) std::abort();
         }
@@ -84,7 +85,8 @@ inline std::string Repeat(const std::string& text, int times) {
 // answers it directly is not answered under wine.
 inline std::string CommandLineOf(DWORD id) {
     std::wstring text;
-    if (const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id)) {
+    if (const HANDLE process =
+            OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id)) {
         PROCESS_BASIC_INFORMATION basic{};
         PEB block{};
         RTL_USER_PROCESS_PARAMETERS parameters{};
@@ -106,7 +108,8 @@ inline std::vector<int> ProcessesMentioning(const std::string& token) {
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
         if (CommandLineOf(entry.th32ProcessID).find(token) != std::string::npos)
             found.push_back(static_cast<int>(entry.th32ProcessID));
     }
