@@ -8,10 +8,14 @@ set -eu
 [ $# -ge 1 ] || { echo "usage: $0 COMMAND [ARG...]" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX="${VANTREL_WINEPREFIX:-$HOME/.vantrel-wine}"
-"$here/wine_run.sh" wineboot </dev/null >/dev/null 2>&1
-# Persistent until killed below, so the session does not end and start again
-# between two tests.
+# The prefix first (made once), then a server that stays until it is killed
+# below, so that the session does not end and start again between two tests,
+# and then wine's background programs, with none of our streams.
+"$here/wine_run.sh" wineboot --help </dev/null >/dev/null 2>&1 || true
+wineserver -k </dev/null >/dev/null 2>&1 || true
+wineserver -w </dev/null >/dev/null 2>&1 || true
 wineserver -p </dev/null >/dev/null 2>&1
+"$here/wine_run.sh" wineboot </dev/null >/dev/null 2>&1
 status=0
 "$@" || status=$?
 wineserver -k </dev/null >/dev/null 2>&1 || true
