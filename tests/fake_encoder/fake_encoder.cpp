@@ -135,10 +135,12 @@ int main(int argc, char** argv) {
             std::ofstream out(PathOf(script + ".args"), std::ios::binary);
             for (size_t i = 1; i < arguments.size(); ++i) out << arguments[i] << '\n';
         } else if (command == "talk" || command == "flood") {
-            // At 5 s of the source; a flood goes in 64 KiB writes.
+            // At 5 s of the source; a flood goes in 16 KiB writes. (Wine
+            // hands a pipe write to its server in one message, and one of
+            // 64 KiB can overflow that channel and kill the writer.)
             if (command == "talk") Say("  Duration: 00:00:50.00, start: 0.0, bitrate: 900 kb/s\n");
             std::string block = "frame= 125 fps=25 size= 1kB time=00:00:05.00 bitrate=1.0kbits/s\r";
-            while (command == "flood" && block.size() < 65536) block += block;
+            while (command == "flood" && block.size() < 16384) block += block;
             for (size_t done = 0; command == "talk" || done < n << 20; done += block.size()) {
                 Say(block);
                 if (command == "talk") std::this_thread::sleep_for(std::chrono::milliseconds(2));
