@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (testing::RunThroughChunker(output, 1 + choice % 511) != whole || whole.duration < 0) {
         std::abort();
     }
-    for (const auto& [field, text] : whole.panel)  // a panel field holds at most 255 bytes
-        if (text.size() > 255) std::abort();
+    for (const auto& [field, shown] : whole.panel)  // a panel field holds at most 255 bytes
+        if (shown.size() > 255) std::abort();
     return 0;
 }
