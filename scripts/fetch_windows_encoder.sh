@@ -9,8 +9,11 @@ fail() { echo "fetch_windows_encoder: $*" >&2; exit 1; }
 mkdir -p "$dir"
 if [ ! -f "$dir/win64/ffmpeg.exe" ]; then
     rm -rf "$dir/win64.part" && mkdir "$dir/win64.part"
-    (cd "$dir/win64.part" && npm pack --silent @ffmpeg-installer/win32-x64@4.1.0 >/dev/null &&
-        tar xzf ./*.tgz) || fail "could not download ffmpeg.exe 4.1 from the npm registry"
+    (cd "$dir/win64.part" && npm pack --silent @ffmpeg-installer/win32-x64@4.1.0 >/dev/null 2>npm.log &&
+        tar xzf ./*.tgz) || {
+        cat "$dir/win64.part/npm.log" >&2
+        fail "could not download ffmpeg.exe 4.1 from the npm registry (npm's words above)"
+    }
     mv "$dir/win64.part/package" "$dir/win64" && rm -rf "$dir/win64.part"
 fi
 head -c 2 "$dir/win64/ffmpeg.exe" | grep -q MZ || fail "$dir/win64/ffmpeg.exe is not a Windows program"
