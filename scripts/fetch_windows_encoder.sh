@@ -9,7 +9,7 @@ fail() { echo "fetch_windows_encoder: $*" >&2; exit 1; }
 mkdir -p "$dir"
 if [ ! -f "$dir/win64/ffmpeg.exe" ]; then
     rm -rf "$dir/win64.part" && mkdir "$dir/win64.part"
-    (cd "$dir/win64.part" && npm pack --silent @ffmpeg-installer/win32-x64@4.1.0 >/dev/null 2>npm.log &&
+    (cd "$dir/win64.part" && npm pack --loglevel=error @ffmpeg-installer/win32-x64@4.1.0 >/dev/null 2>npm.log &&
         tar xzf ./*.tgz) || {
         cat "$dir/win64.part/npm.log" >&2
         fail "could not download ffmpeg.exe 4.1 from the npm registry (npm's words above)"
