@@ -204,4 +204,16 @@ inline ProgramState Open(RunningProgram& program, const std::string& path, int f
         [field](const ProgramState& s) { return s[kIdEncode].enabled && !s[field].text.empty(); });
 }
 
+// Waits for a started run to end by itself: the bar full, which it is only
+// once the run is over, and the buttons back to idle after it. On the way the
+// bar must have stood between empty and full.
+inline void ExpectRunToFillTheBar(RunningProgram& program) {
+    const std::vector<int> bar = program.WaitFor([](const ProgramState& s) {
+        return !s.progress.empty() && s.progress.back() == kProgressRange &&
+               s[kIdEncode].text == "Encode" && s[kIdOpen].enabled;
+    }).progress;
+    EXPECT_TRUE(std::any_of(bar.begin(), bar.end(), [](int p) { return p > 0 && p < kProgressRange; }))
+        << "the bar never stood between empty and full";
+}
+
 }  // namespace vantrel::testing
