@@ -1,0 +1,34 @@
+# Shell functions that drive a seamed build of the window (see
+# app/tests/seamed_vantrel.cpp and seamed_vantrel_windows.cpp): sourced by the screenshot scripts, which
+# start it as the coprocess APP and give a scratch folder in $work.
+
+# Waits for a condition, giving up after a generous while: a hang guard.
+wait_until() {
+  for _ in $(seq 1 600); do
+    if "$@"; then return 0; fi
+    sleep 0.1
+  done
+  echo "$(basename "$0"): gave up waiting for: $*" >&2
+  return 1
+}
+
+# Sends a command and prints its answer.
+ask() {
+  echo "$1" >&"${APP[1]}"
+  while IFS= read -r line <&"${APP[0]}"; do
+    [ "$line" = end ] && break
+    printf '%s\n' "$line"
+  done
+}
+state() { ask state >"$work/state"; }
+# The field of the control with template id $1: 5 = x, 6 = y, 7 = width, 8 = height.
+field() { awk -v id="$1" -v f="$2" '$1 == "control" && $2 == id { print $f }' "$work/state"; }
+text() { awk -F'\t' -v id="$1" '$1 ~ "^control " id " " { print $2 }' "$work/state"; }
+click() {
+  local x y
+  x=$(( $(field "$1" 5) + $(field "$1" 7) / 2 ))
+  y=$(( $(field "$1" 6) + $(field "$1" 8) / 2 ))
+  xdotool mousemove --sync "$x" "$y" click 1
+}
+shown() { state; grep -q '^window' "$work/state"; }
+probed() { state; [ -n "$(text 1009)" ]; }
