@@ -1,4 +1,4 @@
-#include "converter_app.h"
+#include "app/converter_app.h"
 
 #include <wx/image.h>
 #include <wx/toplevel.h>
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "encoder_location.h"
+#include "encoder/encoder_location.h"
 
 namespace vantrel {
 namespace {

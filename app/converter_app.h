@@ -7,7 +7,7 @@
 #include <atomic>
 #include <thread>
 
-#include "converter_window.h"
+#include "ui/wx/converter_window.h"
 
 namespace vantrel {
 

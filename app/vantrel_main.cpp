@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "converter_app.h"
+#include "app/converter_app.h"
 
 wxIMPLEMENT_APP_NO_MAIN(vantrel::ConverterApp);
 

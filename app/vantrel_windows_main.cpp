@@ -1,9 +1,9 @@
 // vantrel.exe: the converter window; the program ends when it closes.
 #include <windows.h>
 
-#include "converter_window.h"
-#include "registry_settings_store.h"
-#include "windows_start.h"
+#include "ui/win32/converter_window.h"
+#include "ui/win32/registry_settings_store.h"
+#include "app/windows_start.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     vantrel::WindowsStart start = vantrel::PrepareWindowsStart();

@@ -1,12 +1,12 @@
-#include "windows_start.h"
+#include "app/windows_start.h"
 
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
 
-#include "encoder_location.h"
-#include "wide_text.h"
+#include "encoder/encoder_location.h"
+#include "platform/win32/wide_text.h"
 
 namespace vantrel {
 namespace {

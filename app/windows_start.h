@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "converter.h"
+#include "conversion/converter.h"
 
 namespace vantrel {
 

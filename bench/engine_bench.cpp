@@ -27,11 +27,11 @@
 #include <thread>
 #include <vector>
 
-#include "child_process.h"
-#include "command_line.h"
-#include "conversion_filters.h"
-#include "converter.h"
-#include "encoder_location.h"
+#include "platform/child_process.h"
+#include "encoder/command_line.h"
+#include "conversion/conversion_filters.h"
+#include "conversion/converter.h"
+#include "encoder/encoder_location.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "encoder_output_parser.h"
-#include "line_chunker.h"
+#include "parse/encoder_output_parser.h"
+#include "parse/line_chunker.h"
 
 namespace {
 

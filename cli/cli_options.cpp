@@ -1,12 +1,12 @@
-#include "cli_options.h"
+#include "cli/cli_options.h"
 
 #include <algorithm>
 #include <charconv>
 #include <thread>
 #include <utility>
 
-#include "qualities.h"
-#include "source_types.h"
+#include "conversion/qualities.h"
+#include "conversion/source_types.h"
 
 namespace vantrel::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "picture_fit.h"
+#include "conversion/picture_fit.h"
 
 namespace vantrel::cli {
 

@@ -1,9 +1,9 @@
-#include "console_observer.h"
+#include "cli/console_observer.h"
 
 #include <array>
 #include <utility>
 
-#include "text_scan.h"
+#include "parse/text_scan.h"
 
 namespace vantrel::cli {
 namespace {

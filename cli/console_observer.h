@@ -3,11 +3,11 @@
 #include <string>
 #include <string_view>
 
-#include "encoder_report_sink.h"
-#include "panel_field.h"
-#include "progress_display.h"
-#include "shared_console.h"
-#include "source_description.h"
+#include "parse/encoder_report_sink.h"
+#include "parse/panel_field.h"
+#include "cli/progress_display.h"
+#include "cli/shared_console.h"
+#include "conversion/source_description.h"
 
 namespace vantrel::cli {
 

@@ -1,4 +1,4 @@
-#include "convert_command.h"
+#include "cli/convert_command.h"
 
 #include <algorithm>
 #include <atomic>
@@ -10,13 +10,13 @@
 #include <utility>
 #include <vector>
 
-#include "cli_options.h"
-#include "converter.h"
-#include "encoder_location.h"
-#include "file_conversion.h"
-#include "output_terminal.h"
-#include "shared_console.h"
-#include "stop_on_signal.h"
+#include "cli/cli_options.h"
+#include "conversion/converter.h"
+#include "encoder/encoder_location.h"
+#include "cli/file_conversion.h"
+#include "cli/output_terminal.h"
+#include "cli/shared_console.h"
+#include "cli/stop_on_signal.h"
 
 namespace vantrel::cli {
 namespace {

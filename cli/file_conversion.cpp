@@ -1,15 +1,15 @@
-#include "file_conversion.h"
+#include "cli/file_conversion.h"
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 
-#include "console_observer.h"
-#include "outcome_message.h"
-#include "progress_display.h"
-#include "source_readability.h"
-#include "source_types.h"
-#include "target_naming.h"
+#include "cli/console_observer.h"
+#include "conversion/outcome_message.h"
+#include "cli/progress_display.h"
+#include "cli/source_readability.h"
+#include "conversion/source_types.h"
+#include "conversion/target_naming.h"
 
 namespace vantrel::cli {
 namespace {

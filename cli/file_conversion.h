@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "converter.h"
-#include "shared_console.h"
-#include "stop_signal.h"
+#include "conversion/converter.h"
+#include "cli/shared_console.h"
+#include "platform/stop_signal.h"
 
 namespace vantrel::cli {
 

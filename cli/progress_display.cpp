@@ -1,6 +1,6 @@
-#include "progress_display.h"
+#include "cli/progress_display.h"
 
-#include "progress_line.h"
+#include "conversion/progress_line.h"
 
 namespace vantrel::cli {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shared_console.h"
+#include "cli/shared_console.h"
 
 namespace vantrel::cli {
 

@@ -1,4 +1,4 @@
-#include "shared_console.h"
+#include "cli/shared_console.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "stop_signal.h"
+#include "platform/stop_signal.h"
 
 namespace vantrel::cli {
 

@@ -1,4 +1,4 @@
-#include "conversion_filters.h"
+#include "conversion/conversion_filters.h"
 
 namespace vantrel {
 namespace {

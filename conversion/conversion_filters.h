@@ -1,7 +1,7 @@
 #pragma once
 
-#include "command_line.h"
-#include "conversion_request.h"
+#include "encoder/command_line.h"
+#include "conversion/conversion_request.h"
 
 namespace vantrel {
 

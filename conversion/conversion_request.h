@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "picture_fit.h"
-#include "qualities.h"
+#include "conversion/picture_fit.h"
+#include "conversion/qualities.h"
 
 namespace vantrel {
 

@@ -1,11 +1,11 @@
-#include "converter.h"
+#include "conversion/converter.h"
 
-#include "command_line.h"
-#include "conversion_filters.h"
-#include "encoder_output_parser.h"
-#include "parser_state.h"
-#include "program_folder.h"
-#include "target_file.h"
+#include "encoder/command_line.h"
+#include "conversion/conversion_filters.h"
+#include "parse/encoder_output_parser.h"
+#include "parse/parser_state.h"
+#include "platform/program_folder.h"
+#include "platform/target_file.h"
 
 namespace vantrel {
 namespace {

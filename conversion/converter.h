@@ -3,13 +3,13 @@
 #include <memory>
 #include <string>
 
-#include "conversion_outcome.h"
-#include "conversion_request.h"
-#include "encoder_report_sink.h"
-#include "encoder_runner.h"
-#include "free_space.h"
-#include "source_description.h"
-#include "stop_signal.h"
+#include "encoder/conversion_outcome.h"
+#include "conversion/conversion_request.h"
+#include "parse/encoder_report_sink.h"
+#include "encoder/encoder_runner.h"
+#include "platform/free_space.h"
+#include "conversion/source_description.h"
+#include "platform/stop_signal.h"
 
 namespace vantrel {
 

@@ -1,6 +1,6 @@
-#include "outcome_message.h"
+#include "conversion/outcome_message.h"
 
-#include "string_table.h"
+#include "conversion/string_table.h"
 
 namespace vantrel {
 

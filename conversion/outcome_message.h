@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "conversion_outcome.h"
+#include "encoder/conversion_outcome.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "progress_line.h"
+#include "conversion/progress_line.h"
 
 #include <algorithm>
 #include <cmath>

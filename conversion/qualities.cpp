@@ -1,4 +1,4 @@
-#include "qualities.h"
+#include "conversion/qualities.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "source_description.h"
+#include "conversion/source_description.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "source_types.h"
+#include "conversion/source_types.h"
 
 namespace vantrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "string_table.h"
+#include "conversion/string_table.h"
 
 namespace vantrel {
 

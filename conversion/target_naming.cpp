@@ -1,9 +1,9 @@
-#include "target_naming.h"
+#include "conversion/target_naming.h"
 
 #include <string_view>
 
-#include "program_folder.h"
-#include "source_types.h"
+#include "platform/program_folder.h"
+#include "conversion/source_types.h"
 
 namespace vantrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "encoder/command_line.h"
 
 #include <iterator>
 

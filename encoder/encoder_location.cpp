@@ -1,6 +1,6 @@
-#include "encoder_location.h"
+#include "encoder/encoder_location.h"
 
-#include "program_folder.h"
+#include "platform/program_folder.h"
 
 namespace vantrel {
 

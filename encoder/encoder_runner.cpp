@@ -1,7 +1,7 @@
-#include "encoder_runner.h"
+#include "encoder/encoder_runner.h"
 
-#include "child_process.h"
-#include "console_input_forwarder.h"
+#include "platform/child_process.h"
+#include "platform/console_input_forwarder.h"
 
 namespace vantrel {
 

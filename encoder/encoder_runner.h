@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "encoder_report_sink.h"
-#include "free_space.h"
-#include "output_pump.h"
-#include "parser_state.h"
-#include "stop_signal.h"
+#include "parse/encoder_report_sink.h"
+#include "platform/free_space.h"
+#include "encoder/output_pump.h"
+#include "parse/parser_state.h"
+#include "platform/stop_signal.h"
 
 namespace vantrel {
 

@@ -1,8 +1,8 @@
-#include "output_pump.h"
+#include "encoder/output_pump.h"
 
-#include "encoder_output_parser.h"
-#include "line_chunker.h"
-#include "text_scan.h"
+#include "parse/encoder_output_parser.h"
+#include "parse/line_chunker.h"
+#include "parse/text_scan.h"
 
 namespace vantrel {
 namespace {

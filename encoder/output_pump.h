@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "child_process.h"
-#include "encoder_report_sink.h"
-#include "free_space.h"
-#include "parser_state.h"
-#include "run_status.h"
-#include "stop_signal.h"
+#include "platform/child_process.h"
+#include "parse/encoder_report_sink.h"
+#include "platform/free_space.h"
+#include "parse/parser_state.h"
+#include "encoder/run_status.h"
+#include "platform/stop_signal.h"
 
 namespace vantrel {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "tests/chunked_run.h"
-#include "text_scan.h"
+#include "parse/text_scan.h"
 
 using namespace vantrel;
 

@@ -1,10 +1,10 @@
-#include "encoder_output_parser.h"
+#include "parse/encoder_output_parser.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "stream_line.h"
-#include "text_scan.h"
+#include "parse/stream_line.h"
+#include "parse/text_scan.h"
 
 namespace vantrel {
 namespace {

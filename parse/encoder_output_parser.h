@@ -1,7 +1,7 @@
 #pragma once
 
-#include "encoder_report_sink.h"
-#include "parser_state.h"
+#include "parse/encoder_report_sink.h"
+#include "parse/parser_state.h"
 
 namespace vantrel {
 

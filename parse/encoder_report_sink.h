@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "panel_field.h"
+#include "parse/panel_field.h"
 
 namespace vantrel {
 

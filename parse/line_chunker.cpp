@@ -1,4 +1,4 @@
-#include "line_chunker.h"
+#include "parse/line_chunker.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
-#include "stream_line.h"
+#include "parse/stream_line.h"
 
 #include <string_view>
 #include <vector>
 
-#include "text_scan.h"
+#include "parse/text_scan.h"
 
 namespace vantrel {
 namespace {

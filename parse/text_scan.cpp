@@ -1,4 +1,4 @@
-#include "text_scan.h"
+#include "parse/text_scan.h"
 
 #include <algorithm>
 #include <climits>

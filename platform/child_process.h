@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "stop_signal.h"
+#include "platform/stop_signal.h"
 
 namespace vantrel {
 

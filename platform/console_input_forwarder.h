@@ -3,7 +3,7 @@
 #include <atomic>
 #include <thread>
 
-#include "child_process.h"
+#include "platform/child_process.h"
 
 namespace vantrel {
 

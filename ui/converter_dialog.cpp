@@ -1,11 +1,11 @@
-#include "converter_dialog.h"
+#include "ui/converter_dialog.h"
 
 #include <system_error>
 
-#include "control_ids.h"
-#include "qualities.h"
-#include "status_line.h"
-#include "string_table.h"
+#include "ui/control_ids.h"
+#include "conversion/qualities.h"
+#include "ui/status_line.h"
+#include "conversion/string_table.h"
 
 namespace vantrel {
 

@@ -8,12 +8,12 @@
 #include <thread>
 #include <vector>
 
-#include "conversion_outcome.h"
-#include "converter.h"
-#include "dialog_window.h"
-#include "picture_fit.h"
-#include "settings_store.h"
-#include "stop_signal.h"
+#include "encoder/conversion_outcome.h"
+#include "conversion/converter.h"
+#include "ui/dialog_window.h"
+#include "conversion/picture_fit.h"
+#include "ui/settings_store.h"
+#include "platform/stop_signal.h"
 
 namespace vantrel {
 

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "control_ids.h"
-#include "dialog_template.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_template.h"
 
 namespace vantrel {
 

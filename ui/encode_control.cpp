@@ -1,14 +1,14 @@
 // Encode/STOP and the conversion worker.
 #include <chrono>
 
-#include "control_ids.h"
-#include "converter_dialog.h"
-#include "encoder_report_sink.h"
-#include "outcome_message.h"
-#include "path_parts.h"
-#include "status_line.h"
-#include "string_table.h"
-#include "target_file.h"
+#include "ui/control_ids.h"
+#include "ui/converter_dialog.h"
+#include "parse/encoder_report_sink.h"
+#include "conversion/outcome_message.h"
+#include "ui/path_parts.h"
+#include "ui/status_line.h"
+#include "conversion/string_table.h"
+#include "platform/target_file.h"
 
 namespace vantrel {
 namespace {

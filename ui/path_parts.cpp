@@ -1,4 +1,4 @@
-#include "path_parts.h"
+#include "ui/path_parts.h"
 
 #include <filesystem>
 

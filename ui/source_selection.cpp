@@ -1,10 +1,10 @@
 // OPEN: choosing the source, naming the target and probing the source.
-#include "control_ids.h"
-#include "converter_dialog.h"
-#include "outcome_message.h"
-#include "path_parts.h"
-#include "source_types.h"
-#include "target_naming.h"
+#include "ui/control_ids.h"
+#include "ui/converter_dialog.h"
+#include "conversion/outcome_message.h"
+#include "ui/path_parts.h"
+#include "conversion/source_types.h"
+#include "conversion/target_naming.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "status_line.h"
+#include "ui/status_line.h"
 
 #include <cstdio>
 

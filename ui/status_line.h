@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "progress_line.h"
+#include "conversion/progress_line.h"
 
 namespace vantrel {
 

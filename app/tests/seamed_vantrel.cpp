@@ -20,8 +20,8 @@
 #include <utility>
 #include <vector>
 
-#include "converter_app.h"
-#include "template_controls.h"
+#include "app/converter_app.h"
+#include "ui/wx/template_controls.h"
 
 namespace vantrel {
 namespace {

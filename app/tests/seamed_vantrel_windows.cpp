@@ -19,10 +19,10 @@
 #include <utility>
 #include <vector>
 
-#include "converter_window.h"
-#include "registry_settings_store.h"
-#include "wide_text.h"
-#include "windows_start.h"
+#include "ui/win32/converter_window.h"
+#include "ui/win32/registry_settings_store.h"
+#include "platform/win32/wide_text.h"
+#include "app/windows_start.h"
 
 namespace vantrel {
 namespace {

@@ -20,9 +20,9 @@
 #include <stdexcept>
 #include <utility>
 
-#include "control_ids.h"
-#include "dialog_templates.h"
-#include "test_support.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_templates.h"
+#include "tests/support/test_support.h"
 
 namespace vantrel::testing {
 

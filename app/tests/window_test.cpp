@@ -6,7 +6,7 @@
 
 #include <csignal>
 
-#include "window_driver.h"
+#include "app/tests/window_driver.h"
 
 namespace vantrel {
 namespace {

@@ -3,7 +3,7 @@
 // the program as a user's would. The program is read through its seamed
 // build (seamed_vantrel_windows.cpp); this driver is a Linux program that the
 // cross build makes with the host's compiler.
-#include "window_driver.h"
+#include "app/tests/window_driver.h"
 
 namespace vantrel {
 namespace {

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "convert_command.h"
+#include "cli/convert_command.h"
 
 int main(int argc, char** argv) {
     return vantrel::cli::RunConvertCommand(std::vector<std::string>(argv + 1, argv + argc));

@@ -1,4 +1,4 @@
-#include "output_terminal.h"
+#include "cli/output_terminal.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "source_readability.h"
+#include "cli/source_readability.h"
 
 #include <errno.h>
 #include <fcntl.h>

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "test_support.h"
+#include "tests/support/test_support.h"
 
 namespace vantrel {
 namespace {

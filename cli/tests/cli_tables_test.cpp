@@ -1,8 +1,8 @@
 // What a command line asks for, and the progress line a run shows.
 #include <gtest/gtest.h>
 
-#include "cli_options.h"
-#include "progress_line.h"
+#include "cli/cli_options.h"
+#include "conversion/progress_line.h"
 
 namespace vantrel::cli {
 namespace {

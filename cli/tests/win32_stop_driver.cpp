@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "command_line_quoting.h"
-#include "wide_text.h"
+#include "platform/win32/command_line_quoting.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "console_stream.h"
+#include "cli/win32/console_stream.h"
 
-#include "wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace vantrel::cli {
 namespace {

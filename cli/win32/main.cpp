@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "console_stream.h"
-#include "convert_command.h"
-#include "wide_text.h"
+#include "cli/win32/console_stream.h"
+#include "cli/convert_command.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "source_readability.h"
+#include "cli/source_readability.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <cwchar>
 
-#include "wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace vantrel::cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "stop_on_signal.h"
+#include "cli/stop_on_signal.h"
 
 #include <windows.h>
 

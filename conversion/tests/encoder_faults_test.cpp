@@ -2,8 +2,8 @@
 // by the scriptable fake encoder.
 #include <gtest/gtest.h>
 
-#include "converter.h"
-#include "test_support.h"
+#include "conversion/converter.h"
+#include "tests/support/test_support.h"
 
 namespace vantrel {
 namespace {

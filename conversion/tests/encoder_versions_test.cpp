@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "converter.h"
-#include "test_support.h"
+#include "conversion/converter.h"
+#include "tests/support/test_support.h"
 
 namespace vantrel {
 namespace {

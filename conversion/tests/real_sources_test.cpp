@@ -9,9 +9,9 @@
 #include <cmath>
 #include <sstream>
 
-#include "converter.h"
-#include "encoder_location.h"
-#include "test_support.h"
+#include "conversion/converter.h"
+#include "encoder/encoder_location.h"
+#include "tests/support/test_support.h"
 
 namespace vantrel {
 namespace {

@@ -1,10 +1,10 @@
-#include "target_naming.h"
+#include "conversion/target_naming.h"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
 
-#include "source_types.h"
+#include "conversion/source_types.h"
 
 namespace vantrel {
 namespace {

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <tuple>
 
-#include "chunked_run.h"
+#include "parse/tests/chunked_run.h"
 
 namespace vantrel {
 namespace {

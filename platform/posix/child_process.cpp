@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "platform/child_process.h"
 
 #include <errno.h>
 #include <fcntl.h>

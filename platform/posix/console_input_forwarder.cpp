@@ -1,4 +1,4 @@
-#include "console_input_forwarder.h"
+#include "platform/console_input_forwarder.h"
 
 #include <errno.h>
 #include <poll.h>

@@ -1,4 +1,4 @@
-#include "free_space.h"
+#include "platform/free_space.h"
 
 #include <sys/statvfs.h>
 

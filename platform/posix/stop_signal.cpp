@@ -1,4 +1,4 @@
-#include "stop_signal.h"
+#include "platform/stop_signal.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>

@@ -1,4 +1,4 @@
-#include "target_file.h"
+#include "platform/target_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

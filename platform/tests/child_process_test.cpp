@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "platform/child_process.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -5,11 +5,11 @@
 
 #include <cstdio>
 
-#include "child_process.h"
-#include "command_line_quoting.h"
-#include "free_space.h"
-#include "program_folder.h"
-#include "wide_text.h"
+#include "platform/child_process.h"
+#include "platform/win32/command_line_quoting.h"
+#include "platform/free_space.h"
+#include "platform/program_folder.h"
+#include "platform/win32/wide_text.h"
 
 // This program is also the child of its own tests, started with a mode word.
 namespace vantrel {

@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "platform/child_process.h"
 
 #include <windows.h>
 
@@ -7,8 +7,8 @@
 #include <mutex>
 #include <utility>
 
-#include "command_line_quoting.h"
-#include "wide_text.h"
+#include "platform/win32/command_line_quoting.h"
+#include "platform/win32/wide_text.h"
 
 namespace vantrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "command_line_quoting.h"
+#include "platform/win32/command_line_quoting.h"
 
 namespace vantrel {
 namespace {

@@ -1,8 +1,8 @@
-#include "free_space.h"
+#include "platform/free_space.h"
 
 #include <windows.h>
 
-#include "wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace vantrel {
 

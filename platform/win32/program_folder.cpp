@@ -1,10 +1,10 @@
-#include "program_folder.h"
+#include "platform/program_folder.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace vantrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "stop_signal.h"
+#include "platform/stop_signal.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "target_file.h"
+#include "platform/target_file.h"
 
 #include <windows.h>
 
-#include "wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace vantrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "wide_text.h"
+#include "platform/win32/wide_text.h"
 
 #include <windows.h>
 

@@ -30,7 +30,7 @@
 
 #include <gtest/gtest.h>
 
-#include "converter.h"
+#include "conversion/converter.h"
 
 namespace vantrel::testing {
 namespace fs = std::filesystem;

@@ -1,6 +1,6 @@
 // The window's logic with the fake encoder, the test's thread playing the UI
 // thread: OPEN, the probe off the UI thread, Encode and STOP as the user sees them.
-#include "converter_dialog.h"
+#include "ui/converter_dialog.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <random>
 #include <regex>
 
-#include "control_ids.h"
-#include "recording_window.h"
+#include "ui/control_ids.h"
+#include "ui/tests/recording_window.h"
 
 namespace vantrel {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <deque>
 
-#include "dialog_window.h"
-#include "test_support.h"
+#include "ui/dialog_window.h"
+#include "tests/support/test_support.h"
 
 namespace vantrel::testing {
 

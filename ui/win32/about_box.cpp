@@ -1,9 +1,9 @@
-#include "about_box.h"
+#include "ui/win32/about_box.h"
 
-#include "control_ids.h"
-#include "dialog_templates.h"
-#include "program_icon.h"
-#include "template_dialog.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_templates.h"
+#include "ui/win32/program_icon.h"
+#include "ui/win32/template_dialog.h"
 
 namespace vantrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "converter_window.h"
+#include "ui/win32/converter_window.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -6,16 +6,16 @@
 #include <algorithm>
 #include <vector>
 
-#include "about_box.h"
-#include "control_ids.h"
-#include "dialog_templates.h"
-#include "picture_fit.h"
-#include "program_icon.h"
-#include "qualities.h"
-#include "source_types.h"
-#include "string_table.h"
-#include "template_dialog.h"
-#include "wide_text.h"
+#include "ui/win32/about_box.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_templates.h"
+#include "conversion/picture_fit.h"
+#include "ui/win32/program_icon.h"
+#include "conversion/qualities.h"
+#include "conversion/source_types.h"
+#include "conversion/string_table.h"
+#include "ui/win32/template_dialog.h"
+#include "platform/win32/wide_text.h"
 
 namespace vantrel {
 namespace {

@@ -7,11 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "converter.h"
-#include "converter_dialog.h"
-#include "dialog_window.h"
-#include "settings_store.h"
-#include "ui_thread_queue.h"
+#include "conversion/converter.h"
+#include "ui/converter_dialog.h"
+#include "ui/dialog_window.h"
+#include "ui/settings_store.h"
+#include "ui/win32/ui_thread_queue.h"
 
 namespace vantrel {
 

@@ -1,6 +1,6 @@
-#include "program_icon.h"
+#include "ui/win32/program_icon.h"
 
-#include "program_resources.h"
+#include "ui/win32/program_resources.h"
 
 namespace vantrel {
 

@@ -1,8 +1,8 @@
-#include "registry_settings_store.h"
+#include "ui/win32/registry_settings_store.h"
 
 #include <windows.h>
 
-#include "wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace vantrel {
 

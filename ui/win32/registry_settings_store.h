@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "settings_store.h"
+#include "ui/settings_store.h"
 
 namespace vantrel {
 

@@ -1,11 +1,11 @@
-#include "template_dialog.h"
+#include "ui/win32/template_dialog.h"
 
 #include <commctrl.h>
 
 #include <cstring>
 
-#include "control_ids.h"
-#include "wide_text.h"
+#include "ui/control_ids.h"
+#include "platform/win32/wide_text.h"
 
 namespace vantrel {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "dialog_template.h"
+#include "ui/dialog_template.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "ui_thread_queue.h"
+#include "ui/win32/ui_thread_queue.h"
 
 namespace vantrel {
 

@@ -1,8 +1,8 @@
-#include "about_box.h"
+#include "ui/wx/about_box.h"
 
-#include "dialog_templates.h"
-#include "program_icon.h"
-#include "template_controls.h"
+#include "ui/dialog_templates.h"
+#include "ui/wx/program_icon.h"
+#include "ui/wx/template_controls.h"
 
 namespace vantrel {
 

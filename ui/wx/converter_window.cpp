@@ -1,4 +1,4 @@
-#include "converter_window.h"
+#include "ui/wx/converter_window.h"
 
 #include <wx/accel.h>
 #include <wx/button.h>
@@ -15,16 +15,16 @@
 
 #include <algorithm>
 
-#include "about_box.h"
-#include "control_ids.h"
-#include "dialog_templates.h"
-#include "picture_fit.h"
-#include "qualities.h"
-#include "source_types.h"
-#include "program_icon.h"
-#include "source_drop_target.h"
-#include "string_table.h"
-#include "template_controls.h"
+#include "ui/wx/about_box.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_templates.h"
+#include "conversion/picture_fit.h"
+#include "conversion/qualities.h"
+#include "conversion/source_types.h"
+#include "ui/wx/program_icon.h"
+#include "ui/wx/source_drop_target.h"
+#include "conversion/string_table.h"
+#include "ui/wx/template_controls.h"
 
 namespace vantrel {
 namespace {

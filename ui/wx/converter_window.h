@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "converter.h"
-#include "converter_dialog.h"
-#include "dialog_window.h"
-#include "file_settings_store.h"
+#include "conversion/converter.h"
+#include "ui/converter_dialog.h"
+#include "ui/dialog_window.h"
+#include "ui/wx/file_settings_store.h"
 
 namespace vantrel {
 

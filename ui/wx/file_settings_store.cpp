@@ -1,4 +1,4 @@
-#include "file_settings_store.h"
+#include "ui/wx/file_settings_store.h"
 
 #include <wx/filename.h>
 #include <wx/log.h>

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "settings_store.h"
+#include "ui/settings_store.h"
 
 namespace vantrel {
 

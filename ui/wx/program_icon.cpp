@@ -1,9 +1,9 @@
-#include "program_icon.h"
+#include "ui/wx/program_icon.h"
 
 #include <wx/bitmap.h>
 #include <wx/icon.h>
 
-#include "program_icon_data.h"
+#include "ui/wx/program_icon_data.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "source_drop_target.h"
+#include "ui/wx/source_drop_target.h"
 
 namespace vantrel {
 

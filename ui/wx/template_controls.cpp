@@ -1,4 +1,4 @@
-#include "template_controls.h"
+#include "ui/wx/template_controls.h"
 
 #include <wx/button.h>
 #include <wx/gauge.h>
@@ -8,7 +8,7 @@
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
 
-#include "control_ids.h"
+#include "ui/control_ids.h"
 
 namespace vantrel {
 namespace {

@@ -4,7 +4,7 @@
 #include <wx/iconbndl.h>
 #include <wx/window.h>
 
-#include "dialog_template.h"
+#include "ui/dialog_template.h"
 
 namespace vantrel {
 
