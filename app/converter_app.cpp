@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "encoder/encoder_location.h"
+#include "conversion/encoder_location.h"
 
 namespace vantrel {
 namespace {
@@ -34,7 +34,8 @@ bool ConverterApp::OnInit() {
 
     EncoderSetup setup;
     setup.encoderPath = LocateEncoder();
-    ConverterWindow* window = CreateConverterWindow(std::move(setup));
+    setup.consoleInputFd = 0;  // a window started from a terminal passes its keys on
+    ConverterWindow* window = CreateConverterWindow(std::move(setup), &settings_);
     SetTopWindow(window);
     window->Show();
     if (!g_startSource.empty()) window->OpenAtStart(g_startSource);
@@ -51,8 +52,8 @@ int ConverterApp::OnExit() {
     return wxApp::OnExit();
 }
 
-ConverterWindow* ConverterApp::CreateConverterWindow(EncoderSetup setup) {
-    return new ConverterWindow(std::move(setup));
+ConverterWindow* ConverterApp::CreateConverterWindow(EncoderSetup setup, SettingsStore* settings) {
+    return new ConverterWindow(std::move(setup), settings);
 }
 
 // A signal handler could do next to nothing safely; every thread blocks these

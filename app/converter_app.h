@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "ui/wx/converter_window.h"
+#include "ui/wx/file_settings_store.h"
 
 namespace vantrel {
 
@@ -17,11 +18,12 @@ public:
     int OnExit() override;
 
 protected:
-    virtual ConverterWindow* CreateConverterWindow(EncoderSetup setup);
+    virtual ConverterWindow* CreateConverterWindow(EncoderSetup setup, SettingsStore* settings);
 
 private:
     void WaitForCloseSignals();
 
+    FileSettingsStore settings_;
     std::thread closeSignalWaiter_;
     std::atomic<bool> exiting_ = false;
 };

@@ -5,7 +5,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include "encoder/encoder_location.h"
+#include "conversion/encoder_location.h"
 #include "platform/win32/wide_text.h"
 
 namespace vantrel {

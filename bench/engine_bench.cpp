@@ -31,7 +31,7 @@
 #include "encoder/command_line.h"
 #include "conversion/conversion_filters.h"
 #include "conversion/converter.h"
-#include "encoder/encoder_location.h"
+#include "conversion/encoder_location.h"
 
 namespace {
 
@@ -154,7 +154,7 @@ double TimeProbe(const std::string& source) {
 double TimeFfmpegInfo(const std::string& source) {
     const Clock::time_point start = Clock::now();
     vantrel::ChildProcess child;
-    if (!child.Start({vantrel::LocateEncoder(), "-i", "file:" + source}).started) return 0.0;
+    if (!child.Start({vantrel::LocateEncoder(), "-i", "file:" + source}).has_value()) return 0.0;
     child.CloseInput();
     char buffer[4096];
     while (child.ReadOutput(buffer, sizeof buffer) > 0) {

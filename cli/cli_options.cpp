@@ -5,7 +5,6 @@
 #include <thread>
 #include <utility>
 
-#include "conversion/qualities.h"
 #include "conversion/source_types.h"
 
 namespace vantrel::cli {
@@ -89,12 +88,12 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             options.fit = fit->fit;
             continue;
         }
-        const std::optional<Quality> chosen = QualityNamed(value);
+        const std::optional<Quality> chosen = kPlayerFormat.QualityNamed(value);
         if (!chosen) {
             return Refuse("unknown quality '" + value +
                           "' (choose lowest, medium-lo, medium-hi or highest)");
         }
-        options.videoBitrate = chosen->kilobits;
+        options.videoKilobits = chosen->videoKilobits;
     }
     if (options.files.empty()) return Refuse("no FILE given");
     return options;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/output_format.h"
 #include "conversion/picture_fit.h"
 
 namespace vantrel::cli {
@@ -14,7 +15,7 @@ struct CliOptions {
     enum class Action { kConvert, kHelp, kVersion, kUsageError };
 
     Action action = Action::kConvert;
-    int32_t videoBitrate = 256;   // kbit/s, from --quality
+    int32_t videoKilobits = kPlayerFormat.defaultVideoKilobits;  // from --quality
     PictureFit fit = kDefaultPictureFit;  // from --fit
     int jobs = 0;                 // files converted at once, from --jobs; 0: not given
     std::vector<std::string> files;

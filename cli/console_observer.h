@@ -1,13 +1,10 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
-#include "parse/encoder_report_sink.h"
-#include "parse/panel_field.h"
 #include "cli/progress_display.h"
 #include "cli/shared_console.h"
-#include "conversion/source_description.h"
+#include "parse/encoder_report_sink.h"
 
 namespace vantrel::cli {
 
@@ -20,24 +17,17 @@ public:
         : console_(console), target_(std::move(target)), start_(start),
           display_(console.shared, console.name) {}
 
-    void SetPanelText(PanelField field, std::string_view text) override;
-    void PostProgress(int32_t position) override;
+    void SourceDescribed(const SourceDescription& source) override;
+    void Progressed(const ProgressReport& progress) override;
     // The run is over: its progress line, if any, stays where it is.
     void Finish() { display_.Finish(); }
 
-    // ffmpeg gave the source's duration, so it could read the source.
-    bool DescribedSource() const { return description_.durationHundredths > 0; }
-
 private:
-    void ShowPanel();
-
     FileConsole& console_;
     const std::string target_;
     const ProgressDisplay::Clock::time_point start_;
     ProgressDisplay display_;
-    SourceDescription description_;
-    unsigned reported_ = 0;  // one bit for each field that has its text
-    bool shown_ = false;
+    bool described_ = false;  // progress is shown below the description
 };
 
 }  // namespace vantrel::cli

@@ -12,7 +12,7 @@
 
 #include "cli/cli_options.h"
 #include "conversion/converter.h"
-#include "encoder/encoder_location.h"
+#include "conversion/encoder_location.h"
 #include "cli/file_conversion.h"
 #include "cli/output_terminal.h"
 #include "cli/shared_console.h"
@@ -93,7 +93,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments) {
             }
             FileConsole fileConsole{console, options.files[index]};
             if (jobs == 1 && taken > 0) fileConsole.Print("\n");
-            results[index] = ConvertFile(file, converter, options.videoBitrate, options.fit,
+            results[index] = ConvertFile(file, converter, options.videoKilobits, options.fit,
                                          *stop, fileConsole);
         }
     };

@@ -1,22 +1,22 @@
 #include "cli/file_conversion.h"
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
 #include "cli/console_observer.h"
-#include "conversion/outcome_message.h"
 #include "cli/progress_display.h"
 #include "cli/source_readability.h"
-#include "conversion/source_types.h"
+#include "conversion/outcome_message.h"
 #include "conversion/target_naming.h"
 
 namespace vantrel::cli {
 namespace {
 
-// The window's layout, text first and path after, one line each.
-void ReportFailure(FileConsole& console, const std::string& text, const std::string& source) {
-    console.PrintError(text + '\n' + source + '\n');
+// The window's layout, text first and path after, one line each; why, when
+// known, after the text.
+void ReportFailure(FileConsole& console, const ConversionReport& report, const std::string& source) {
+    const std::string why = report.reason.empty() ? "" : ": " + report.reason;
+    console.PrintError(OutcomeText(report.outcome) + why + '\n' + source + '\n');
 }
 
 void ReportProblem(FileConsole& console, const std::string& source, const std::string& why) {
@@ -28,10 +28,6 @@ FileResult Stopped(FileConsole& console, const std::string& source) {
     return FileResult::kStopped;
 }
 
-FileResult Failed(FileConsole& console, ConversionOutcome outcome, const std::string& source) {
-    ReportFailure(console, OutcomeText(outcome), source);
-    return FileResult::kFailed;
-}
 
 std::string Seconds(double seconds) {
     char text[32];
@@ -64,14 +60,13 @@ std::optional<SourceAndTarget> ResolveFile(const std::string& file, FileConsole&
         ReportProblem(console, source, "cannot read: " + why);
         return std::nullopt;
     }
-    std::string target;
-    if (const int naming = DeriveTargetPath(target, source, kTargetExtension);
-        naming != kTargetDerived) {
-        ReportProblem(console, source, DescribeRejectedName(naming));
+    const Expected<std::string> target = TargetPathFor(source);
+    if (!target) {
+        ReportProblem(console, source, target.reason());
         refusal = FileResult::kRejected;
         return std::nullopt;
     }
-    return SourceAndTarget{source, target};
+    return SourceAndTarget{source, *target};
 }
 
 FileResult RefuseSharedTarget(const SourceAndTarget& file, const std::string& earlier,
@@ -81,26 +76,27 @@ FileResult RefuseSharedTarget(const SourceAndTarget& file, const std::string& ea
     return FileResult::kRejected;
 }
 
-FileResult ConvertFile(const SourceAndTarget& file, Converter& converter, int32_t videoBitrate,
+FileResult ConvertFile(const SourceAndTarget& file, Converter& converter, int32_t videoKilobits,
                        PictureFit fit, const StopSignal& stop, FileConsole& console) {
     const std::string& source = file.source;
     console.Print("Source:       " + source + '\n');
     if (stop.IsSignalled()) return Stopped(console, source);
-    const auto start = ProgressDisplay::Clock::now();
-    ConsoleObserver observer(console, file.target, start);
-    // Sound is assumed: the conversion itself finds out, and adds a silent
-    // track to a source without any.
-    const ConversionRequest request{source, file.target, videoBitrate, fit, true};
-    ConversionOutcome outcome = converter.Convert(request, &stop, observer);
+    ConsoleObserver observer(console, file.target, ProgressDisplay::Clock::now());
+    // Nothing is known of the source: the conversion's own run finds out.
+    const ConversionRequest request{source, file.target, videoKilobits, fit};
+    const ConversionReport report = converter.Convert(request, nullptr, &stop, observer);
     observer.Finish();
 
-    if (outcome == kStopped) return Stopped(console, source);
-    // A source ffmpeg could not even describe is one it cannot decode.
-    if (outcome == kConversionFailed && !observer.DescribedSource()) outcome = kUndecodableSource;
-    if (outcome != kConverted) return Failed(console, outcome, source);
-    const double took =
-        std::chrono::duration<double>(ProgressDisplay::Clock::now() - start).count();
-    console.Print("Converted in " + Seconds(took) + '\n');
+    switch (report.outcome) {
+        case ConversionOutcome::kStopped: return Stopped(console, source);
+        case ConversionOutcome::kConverted: break;
+        default:
+            ReportFailure(console, report, source);
+            return FileResult::kFailed;
+    }
+    std::string lines = "Converted in " + Seconds(report.seconds) + '\n';
+    for (const std::string& note : report.notes) lines += "Note:         " + note + '\n';
+    console.Print(lines);
     return FileResult::kConverted;
 }
 

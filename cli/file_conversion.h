@@ -37,9 +37,10 @@ std::optional<SourceAndTarget> ResolveFile(const std::string& file, FileConsole&
 FileResult RefuseSharedTarget(const SourceAndTarget& file, const std::string& earlier,
                               FileConsole& console);
 
-// Converts the source at `videoBitrate` with its picture in `fit`, and shows
-// the source as the conversion's own run describes it. `stop` ends the run.
-FileResult ConvertFile(const SourceAndTarget& file, Converter& converter, int32_t videoBitrate,
+// Converts the source at `videoKilobits` with its picture in `fit`, and shows
+// the conversion's report: the source as its own run describes it, then how it
+// ended. `stop` ends the run.
+FileResult ConvertFile(const SourceAndTarget& file, Converter& converter, int32_t videoKilobits,
                        PictureFit fit, const StopSignal& stop, FileConsole& console);
 
 }  // namespace vantrel::cli

@@ -1,26 +1,28 @@
 #include "cli/progress_display.h"
 
+#include <cstdint>
+
 #include "conversion/progress_line.h"
 
 namespace vantrel::cli {
 
-void ProgressDisplay::Start(double durationSeconds, Clock::time_point start) {
-    duration_ = durationSeconds;
+void ProgressDisplay::Start(Clock::time_point start) {
     start_ = start;
-    printedTenths_ = 0;
+    printedSteps_ = 0;
 }
 
-void ProgressDisplay::Update(int32_t position, Clock::time_point now) {
+void ProgressDisplay::Update(const ProgressReport& progress, Clock::time_point now) {
     const double elapsed = std::chrono::duration<double>(now - start_).count();
-    const ProgressFigures figures = ComputeProgress(position, duration_, elapsed);
+    const ProgressFigures figures = ComputeProgress(progress, elapsed);
     const std::string line = FormatProgressLine(figures, kBarWidth);
     if (console_.live()) {
         console_.ShowProgress(name_, line);
         return;
     }
-    const int tenths = static_cast<int>(figures.percent / 10.0);
-    if (tenths <= printedTenths_) return;
-    printedTenths_ = tenths;
+    const int64_t steps = figures.percent ? static_cast<int64_t>(*figures.percent / 10.0)
+                                          : static_cast<int64_t>(figures.convertedSeconds / 60.0);
+    if (steps <= printedSteps_) return;
+    printedSteps_ = steps;
     console_.Print(name_, line + '\n');
 }
 

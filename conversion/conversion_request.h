@@ -3,20 +3,18 @@
 #include <cstdint>
 #include <string>
 
+#include "conversion/output_format.h"
 #include "conversion/picture_fit.h"
-#include "conversion/qualities.h"
 
 namespace vantrel {
 
-// One conversion: paths are UTF-8 byte strings of any length.
+// One conversion, as a user asks for it. Paths are UTF-8 byte strings of any
+// length.
 struct ConversionRequest {
     std::string sourcePath;
     std::string targetPath;
-    int32_t videoBitrate = kDefaultVideoBitrate;  // kbit/s
+    int32_t videoKilobits = kPlayerFormat.defaultVideoKilobits;
     PictureFit fit = kDefaultPictureFit;
-    // From the probe: a source without sound gets a silent track, since a
-    // player may refuse a movie that has none.
-    bool sourceHasSound = true;
 };
 
 }  // namespace vantrel

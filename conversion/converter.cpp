@@ -1,14 +1,21 @@
 #include "conversion/converter.h"
 
-#include "encoder/command_line.h"
-#include "conversion/conversion_filters.h"
+#include <chrono>
+
+#include "conversion/encoder_arguments.h"
+#include "conversion/progress_line.h"
+#include "encoder/encoder_runner.h"
 #include "parse/encoder_output_parser.h"
-#include "parse/parser_state.h"
 #include "platform/program_folder.h"
 #include "platform/target_file.h"
 
 namespace vantrel {
 namespace {
+
+// A source whose last progress falls this far short of its stated duration
+// ended early: more than a second, and more than the last twentieth.
+constexpr int64_t kEarlyEndHundredths = 100;
+constexpr int64_t kEarlyEndShare = 20;
 
 // The folder whose file system a conversion must not fill up.
 std::string WatchedFolderFor(const std::string& targetPath) {
@@ -18,97 +25,184 @@ std::string WatchedFolderFor(const std::string& targetPath) {
     return targetPath.rfind('/', 0) == 0 ? "/" : ".";
 }
 
-// Keeps what a probe's ffmpeg reports for the panel.
-class DescriptionSink : public EncoderReportSink {
+struct IgnoreReports : EncoderReportSink {
+    void SourceDescribed(const SourceDescription&) override {}
+    void Progressed(const ProgressReport&) override {}
+};
+
+// Passes a conversion's reports on, the source's description only once
+// however many runs it takes.
+class Relay : public EncoderReportSink {
 public:
-    explicit DescriptionSink(SourceDescription& description) : description_(description) {}
-    void SetPanelText(PanelField field, std::string_view text) override {
-        description_.Text(field) = std::string(text);
+    explicit Relay(EncoderReportSink& observer) : observer_(observer) {}
+    void SourceDescribed(const SourceDescription& source) override {
+        if (described_) return;
+        described_ = true;
+        observer_.SourceDescribed(source);
     }
-    void PostProgress(int32_t) override {}
+    void Progressed(const ProgressReport& progress) override { observer_.Progressed(progress); }
 
 private:
-    SourceDescription& description_;
+    EncoderReportSink& observer_;
+    bool described_ = false;
 };
+
+// ffmpeg names the file it writes by the protocol we gave it; the user knows
+// only the target.
+std::string InUsersWords(std::string line, const std::string& written, const std::string& target) {
+    for (const std::string& name : {"file:" + written, written, std::string("file:")}) {
+        for (size_t at; (at = line.find(name)) != std::string::npos;) {
+            line.replace(at, name.size(), name == "file:" ? "" : target);
+        }
+    }
+    return line;
+}
+
+std::vector<std::string> NotesOf(const ParserState& state) {
+    std::vector<std::string> notes;
+    const SourceDescription& source = state.source;
+    if (!source.hasPicture) {
+        notes.push_back(source.hasCoverArt ? "the source has no moving picture: its cover is shown"
+                                           : "the source has no picture: the movie is black");
+    }
+    if (!source.hasSound()) notes.push_back("the source has no sound: the movie is silent");
+    if (source.soundTracks > 1) {
+        notes.push_back("sound track " + std::to_string(source.chosenSoundTrack + 1) + " of " +
+                        std::to_string(source.soundTracks) + " was converted" +
+                        (state.defaultSoundFound ? ", the one marked default" : ""));
+    }
+    if (state.soundDecodeFailures > 0) {
+        notes.push_back("damaged sound was skipped (" + std::to_string(state.soundDecodeFailures) +
+                        (state.soundDecodeFailures == 1 ? " place)" : " places)"));
+    }
+    if (const auto duration = source.durationHundredths; duration && *duration > 0) {
+        const int64_t shortBy = *duration - state.positionHundredths;
+        if (shortBy > kEarlyEndHundredths && shortBy * kEarlyEndShare > *duration) {
+            notes.push_back("the source ends at " +
+                            FormatClock(static_cast<double>(state.positionHundredths) / 100.0) +
+                            " of its " + FormatClock(static_cast<double>(*duration) / 100.0));
+        }
+    }
+    return notes;
+}
 
 }  // namespace
 
-Converter::Converter(EncoderSetup setup)
-    : setup_(std::move(setup)), runner_(setup_.freeSpace.get(), setup_.consoleInputFd) {}
+std::string PartialTargetPath(const std::string& targetPath) { return targetPath + ".part"; }
 
-ProbeResult Converter::Probe(const std::string& sourcePath, const StopSignal* stop) {
-    ProbeResult result;
-    DescriptionSink sink(result.source);
+Converter::Converter(EncoderSetup setup)
+    : setup_(std::move(setup)),
+      runner_(std::make_unique<EncoderRunner>(setup_.freeSpace.get(), setup_.consoleInputFd)) {}
+
+Converter::~Converter() = default;
+
+Expected<SourceDescription, ProbeFailure> Converter::Probe(const std::string& sourcePath,
+                                                          const StopSignal* stop) {
     ParserState state;
-    // Without an output ffmpeg describes its input and then fails; the words
-    // are the conversion's own, so that it reads the input just as it will.
-    const PumpResult run = runner_.Run(
-        setup_.encoderPath,
-        TranslateForInstalledEncoder(ArgumentWords(sourcePath, kDefaultVideoBitrate, "")), stop,
-        "", state, sink);
-    result.source.durationHundredths = state.durationHundredths;
-    result.source.hasSound = state.sawSound;
+    IgnoreReports ignore;
+    PumpSettings settings;
+    settings.stop = stop;
+    // Without an output ffmpeg describes its input and then fails.
+    const PumpResult run =
+        runner_->Run(setup_.encoderPath, ProbeArguments(sourcePath).Words(), settings, state, ignore);
     switch (run.status) {
-        case kOutputEnded:
-            result.outcome =
-                result.source.durationHundredths > 0 ? kConverted : kUndecodableSource;
+        case RunStatus::kOutputEnded:
+        case RunStatus::kAbandoned:
+        case RunStatus::kDriveFull:  // not watched
+            if (state.source.read && (state.source.hasPicture || state.source.hasCoverArt ||
+                                      state.source.hasSound())) {
+                return state.source;
+            }
+            return Fail(ProbeFailure{ConversionOutcome::kUndecodable, state.lastErrorLine});
+        case RunStatus::kStopRequested:
+            return Fail(ProbeFailure{ConversionOutcome::kStopped, {}});
+        case RunStatus::kTooManyDecodeErrors:
+            return Fail(ProbeFailure{ConversionOutcome::kUndecodable, state.lastErrorLine});
+        case RunStatus::kNotStarted:
             break;
-        case kStopRequested: result.outcome = kStopped; break;
-        case kTooManyDecodeErrors: result.outcome = kUndecodableSource; break;
-        case kDriveFull:  // not watched
-        case kNotStarted: result.outcome = kNotCarriedOut; break;
     }
-    return result;
+    return Fail(ProbeFailure{ConversionOutcome::kNotStarted, run.whyNotStarted});
 }
 
-ConversionOutcome Converter::Convert(const ConversionRequest& request, const StopSignal* stop,
-                                     EncoderReportSink& observer) {
-    // ffmpeg describes its input again before the first progress line, so the
-    // run measures its progress against the duration it reads itself.
-    ParserState state;
-    state.progressEnabled = true;
-    PostProgress(state, observer);
+ConversionReport Converter::Convert(const ConversionRequest& request, const SourceDescription* known,
+                                    const StopSignal* stop, EncoderReportSink& observer) {
+    const auto start = std::chrono::steady_clock::now();
+    ConversionReport report;
+    report.target = request.targetPath;
+    const std::string written = PartialTargetPath(request.targetPath);
+    // What a run that was killed outright left behind.
+    RemoveRegularFile(written);
 
-    const std::string& target = request.targetPath;
-    const TargetSnapshot before = SnapshotTarget(target);
-    const auto runWith = [&](const ConversionRequest& asked) {
-        return runner_.Run(setup_.encoderPath,
-                           TranslateForInstalledEncoder(
-                               ArgumentWords(asked.sourcePath, asked.videoBitrate, target),
-                               ConversionFilters(asked)),
-                           stop, WatchedFolderFor(target), state, observer);
-    };
-    PumpResult run = runWith(request);
-    // A source believed to have sound that has none: ffmpeg refused the sound
-    // it was asked for once it had described the source, before writing. Only
-    // such a source costs a second run, this time with a silent track.
-    if (request.sourceHasSound && run.status == kOutputEnded && run.exitCode != 0 &&
-        (stop == nullptr || !stop->IsSignalled()) &&
-        !state.sawSound && state.durationHundredths > 0 && state.positionHundredths == 0) {
-        ConversionRequest silent = request;
-        silent.sourceHasSound = false;
+    Relay relay(observer);
+    SourceDescription assumed = known != nullptr ? *known : AssumedSource();
+    ParserState state;
+    PumpResult run;
+    for (int attempt = 0;; ++attempt) {
+        const std::vector<std::string> words =
+            ConversionArguments(kPlayerFormat, request, assumed, written).Words();
+        // Once ffmpeg has described the source, a run built on a wrong
+        // assumption is ended at once, before it writes anything worth having.
+        std::optional<bool> wrong;
+        PumpSettings settings;
+        settings.stop = stop;
+        settings.watchedFolder = WatchedFolderFor(request.targetPath);
+        settings.abandonWhen = [&](const ParserState& now) {
+            if (!wrong && now.sourceComplete) {
+                wrong = ConversionArguments(kPlayerFormat, request, now.source, written).Words() != words;
+            }
+            return wrong.value_or(false);
+        };
         state = ParserState{};
         state.progressEnabled = true;
-        run = runWith(silent);
+        run = runner_->Run(setup_.encoderPath, words, settings, state, relay);
+        // ffmpeg may also refuse a stream it was asked for by itself, once it
+        // has described the source and before it writes.
+        const bool refused = run.status == RunStatus::kOutputEnded && run.exitCode != 0 &&
+                             state.positionHundredths == 0 && state.source.read &&
+                             ConversionArguments(kPlayerFormat, request, state.source, written)
+                                     .Words() != words;
+        if (attempt > 0 || !(run.status == RunStatus::kAbandoned || refused)) break;
+        if (stop != nullptr && stop->IsSignalled()) break;
+        assumed = state.source;
     }
 
-    ConversionOutcome outcome = kNotCarriedOut;
+    report.source = state.source;
     switch (run.status) {
-        case kOutputEnded:
+        case RunStatus::kOutputEnded:
             if (run.exitCode != 0) {
-                outcome = run.reportedNoSpace ? kNotEnoughSpace : kConversionFailed;
+                report.outcome = run.reportedNoSpace ? ConversionOutcome::kNoSpace
+                                 : state.source.read ? ConversionOutcome::kFailed
+                                                     : ConversionOutcome::kUndecodable;
+            } else if (GetFileLength(written) == 0) {
+                report.outcome = ConversionOutcome::kFailed;
+            } else if (const Expected<void> placed = ReplaceFile(written, request.targetPath);
+                       !placed) {
+                report.outcome = ConversionOutcome::kFailed;
+                report.reason = placed.reason();
             } else {
-                outcome = GetFileLength(target) == 0 ? kConversionFailed : kConverted;
+                report.outcome = ConversionOutcome::kConverted;
             }
             break;
-        case kStopRequested: outcome = kStopped; break;
-        case kDriveFull: outcome = kNotEnoughSpace; break;
-        case kTooManyDecodeErrors: outcome = kUndecodableSource; break;
-        case kNotStarted: outcome = kNotCarriedOut; break;
+        case RunStatus::kStopRequested: report.outcome = ConversionOutcome::kStopped; break;
+        case RunStatus::kDriveFull: report.outcome = ConversionOutcome::kNoSpace; break;
+        case RunStatus::kTooManyDecodeErrors: report.outcome = ConversionOutcome::kUndecodable; break;
+        case RunStatus::kAbandoned: report.outcome = ConversionOutcome::kFailed; break;
+        case RunStatus::kNotStarted:
+            report.outcome = ConversionOutcome::kNotStarted;
+            report.reason = run.whyNotStarted;
+            break;
     }
-    PostProgress(state, observer);
-    if (outcome != kConverted) DeleteRunTarget(target, before);
-    return outcome;
+    if (report.outcome == ConversionOutcome::kConverted) {
+        report.targetBytes = GetFileLength(request.targetPath);
+        report.notes = NotesOf(state);
+    } else {
+        RemoveRegularFile(written);
+        if (report.reason.empty() && report.outcome != ConversionOutcome::kStopped) {
+            report.reason = InUsersWords(state.lastErrorLine, written, request.targetPath);
+        }
+    }
+    report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return report;
 }
 
 }  // namespace vantrel

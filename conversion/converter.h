@@ -3,52 +3,60 @@
 #include <memory>
 #include <string>
 
-#include "encoder/conversion_outcome.h"
+#include "conversion/conversion_report.h"
 #include "conversion/conversion_request.h"
 #include "parse/encoder_report_sink.h"
-#include "encoder/encoder_runner.h"
+#include "platform/expected.h"
 #include "platform/free_space.h"
-#include "conversion/source_description.h"
 #include "platform/stop_signal.h"
 
 namespace vantrel {
 
+class EncoderRunner;
+
 struct EncoderSetup {
     std::string encoderPath;  // usually LocateEncoder()
     std::shared_ptr<const FreeSpaceSource> freeSpace = std::make_shared<FileSystemFreeSpace>();
-    int consoleInputFd = 0;   // -1: forward nothing
+    // Where ffmpeg's console input comes from: this program's own (0), or
+    // none (-1), as for a window, which has no console.
+    int consoleInputFd = -1;
 };
 
-struct ProbeResult {
-    // kConverted when ffmpeg described the source with a duration;
-    // kUndecodableSource when it ran but could not; kStopped, kNotCarriedOut.
-    ConversionOutcome outcome = kNotCarriedOut;
-    SourceDescription source;
-};
-
-// What both front ends do with a source: describe it, then convert it. Each
-// call runs ffmpeg once and blocks the calling thread until it is over and
-// reaped. Calls on one Converter run one at a time (a second waits); `stop`
-// may be null, and otherwise must stay alive for the call.
+// What both front ends do with a source: describe it, and convert it. Each
+// call blocks the calling thread until its ffmpeg is over and reaped, and
+// runs on that thread; calls on one Converter run one at a time (a second
+// waits). `stop` may be null, and otherwise must stay alive for the call.
 class Converter {
 public:
     explicit Converter(EncoderSetup setup);
+    ~Converter();
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
 
-    // Reads the source's description. Writes nothing, so it watches no free space.
-    ProbeResult Probe(const std::string& sourcePath, const StopSignal* stop);
+    // Reads the source's description; writes nothing.
+    Expected<SourceDescription, ProbeFailure> Probe(const std::string& sourcePath,
+                                                   const StopSignal* stop);
 
-    // Writes the target. The observer hears of the panel texts ffmpeg reports
-    // and of the progress, from 0 at the start to the end, on the calling
-    // thread. A run that does not end converted leaves no partial target, and
-    // never removes a file it did not write.
-    ConversionOutcome Convert(const ConversionRequest& request, const StopSignal* stop,
-                              EncoderReportSink& observer);
+    // Writes the target. `known` is the source as a probe described it, or
+    // null: the conversion's own run then finds out, and a source unlike
+    // what was assumed (no sound, no picture, another sound track) costs a
+    // second, short run. The observer hears, on the calling thread, of the
+    // source's description once and of the progress. The target is written
+    // under a temporary name beside it and takes its place only once
+    // complete: a run that does not end converted leaves every file as it
+    // was, an earlier target included.
+    ConversionReport Convert(const ConversionRequest& request, const SourceDescription* known,
+                             const StopSignal* stop, EncoderReportSink& observer);
 
     const std::string& encoderPath() const { return setup_.encoderPath; }
 
 private:
     EncoderSetup setup_;
-    EncoderRunner runner_;
+    std::unique_ptr<EncoderRunner> runner_;
 };
+
+// Where a conversion writes until it is complete: beside the target, so that
+// it takes the target's place in one step.
+std::string PartialTargetPath(const std::string& targetPath);
 
 }  // namespace vantrel

@@ -6,20 +6,23 @@ namespace vantrel {
 
 std::string OutcomeText(ConversionOutcome outcome) {
     switch (outcome) {
-        case kNotCarriedOut: return kFailedToExecuteMessage;
-        case kConversionFailed: return std::string(LoadStringResource(kIdsConversionFailed));
-        case kNotEnoughSpace: return std::string(LoadStringResource(kIdsNotEnoughMemory));
-        case kUndecodableSource: return std::string(LoadStringResource(kIdsUnableToDecode));
-        case kConverted:
-        case kStopped: break;
+        case ConversionOutcome::kNotStarted: return std::string(Text(MessageKey::kFailedToExecute));
+        case ConversionOutcome::kFailed: return std::string(Text(MessageKey::kConversionFailed));
+        case ConversionOutcome::kNoSpace: return std::string(Text(MessageKey::kNotEnoughMemory));
+        case ConversionOutcome::kUndecodable: return std::string(Text(MessageKey::kUnableToDecode));
+        case ConversionOutcome::kConverted:
+        case ConversionOutcome::kStopped: break;
     }
     return {};
 }
 
-std::string OutcomeMessage(ConversionOutcome outcome, const std::string& sourcePath) {
-    const std::string text = OutcomeText(outcome);
-    if (text.empty() || outcome == kNotCarriedOut) return text;
-    return text + "\r\n\r\n" + sourcePath;
+std::string OutcomeMessage(ConversionOutcome outcome, const std::string& sourcePath,
+                           const std::string& reason) {
+    std::string message = OutcomeText(outcome);
+    if (message.empty()) return message;
+    if (outcome != ConversionOutcome::kNotStarted) message += "\r\n\r\n" + sourcePath;
+    if (!reason.empty()) message += "\r\n\r\n" + reason;
+    return message;
 }
 
 }  // namespace vantrel

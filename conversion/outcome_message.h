@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "encoder/conversion_outcome.h"
+#include "conversion/conversion_outcome.h"
 
 namespace vantrel {
 
@@ -10,9 +10,10 @@ namespace vantrel {
 // silent (converted, stopped).
 std::string OutcomeText(ConversionOutcome outcome);
 
-// The message box for an outcome: its text, an empty line, then the source
-// path. An encoder that cannot be started is told on its own, without a path.
-// Empty for outcomes that are silent.
-std::string OutcomeMessage(ConversionOutcome outcome, const std::string& sourcePath);
+// The message box for an outcome: its text, an empty line, the source path,
+// and, after another empty line, why, when that is known. An encoder that
+// cannot be started is told without a path. Empty for outcomes that are silent.
+std::string OutcomeMessage(ConversionOutcome outcome, const std::string& sourcePath,
+                           const std::string& reason);
 
 }  // namespace vantrel

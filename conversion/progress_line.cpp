@@ -6,15 +6,18 @@
 
 namespace vantrel {
 
-ProgressFigures ComputeProgress(int32_t position, double durationSeconds, double elapsedSeconds) {
+ProgressFigures ComputeProgress(const ProgressReport& progress, double elapsedSeconds) {
     ProgressFigures figures;
-    figures.percent = std::clamp(static_cast<double>(position) / 1000.0, 0.0, 100.0);
-    if (durationSeconds <= 0.0 || elapsedSeconds <= 0.0) return figures;
-    const double duration = durationSeconds;
-    const double done = duration * figures.percent / 100.0;
-    if (done <= 0.0) return figures;
-    figures.speed = done / elapsedSeconds;
-    figures.etaSeconds = (duration - done) / *figures.speed;
+    figures.convertedSeconds = static_cast<double>(progress.convertedHundredths) / 100.0;
+    if (progress.position) {
+        figures.percent = std::clamp(static_cast<double>(*progress.position) / 1000.0, 0.0, 100.0);
+    }
+    if (elapsedSeconds <= 0.0 || figures.convertedSeconds <= 0.0) return figures;
+    figures.speed = figures.convertedSeconds / elapsedSeconds;
+    if (figures.percent && *figures.percent > 0.0) {
+        const double total = figures.convertedSeconds * 100.0 / *figures.percent;
+        figures.etaSeconds = std::max(0.0, total - figures.convertedSeconds) / *figures.speed;
+    }
     return figures;
 }
 
@@ -32,8 +35,27 @@ std::string FormatClock(double seconds) {
     return text;
 }
 
+namespace {
+
+std::string SpeedText(const ProgressFigures& figures) {
+    char speed[32];
+    if (!figures.speed) {
+        std::snprintf(speed, sizeof speed, "  --.-x");
+    } else if (*figures.speed < 99.95) {
+        std::snprintf(speed, sizeof speed, "  %4.1fx", *figures.speed);
+    } else {
+        std::snprintf(speed, sizeof speed, "  %4.0fx", std::min(*figures.speed, 9999.0));
+    }
+    return speed;
+}
+
+}  // namespace
+
 std::string FormatProgressLine(const ProgressFigures& figures, int barWidth) {
-    const double percent = std::clamp(figures.percent, 0.0, 100.0);
+    if (!figures.percent) {
+        return "  " + FormatClock(figures.convertedSeconds) + " converted" + SpeedText(figures);
+    }
+    const double percent = *figures.percent;
     char head[16];
     std::snprintf(head, sizeof head, "%5.1f%%", percent);
 
@@ -45,15 +67,7 @@ std::string FormatProgressLine(const ProgressFigures& figures, int barWidth) {
     line.append(static_cast<size_t>(width - filled), '-');
     line += "]";
 
-    char speed[32];
-    if (!figures.speed) {
-        std::snprintf(speed, sizeof speed, "  --.-x");
-    } else if (*figures.speed < 99.95) {
-        std::snprintf(speed, sizeof speed, "  %4.1fx", *figures.speed);
-    } else {
-        std::snprintf(speed, sizeof speed, "  %4.0fx", std::min(*figures.speed, 9999.0));
-    }
-    line += speed;
+    line += SpeedText(figures);
     line += "  ETA ";
     line += figures.etaSeconds ? FormatClock(*figures.etaSeconds) : "--:--";
     return line;

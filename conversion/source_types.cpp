@@ -1,5 +1,7 @@
 #include "conversion/source_types.h"
 
+#include "conversion/output_format.h"
+
 namespace vantrel {
 namespace {
 
@@ -22,7 +24,7 @@ std::string OpenFileFilter() {
     std::string patterns;
     for (std::string_view extension : kSourceExtensions) patterns += BothCases(extension) + ";";
     // Converted files are listed too, so that a user sees what is already done.
-    patterns += BothCases(kTargetExtension);
+    patterns += BothCases(kPlayerFormat.extension);
     return "Movie Files|" + patterns + "|All Files (*.*)|*.*";
 }
 

@@ -14,8 +14,6 @@ inline constexpr std::array<std::string_view, 17> kSourceExtensions = {
     "mpeg", "mpg", "mp4", "mpe", "wmv", "avi", "mov", "mkv", "webm",
     "m4v",  "3gp", "mts", "m2ts", "ts", "vob", "flv", "ogv"};
 
-inline constexpr char kTargetExtension[] = "d3v";
-
 // The open dialog's filter: pairs of description and ';'-separated patterns,
 // all separated by '|'. Each pattern comes in lower and upper case, since a
 // file chooser may match case-sensitively and cameras name files MVI_0001.MOV.

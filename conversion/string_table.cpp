@@ -2,18 +2,18 @@
 
 namespace vantrel {
 
-std::string_view LoadStringResource(int id) {
-    switch (id) {
-        case kIdsAbout: return "About Vantrel Video Converter";
-        case kIdsFilename: return "Filename";
-        case kIdsConverting: return "Converting Video";
-        case kIdsConversionFailed: return "Conversion Failed";
-        case kIdsNotEnoughMemory: return "Error, Not enough Memory";
-        case kIdsUnableToDecode: return "Unable to decode source video";
-        case kIdsEncode: return "Encode";
-        case kIdsStop: return "STOP";
-        default: return {};
+std::string_view Text(MessageKey key) {
+    switch (key) {
+        case MessageKey::kAbout: return "About Vantrel Video Converter";
+        case MessageKey::kConversionFailed: return "Conversion Failed";
+        case MessageKey::kNotEnoughMemory: return "Error, Not enough Memory";
+        case MessageKey::kUnableToDecode: return "Unable to decode source video";
+        case MessageKey::kEncode: return "Encode";
+        case MessageKey::kStop: return "STOP";
+        case MessageKey::kFailedToExecute:
+            return "Failed to execute video conversion component!! Please re-install.";
     }
+    return {};
 }
 
 }  // namespace vantrel

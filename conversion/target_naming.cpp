@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "platform/program_folder.h"
+#include "conversion/output_format.h"
 #include "conversion/source_types.h"
 
 namespace vantrel {
@@ -29,39 +30,21 @@ void LowerFileName(std::string& path) {
 
 }  // namespace
 
-int DeriveTargetPath(std::string& target, const std::string& source, const std::string& extension) {
+Expected<std::string> TargetPathFor(const std::string& source) {
+    const std::string extension(kPlayerFormat.extension);
     std::string copy = source;
     LowerFileName(copy);
-    if (EndsWith(copy, extension)) return kAlreadyTarget;
+    if (EndsWith(copy, extension)) return Fail("already a ." + extension + " file");
     // "mpeg" needs no dot: "clip.mpeg" and "xmpeg" both lose the four letters.
-    if (EndsWith(copy, "mpeg")) {
-        target = copy.substr(0, copy.size() - 4) + extension;
-        return kTargetDerived;
-    }
+    if (EndsWith(copy, "mpeg")) return copy.substr(0, copy.size() - 4) + extension;
     const size_t dot = copy.rfind('.');
-    if (dot == std::string::npos || dot < FileNameStart(copy)) {
-        return kNoUsableExtension;
-    }
-    const std::string_view found = std::string_view(copy).substr(dot + 1);
-    for (std::string_view known : kSourceExtensions) {
-        if (found == known) {
-            target = copy.substr(0, dot + 1) + extension;
-            return kTargetDerived;
+    if (dot != std::string::npos && dot >= FileNameStart(copy)) {
+        const std::string_view found = std::string_view(copy).substr(dot + 1);
+        for (std::string_view known : kSourceExtensions) {
+            if (found == known) return copy.substr(0, dot + 1) + extension;
         }
     }
-    return kUnknownExtension;
-}
-
-std::string DescribeRejectedName(int naming) {
-    switch (naming) {
-        case kAlreadyTarget:
-            return "already a .d3v file";
-        case kNoUsableExtension:
-        case kUnknownExtension:
-            return "not a movie file name (accepted: " + AcceptedExtensionList() + ")";
-        default:
-            return {};
-    }
+    return Fail("not a movie file name (accepted: " + AcceptedExtensionList() + ")");
 }
 
 }  // namespace vantrel

@@ -6,9 +6,8 @@
 namespace vantrel {
 
 PumpResult EncoderRunner::Run(const std::string& encoderPath,
-                              const std::vector<std::string>& arguments, const StopSignal* stop,
-                              const std::string& watchedFolder, ParserState& state,
-                              EncoderReportSink& sink) {
+                              const std::vector<std::string>& arguments, PumpSettings settings,
+                              ParserState& state, EncoderReportSink& sink) {
     std::lock_guard<std::mutex> lock(runLock_);
 
     std::vector<std::string> argv;
@@ -17,21 +16,20 @@ PumpResult EncoderRunner::Run(const std::string& encoderPath,
     argv.insert(argv.end(), arguments.begin(), arguments.end());
 
     ChildProcess child;
-    if (!child.Start(argv).started) return {kNotStarted, -1, false};
+    if (const ChildProcess::StartResult started = child.Start(argv); !started) {
+        return {RunStatus::kNotStarted, -1, false, encoderPath + ": " + started.reason()};
+    }
 
     ConsoleInputForwarder forwarder;
     if (consoleInputFd_ >= 0 && forwarderActive_.load()) {
         if (!forwarder.Start(consoleInputFd_, child)) {
             // Without its helper the run cannot be followed; the child's
             // destructor ends it rather than leave it running unwatched.
-            return {kNotStarted, -1, false};
+            return {RunStatus::kNotStarted, -1, false, "cannot follow the encoder's output"};
         }
     }
 
-    PumpSettings settings;
-    settings.stop = stop;
-    settings.freeSpace = watchedFolder.empty() ? nullptr : freeSpace_;
-    settings.watchedFolder = watchedFolder;
+    if (!settings.watchedFolder.empty()) settings.freeSpace = freeSpace_;
     const PumpResult result = PumpEncoderOutput(child, state, sink, settings);
 
     forwarderActive_ = false;

@@ -19,16 +19,17 @@ namespace vantrel {
 // waits until the first has finished.
 class EncoderRunner {
 public:
-    // consoleInputFd: where console input comes from (normally 0); -1 for none.
+    // consoleInputFd: where console input comes from (0 for this program's
+    // own), or -1 for none.
     EncoderRunner(const FreeSpaceSource* freeSpace, int consoleInputFd)
         : freeSpace_(freeSpace), consoleInputFd_(consoleInputFd) {}
 
     // Blocks the calling thread for the whole run; kNotStarted when the
     // encoder or its input forwarder cannot be started. A run that writes
-    // nothing passes an empty `watchedFolder` and is not stopped by a full disk.
+    // nothing leaves `settings.watchedFolder` empty and is not stopped by a
+    // full disk; the runner supplies the free-space source.
     PumpResult Run(const std::string& encoderPath, const std::vector<std::string>& arguments,
-                   const StopSignal* stop, const std::string& watchedFolder, ParserState& state,
-                   EncoderReportSink& sink);
+                   PumpSettings settings, ParserState& state, EncoderReportSink& sink);
 
 private:
     const FreeSpaceSource* freeSpace_;

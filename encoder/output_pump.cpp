@@ -18,7 +18,7 @@ constexpr char kNoSpaceMarker[] = "No space left on device";
 
 PumpResult Finish(ChildProcess& child, RunStatus status, bool noSpace) {
     child.Kill();
-    return {status, child.Reap(), noSpace};
+    return {status, child.Reap(), noSpace, {}};
 }
 
 // The output has ended; the encoder normally exits with it. Wait for that (a
@@ -29,14 +29,14 @@ PumpResult FinishAtEndOfOutput(ChildProcess& child, const StopSignal* stop, bool
         // No way to wait and watch the stop signal together: just reap. Do
         // not kill first, or a clean exit could be turned into a failure.
         const int exitCode = child.Reap();
-        return {kOutputEnded, exitCode, noSpace};
+        return {RunStatus::kOutputEnded, exitCode, noSpace, {}};
     }
     for (;;) {
         const ChildProcess::Wake wake = child.Wait(stop, true, -1);
         if (wake.failed || wake.exited) break;
-        if (wake.stop) return Finish(child, kStopRequested, noSpace);
+        if (wake.stop) return Finish(child, RunStatus::kStopRequested, noSpace);
     }
-    return Finish(child, kOutputEnded, noSpace);
+    return Finish(child, RunStatus::kOutputEnded, noSpace);
 }
 
 }  // namespace
@@ -44,8 +44,8 @@ PumpResult FinishAtEndOfOutput(ChildProcess& child, const StopSignal* stop, bool
 PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderReportSink& sink,
                              const PumpSettings& settings) {
     state.positionHundredths = 0;
-    if (state.progressBase == 0) state.progressPercent = 0.0f;
-    state.decodeFailures = 0;
+    state.progressPercent = 0.0f;
+    state.pictureDecodeFailures = 0;
 
     bool noSpace = false;
     bool childExited = false;
@@ -64,8 +64,9 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
     // full bar, least of all one that is about to be run again.
     const auto endOfOutput = [&] {
         parseReady(true);
+        FinishSourceDescription(state, sink);
         const PumpResult result = FinishAtEndOfOutput(child, settings.stop, noSpace);
-        if (result.status == kOutputEnded && result.exitCode == 0) {
+        if (result.status == RunStatus::kOutputEnded && result.exitCode == 0) {
             state.progressPercent = 100.0f;
             PostProgress(state, sink);
         }
@@ -82,7 +83,7 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
         const bool timedOut = !wake.output && !wake.stop && !wake.exited && !wake.failed;
         if (timedOut && childExited && readRetries == 0) return endOfOutput();
         if (wake.failed) {
-            if (++readRetries > kMaxReadRetries) return Finish(child, kOutputEnded, noSpace);
+            if (++readRetries > kMaxReadRetries) return Finish(child, RunStatus::kOutputEnded, noSpace);
             continue;
         }
 
@@ -102,20 +103,23 @@ PumpResult PumpEncoderOutput(ChildProcess& child, ParserState& state, EncoderRep
                 parseReady(false);
                 if (settings.freeSpace != nullptr) {
                     const auto free = settings.freeSpace->FreeBytes(settings.watchedFolder);
-                    if (free && *free == 0) return Finish(child, kDriveFull, noSpace);
+                    if (free && *free == 0) return Finish(child, RunStatus::kDriveFull, noSpace);
                 }
             } else if (++readRetries > kMaxReadRetries) {
-                return Finish(child, kOutputEnded, noSpace);
+                return Finish(child, RunStatus::kOutputEnded, noSpace);
             }
         }
 
         // After a read, and after a failed read, as after a wake-up by the
         // stop signal alone: decoding failures first, then the stop request.
-        if (state.decodeFailures > kMaxDecodeFailures) {
-            return Finish(child, kTooManyDecodeErrors, noSpace);
+        if (state.pictureDecodeFailures > kMaxDecodeFailures) {
+            return Finish(child, RunStatus::kTooManyDecodeErrors, noSpace);
+        }
+        if (settings.abandonWhen && settings.abandonWhen(state)) {
+            return Finish(child, RunStatus::kAbandoned, noSpace);
         }
         if (settings.stop != nullptr && settings.stop->IsSignalled()) {
-            return Finish(child, kStopRequested, noSpace);
+            return Finish(child, RunStatus::kStopRequested, noSpace);
         }
     }
 }

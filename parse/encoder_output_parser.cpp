@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "parse/stream_line.h"
 #include "parse/text_scan.h"
@@ -15,18 +16,24 @@ bool StartsWith(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
+bool Contains(const char* line, const char* text) { return FindSubstring(text, line) >= 0; }
+
+const char* SkipBlanks(const char* p) {
+    while (IsBlank(*p)) ++p;
+    return p;
+}
+
 // ffmpeg 4.1 to 7.1 start each progress line with "frame=", or with "size="
 // when there is no video. "time=" anywhere else (a file name, a title) is text.
 bool IsProgressLine(const char* line) {
-    while (IsBlank(*line)) ++line;
+    line = SkipBlanks(line);
     return StartsWith(line, "frame=") || StartsWith(line, "size=");
 }
 
 // "time=00:01:05.20"; before the first frame ffmpeg may write "time=N/A" or a
 // huge negative clock, which is read as a number and clamped by the view.
 int64_t ReadPosition(const char* value) {
-    const char* p = value;
-    while (IsBlank(*p)) ++p;
+    const char* p = SkipBlanks(value);
     if (StartsWithClockTime(p)) return ParseClockHundredths(p);
     const int64_t seconds = std::clamp<int64_t>(ParseInt64(value), INT64_MIN / 100, INT64_MAX / 100);
     return seconds * 100;
@@ -34,84 +41,180 @@ int64_t ReadPosition(const char* value) {
 
 void ReadProgress(ParserState& state, EncoderReportSink& sink, const char* value) {
     state.positionHundredths = ReadPosition(value);
-    const int64_t duration = state.durationHundredths;
-    if (duration == 0 || state.positionHundredths == 0) return;
-    const double percent = static_cast<double>(state.positionHundredths) /
-                               static_cast<double>(duration) * 100.0 / state.passDivisor +
-                           state.progressBase;
-    state.progressPercent = static_cast<float>(percent);
+    if (state.positionHundredths == 0) return;
+    if (const auto duration = state.source.durationHundredths; duration && *duration > 0) {
+        state.progressPercent = static_cast<float>(static_cast<double>(state.positionHundredths) /
+                                                   static_cast<double>(*duration) * 100.0);
+    }
     PostProgress(state, sink);
 }
 
-void ReadDuration(ParserState& state, EncoderReportSink& sink, const char* line, int32_t marker) {
-    // The value starts one character past the marker (normally a blank), then
-    // past any further blanks.
+// "  Duration: 00:00:50.00, start: 0.000000, bitrate: 900 kb/s", or "N/A"
+// for each that the container does not say.
+void ReadDuration(ParserState& state, const char* line, int32_t marker) {
     const char* p = line + marker + 9;
     if (*p == '\0') return;
-    ++p;
-    while (IsBlank(*p)) ++p;
+    p = SkipBlanks(p + 1);
     if (*p == '\0') return;
     char field[kFieldBufferSize];
     CopyField(field, p, sizeof field);
-    sink.SetPanelText(PanelField::kDuration, field);
-    state.durationHundredths = ParseClockHundredths(p);
+    state.source.duration = field;
+    if (StartsWithClockTime(p)) {
+        state.source.durationHundredths = ParseClockHundredths(p);
+    } else {
+        state.source.durationHundredths.reset();
+    }
+}
+
+// "WxH" as numbers; zeros when the text is not a picture size.
+void ReadPictureSize(SourceDescription& source) {
+    const char* text = source.pictureSize.c_str();
+    const int64_t width = ParseInt64(text);
+    const char* x = std::strchr(text, 'x');
+    source.pictureWidth = static_cast<int>(std::clamp<int64_t>(width, 0, 1 << 20));
+    source.pictureHeight =
+        x == nullptr ? 0 : static_cast<int>(std::clamp<int64_t>(ParseInt64(x + 1), 0, 1 << 20));
+}
+
+// "    Stream #0:1[0x2](eng): Audio: aac (LC), 44100 Hz, stereo, fltp (default)".
+void ReadSourceStream(ParserState& state, const char* line, int32_t marker) {
+    SourceDescription& source = state.source;
+    source.read = true;
+    const int64_t index = ParseInt64(line + marker + 10);  // past "Stream #0:"
+    char kind = '?';
+    const int32_t video = FindSubstring(": Video: ", line);
+    if (video >= 0) {
+        kind = 'V';
+        // A cover image is shown as a video stream of its own; it says nothing
+        // of the movie's picture.
+        if (Contains(line, "(attached pic)")) {
+            source.hasCoverArt = true;
+        } else if (!source.hasPicture) {
+            source.hasPicture = true;
+            const VideoStreamFields fields = ReadVideoStreamFields(line + video + 9);
+            source.videoCodec = fields.codec;
+            source.pictureSize = fields.pictureSize;
+            source.frameRate = fields.frameRate;
+            ReadPictureSize(source);
+        }
+    } else if (Contains(line, ": Audio: ")) {
+        kind = 'A';
+        if (Contains(line, "(default)") && !state.defaultSoundFound) {
+            state.defaultSoundFound = true;
+            source.chosenSoundTrack = source.soundTracks;
+        }
+        ++source.soundTracks;
+    }
+    if (index >= 0 && index < 4096) {
+        if (state.streamKinds.size() <= static_cast<size_t>(index)) {
+            state.streamKinds.resize(static_cast<size_t>(index) + 1, '?');
+        }
+        state.streamKinds[static_cast<size_t>(index)] = kind;
+    }
+}
+
+// The kind of the source's stream that a decoder's complaint names, by its
+// "#0:N" (ffmpeg 4 and 5: "Error while decoding stream #0:1") or its
+// "ist#0:N" tag (ffmpeg 7: "[aist#0:1/mp2 @ 0x..]"); '?' when it names none.
+char KindOfNamedStream(const ParserState& state, const char* line) {
+    const int32_t hash = FindSubstring("#0:", line);
+    if (hash < 0) return '?';
+    const int64_t index = ParseInt64(line + hash + 3);
+    if (index < 0 || static_cast<size_t>(index) >= state.streamKinds.size()) return '?';
+    return state.streamKinds[static_cast<size_t>(index)];
+}
+
+bool ReportsDecodingFailure(const char* line) {
+    // Old encoders said "frame decoding fail"; ffmpeg 4 and 5 say "Error
+    // while decoding stream", ffmpeg 7 "Decoding error" or "Error submitting
+    // packet to decoder".
+    return Contains(line, "frame decoding fail") || Contains(line, "Error while decoding stream") ||
+           Contains(line, "Decoding error") || Contains(line, "Error submitting packet to decoder");
+}
+
+// A line of ffmpeg's own that may say why a run failed: not part of a
+// description (those are indented), of the progress or of the closing words.
+bool MaySayWhy(const char* line) {
+    if (*line == '\0' || IsBlank(*line)) return false;
+    for (const char* ordinary : {"Input #", "Output #", "Stream mapping:", "Press [q]",
+                                 "Conversion failed!", "video:", "Exiting normally", "frame=",
+                                 "size="}) {
+        if (StartsWith(line, ordinary)) return false;
+    }
+    return true;
+}
+
+void KeepErrorLine(ParserState& state, const char* line) {
+    std::string_view text(line);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
+    state.lastErrorLine = std::string(text.substr(0, kFieldBufferSize - 1));
 }
 
 }  // namespace
 
+void FinishSourceDescription(ParserState& state, EncoderReportSink& sink) {
+    if (state.sourceComplete || !state.source.read) return;
+    state.sourceComplete = true;
+    sink.SourceDescribed(state.source);
+}
+
 void ParseEncoderOutput(ParserState& state, EncoderReportSink& sink, const char* line) {
     if (IsProgressLine(line)) {
+        FinishSourceDescription(state, sink);
         const int32_t time = FindSubstring("time=", line);
         if (time >= 0) ReadProgress(state, sink, line + time + 5);
         return;
     }
 
-    const int32_t duration = FindSubstring("Duration:", line);
-    if (duration >= 0) ReadDuration(state, sink, line, duration);
-
-    const int32_t bitrate = FindSubstring(", bitrate: ", line);
-    if (bitrate >= 0) {
-        char field[kFieldBufferSize];
-        CopyField(field, line + bitrate + 11, sizeof field);
-        sink.SetPanelText(PanelField::kBitrate, field);
+    // Each input's description starts unindented and goes on indented; the
+    // first line that is not indented ends it.
+    if (StartsWith(line, "Input #")) {
+        if (state.describedInput == 0) FinishSourceDescription(state, sink);
+        state.describedInput = static_cast<int>(ParseInt64(line + 7));
+        return;
+    }
+    if (state.describedInput == 0 && !IsBlank(*line) && *line != '\0') {
+        state.describedInput = -1;
+        FinishSourceDescription(state, sink);
     }
 
-    // A cover image is shown as a video stream of its own; it says nothing of
-    // the movie, so it must not replace the movie's stream in the panel.
-    const int32_t video = FindSubstring("Video: ", line);
-    if (video >= 0 && FindSubstring("(attached pic)", line) < 0) {
-        const VideoStreamFields fields = ReadVideoStreamFields(line + video + 7);
-        sink.SetPanelText(PanelField::kVideoCodec, fields.codec);
-        sink.SetPanelText(PanelField::kPictureSize, fields.pictureSize);
-        sink.SetPanelText(PanelField::kFrameRate, fields.frameRate);
+    if (state.describedInput == 0) {
+        const int32_t duration = FindSubstring("Duration:", line);
+        if (duration >= 0) ReadDuration(state, line, duration);
+        const int32_t bitrate = FindSubstring(", bitrate: ", line);
+        if (bitrate >= 0) {
+            char field[kFieldBufferSize];
+            CopyField(field, line + bitrate + 11, sizeof field);
+            state.source.bitrate = field;
+        }
+        // Only a stream line counts: a title may well hold "Video: " too.
+        const int32_t stream = FindSubstring("Stream #0:", line);
+        if (stream >= 0) ReadSourceStream(state, line, stream);
+        return;
     }
 
-    // Only a stream line counts: a title may well hold "Audio: " too.
-    if (FindSubstring("Stream #", line) >= 0 && FindSubstring(": Audio: ", line) >= 0) {
-        state.sawSound = true;
+    if (ReportsDecodingFailure(line)) {
+        // Damaged sound is skipped and the movie goes on; only a picture that
+        // cannot be decoded makes the source undecodable.
+        if (KindOfNamedStream(state, line) == 'A') {
+            ++state.soundDecodeFailures;
+        } else {
+            ++state.pictureDecodeFailures;
+        }
     }
-
-    // Old encoders said "frame decoding fail"; ffmpeg 5 says "Error while
-    // decoding stream". Either counts once per line.
-    if (FindSubstring("frame decoding fail", line) >= 0 ||
-        FindSubstring("Error while decoding stream", line) >= 0) {
-        ++state.decodeFailures;
-    }
+    if (MaySayWhy(line)) KeepErrorLine(state, line);
 }
 
 void PostProgress(const ParserState& state, EncoderReportSink& sink) {
     if (!state.progressEnabled) return;
-    const double thousandths = static_cast<double>(state.progressPercent) * 1000.0;
-    // Truncate toward zero; keep a wild value inside int32 rather than invoke UB.
-    int32_t position;
-    if (thousandths >= 2147483647.0) {
-        position = INT32_MAX;
-    } else if (thousandths <= -2147483648.0) {
-        position = INT32_MIN;
-    } else {
-        position = static_cast<int32_t>(thousandths);
+    ProgressReport report;
+    report.convertedHundredths = std::max<int64_t>(state.positionHundredths, 0);
+    if (state.source.durationHundredths && *state.source.durationHundredths > 0) {
+        const double thousandths = static_cast<double>(state.progressPercent) * 1000.0;
+        // Truncate toward zero; keep a wild value inside int32 rather than invoke UB.
+        report.position = static_cast<int32_t>(std::clamp(thousandths, -2147483648.0, 2147483647.0));
     }
-    sink.PostProgress(position);
+    sink.Progressed(report);
 }
 
 }  // namespace vantrel

@@ -6,11 +6,14 @@
 namespace vantrel {
 
 // Reads one line of encoder output (NUL-terminated, at most 511 bytes; a longer
-// line comes in pieces, see LineChunker) and updates the state, the panel and
-// the progress.
+// line comes in pieces, see LineChunker) and updates the state: the source's
+// description, the progress and the failures, telling the sink as they come.
 void ParseEncoderOutput(ParserState& state, EncoderReportSink& sink, const char* line);
 
-// Posts progressPercent × 1000, truncated, when posting is enabled.
+// Reports the progress the state holds, when progress is enabled.
 void PostProgress(const ParserState& state, EncoderReportSink& sink);
+
+// The source's description is over: tells the sink, once a run.
+void FinishSourceDescription(ParserState& state, EncoderReportSink& sink);
 
 }  // namespace vantrel

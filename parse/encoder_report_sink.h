@@ -1,25 +1,30 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
+#include <optional>
 
-#include "parse/panel_field.h"
+#include "parse/source_description.h"
 
 namespace vantrel {
 
-// Where the parser's findings go. Both calls arrive on the thread that runs the
-// encoder: the UI thread during a probe, the conversion worker during a
-// conversion. Implementations must not block on the UI thread.
+// How far a conversion has come.
+struct ProgressReport {
+    // Thousandths of a percent of the source's duration (0..100000 within
+    // it; not clamped, so it may lie outside); none while the duration is unknown.
+    std::optional<int32_t> position;
+    int64_t convertedHundredths = 0;  // how much of the source is converted
+};
+
+// Where the parser's findings go. Every call arrives on the thread that runs
+// the encoder: a worker, never the UI thread. Implementations must not block
+// on the UI thread.
 class EncoderReportSink {
 public:
     virtual ~EncoderReportSink() = default;
 
-    // A new text for one field of the information panel.
-    virtual void SetPanelText(PanelField field, std::string_view text) = 0;
-
-    // The progress bar's new position in thousandths of a percent (0..100000 for
-    // a run within its duration; not clamped, so it may lie outside).
-    virtual void PostProgress(int32_t position) = 0;
+    // Once a run, when ffmpeg has finished describing the source.
+    virtual void SourceDescribed(const SourceDescription& source) = 0;
+    virtual void Progressed(const ProgressReport& progress) = 0;
 };
 
 }  // namespace vantrel

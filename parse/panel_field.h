@@ -1,14 +1,14 @@
 #pragma once
 
+#include <array>
+
 namespace vantrel {
 
-// The information panel's texts. The values are the window's control ids.
-enum class PanelField : int {
-    kDuration = 1005,
-    kBitrate = 1006,
-    kVideoCodec = 1007,
-    kPictureSize = 1008,
-    kFrameRate = 1009,
-};
+// The texts the information panel shows of a source, in the order it shows them.
+enum class PanelField { kDuration, kBitrate, kVideoCodec, kPictureSize, kFrameRate };
+
+inline constexpr std::array<PanelField, 5> kPanelFields = {
+    PanelField::kDuration, PanelField::kBitrate, PanelField::kVideoCodec, PanelField::kPictureSize,
+    PanelField::kFrameRate};
 
 }  // namespace vantrel

@@ -1,24 +1,34 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "parse/source_description.h"
 
 namespace vantrel {
 
-// What the parser and the output pump keep between the lines of one run.
-// Each run has its own, on the thread that runs it.
+// What the parser keeps between the lines of one run. Each run has its own,
+// on the thread that runs it.
 struct ParserState {
-    // Hundredths of a second, as ffmpeg prints it, so a clip shorter than a
-    // second still has one; 0 while no duration is known.
-    int64_t durationHundredths = 0;
-    // Only a conversion posts progress; a probe does not.
+    SourceDescription source;
+    // Only a conversion reports progress; a probe does not.
     bool progressEnabled = false;
 
+    // Which input ffmpeg is describing: -1 before the first and after the
+    // last. Only input 0, the source, is read.
+    int describedInput = -1;
+    bool sourceComplete = false;  // its description is over and was reported
+    // The kind of each of the source's streams, by index: 'V', 'A' or '?'.
+    std::string streamKinds;
+    bool defaultSoundFound = false;  // a sound track flagged default was seen
+
     int64_t positionHundredths = 0;
-    float progressPercent = 0.0f;  // unclamped
-    int32_t progressBase = 0;
-    int32_t passDivisor = 1;
-    int32_t decodeFailures = 0;  // lines reporting a frame that failed to decode
-    bool sawSound = false;       // a stream line described sound
+    float progressPercent = 0.0f;  // unclamped; meaningful only with a duration
+    int32_t pictureDecodeFailures = 0;  // lines reporting a picture that failed to decode
+    int32_t soundDecodeFailures = 0;    // the same for sound, which is skipped
+    // The last line ffmpeg wrote that may say why it failed.
+    std::string lastErrorLine;
 };
 
 }  // namespace vantrel

@@ -49,37 +49,57 @@ int32_t CopyField(char* destination, const char* source, size_t size) {
     return length;
 }
 
-bool StartsWithClockTime(const char* text) {
-    // Checking each position in turn stops at the terminator, so a short text
-    // is never read past its end.
-    static constexpr char kShape[] = "dd:dd:dd";
-    for (int i = 0; i < 8; ++i) {
-        const char c = text[i];
-        if (c == '\0') return false;
-        if (kShape[i] == 'd' ? !IsDigit(c) : c != ':') return false;
+namespace {
+
+// Where the minutes begin in "H...H:MM:SS": past one or more digits of hours
+// and their colon; 0 when the text does not start with that shape. Checking
+// each position in turn stops at the terminator, so a short text is never
+// read past its end.
+size_t MinutesStart(const char* text) {
+    size_t hours = 0;
+    while (IsDigit(text[hours])) ++hours;
+    if (hours == 0 || text[hours] != ':') return 0;
+    static constexpr char kShape[] = "dd:dd";
+    for (size_t i = 0; i < 5; ++i) {
+        const char c = text[hours + 1 + i];
+        if (c == '\0') return 0;
+        if (kShape[i] == 'd' ? !IsDigit(c) : c != ':') return 0;
     }
-    return true;
+    return hours + 1;
 }
 
-int64_t ParseClockTime(const char* text) {
-    if (!StartsWithClockTime(text)) return 0;
-    const int64_t hours = (text[0] - '0') * 10 + (text[1] - '0');
-    const int64_t minutes = (text[3] - '0') * 10 + (text[4] - '0');
-    // The seconds are the whole run of digits, as a 32-bit value. An absurdly
-    // long run saturates rather than wrap into a negative time.
-    int64_t seconds = 0;
-    const char* p = text + 6;
+// A run of digits as a number that saturates at `limit` rather than wrap.
+int64_t Saturated(const char*& p, int64_t limit) {
+    int64_t value = 0;
     while (IsDigit(*p)) {
-        seconds = std::min<int64_t>(seconds * 10 + (*p - '0'), INT32_MAX);
+        value = std::min<int64_t>(value * 10 + (*p - '0'), limit);
         ++p;
     }
+    return value;
+}
+
+}  // namespace
+
+bool StartsWithClockTime(const char* text) { return MinutesStart(text) != 0; }
+
+int64_t ParseClockTime(const char* text) {
+    const size_t minutesAt = MinutesStart(text);
+    if (minutesAt == 0) return 0;
+    // Hours may have any number of digits (ffmpeg prints 100 hours as
+    // "100:00:00.00"); the seconds are the whole run of digits. An absurdly
+    // long run saturates rather than wrap into a negative time.
+    const char* p = text;
+    const int64_t hours = Saturated(p, INT32_MAX);
+    const int64_t minutes = (text[minutesAt] - '0') * 10 + (text[minutesAt + 1] - '0');
+    p = text + minutesAt + 3;
+    const int64_t seconds = Saturated(p, INT32_MAX);
     return (hours * 60 + minutes) * 60 + seconds;
 }
 
 int64_t ParseClockHundredths(const char* text) {
     if (!StartsWithClockTime(text)) return 0;
     int64_t hundredths = ParseClockTime(text) * 100;
-    const char* p = text + 6;
+    const char* p = text + MinutesStart(text) + 3;
     while (IsDigit(*p)) ++p;
     if (*p == '.' && IsDigit(p[1])) {
         hundredths += (p[1] - '0') * 10;

@@ -27,8 +27,8 @@ int32_t FindSubstring(const char* needle, const char* haystack);
 // it was cut short.
 int32_t CopyField(char* destination, const char* source, size_t size);
 
-// "HH:MM:SS[.ff]" at the start of the text, in whole seconds; 0 when the text
-// does not start with a clock time.
+// "H:MM:SS[.ff]" at the start of the text, with hours of any number of digits,
+// in whole seconds; 0 when the text does not start with a clock time.
 int64_t ParseClockTime(const char* text);
 
 // True when the text starts with the shape ParseClockTime accepts.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/expected.h"
 #include "platform/stop_signal.h"
 
 namespace vantrel {
@@ -23,12 +24,8 @@ namespace vantrel {
 // (start, follow and Reap() it on one thread, as the encoder runner does).
 class ChildProcess {
 public:
-    // How a start went: started, or not with the system's error code of the
-    // step that failed (errno on Linux, GetLastError() on Windows).
-    struct StartResult {
-        bool started = false;
-        int error = 0;
-    };
+    // Started, or not, with the system's words for the step that failed.
+    using StartResult = Expected<void>;
 
     // What ended a Wait(). More than one may be true.
     struct Wake {

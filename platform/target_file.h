@@ -3,27 +3,21 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/expected.h"
+
 namespace vantrel {
 
 // Size of a regular file in bytes; 0 when it cannot be opened or is not there.
 uint64_t GetFileLength(const std::string& path);
 
-// What stood at the target path before a run, so that a failed run removes
-// only what the encoder wrote and never a file it left untouched. The file's
-// identity is its device and inode on Linux, its volume and file index on
-// Windows.
-struct TargetSnapshot {
-    bool existed = false;
-    uint64_t volume = 0;
-    uint64_t fileId = 0;
-    uint64_t size = 0;
-    int64_t modifiedNanoseconds = 0;
-};
+// Removes the regular file at `path`: never a folder, and a link itself rather
+// than what it points to. Nothing there is not a failure; a failed removal is
+// not reported.
+void RemoveRegularFile(const std::string& path);
 
-TargetSnapshot SnapshotTarget(const std::string& path);
-
-// Removes the regular file at `path` unless it is exactly the file the
-// snapshot describes. A failed removal is not reported.
-void DeleteRunTarget(const std::string& path, const TargetSnapshot& before);
+// Puts the file `from` in place of `to` in one step, so that `to` is at every
+// moment either the earlier file whole or the new one whole. A read-only `to`
+// is left alone. The reason, in the system's words, when it could not be done.
+Expected<void> ReplaceFile(const std::string& from, const std::string& to);
 
 }  // namespace vantrel

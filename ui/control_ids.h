@@ -1,9 +1,12 @@
 #pragma once
 
+#include <array>
+
+#include "parse/panel_field.h"
+
 namespace vantrel {
 
-// The ids of the main window's controls, as its template names them. The
-// information panel's ids are those of PanelField.
+// The ids of the main window's controls, as its template names them.
 enum ControlId : int {
     kIdOk = 1,
     kIdCancel = 2,  // Exit
@@ -26,6 +29,19 @@ enum ControlId : int {
     kIdStatus = 1019,  // the line left of Encode: expected size, progress, result
     kIdUnaddressed = -1,  // a label or frame the program never changes
 };
+
+// The panel's text controls, in the order of kPanelFields.
+inline constexpr std::array<int, 5> kPanelControls = {kIdDuration, kIdBitrate, kIdVideoCodec,
+                                                      kIdPictureSize, kIdFrameRate};
+
+inline int ControlOf(PanelField field) { return kPanelControls[static_cast<size_t>(field)]; }
+
+// The radio buttons of the player format's qualities, in their order, and
+// of kPictureFits.
+inline constexpr std::array<int, 4> kQualityRadios = {kIdQualityLowest, kIdQualityMediumLo,
+                                                      kIdQualityMediumHi, kIdQualityHighest};
+inline constexpr std::array<int, 3> kPictureFitRadios = {kIdPictureFit, kIdPictureFill,
+                                                         kIdPictureStretch};
 
 // The command that opens the About box, from the context menu or F1.
 inline constexpr int kAboutCommand = 16;

@@ -1,23 +1,13 @@
 #include "ui/converter_dialog.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "ui/control_ids.h"
-#include "conversion/qualities.h"
 #include "ui/status_line.h"
 #include "conversion/string_table.h"
 
 namespace vantrel {
-
-static_assert(kQualities[0].radioId == kIdQualityLowest &&
-                  kQualities[1].radioId == kIdQualityMediumLo &&
-                  kQualities[2].radioId == kIdQualityMediumHi &&
-                  kQualities[3].radioId == kIdQualityHighest,
-              "the qualities name the window's radio buttons");
-static_assert(kPictureFits[0].radioId == kIdPictureFit &&
-                  kPictureFits[1].radioId == kIdPictureFill &&
-                  kPictureFits[2].radioId == kIdPictureStretch,
-              "the picture fits name the window's radio buttons");
 
 ConverterDialog::ConverterDialog(DialogWindow& window, EncoderSetup setup,
                                  SettingsStore* settings)
@@ -29,30 +19,37 @@ ConverterDialog::~ConverterDialog() { OnClose(); }
 // file may hold, leaves the default.
 void ConverterDialog::OnInitDialog() {
     m_window.EnableControl(kIdEncode, false);
-    const std::optional<Quality> quality = QualityNamed(Remembered(kQualityKey));
-    m_videoBitrate = quality ? quality->kilobits : kDefaultVideoBitrate;
+    const std::optional<Quality> quality = kPlayerFormat.QualityNamed(Remembered(kQualityKey));
+    m_videoKilobits = quality ? quality->videoKilobits : kPlayerFormat.defaultVideoKilobits;
     const std::optional<PictureFitChoice> fit = PictureFitNamed(Remembered(kPictureKey));
     m_fit = fit ? fit->fit : kDefaultPictureFit;
     m_folder = Remembered(kFolderKey);
-    for (const Quality& q : kQualities) m_window.CheckControl(q.radioId, q.kilobits == m_videoBitrate);
-    for (const PictureFitChoice& f : kPictureFits) m_window.CheckControl(f.radioId, f.fit == m_fit);
+    for (size_t i = 0; i < kQualityRadios.size(); ++i) {
+        m_window.CheckControl(kQualityRadios[i],
+                              kPlayerFormat.qualities[i].videoKilobits == m_videoKilobits);
+    }
+    for (size_t i = 0; i < kPictureFitRadios.size(); ++i) {
+        m_window.CheckControl(kPictureFitRadios[i], kPictureFits[i].fit == m_fit);
+    }
     m_window.PostProgress(0);
 }
 
 // A click during a conversion reaches only the next one.
 void ConverterDialog::OnQuality(int radioId) {
-    if (const std::optional<Quality> quality = QualityOfRadio(radioId)) {
-        m_videoBitrate = quality->kilobits;
-        Remember(kQualityKey, quality->name);
-        if (!m_closed && m_activity == Activity::kIdle) ShowExpectedSize();
-    }
+    const auto radio = std::find(kQualityRadios.begin(), kQualityRadios.end(), radioId);
+    if (radio == kQualityRadios.end()) return;
+    const Quality& quality = kPlayerFormat.qualities[radio - kQualityRadios.begin()];
+    m_videoKilobits = quality.videoKilobits;
+    Remember(kQualityKey, quality.name);
+    if (!m_closed && m_activity == Activity::kIdle) ShowExpectedSize();
 }
 
 void ConverterDialog::OnPictureFit(int radioId) {
-    if (const std::optional<PictureFitChoice> fit = PictureFitOfRadio(radioId)) {
-        m_fit = fit->fit;
-        Remember(kPictureKey, fit->name);
-    }
+    const auto radio = std::find(kPictureFitRadios.begin(), kPictureFitRadios.end(), radioId);
+    if (radio == kPictureFitRadios.end()) return;
+    const PictureFitChoice& fit = kPictureFits[radio - kPictureFitRadios.begin()];
+    m_fit = fit.fit;
+    Remember(kPictureKey, fit.name);
 }
 
 std::string ConverterDialog::Remembered(std::string_view key) const {
@@ -77,7 +74,7 @@ bool ConverterDialog::StartWorker(std::function<void(const StopSignal&)> body) {
     try {
         m_worker = std::thread([body = std::move(body), stop = m_stop] { body(*stop); });
     } catch (const std::system_error&) {
-        m_window.ShowMessage(kFailedToExecuteMessage);
+        m_window.ShowMessage(Text(MessageKey::kFailedToExecute));
         return false;
     }
     return true;
@@ -88,14 +85,20 @@ void ConverterDialog::JoinWorker() {
 }
 
 void ConverterDialog::ShowIdle() {
-    m_window.SetControlText(kIdEncode, LoadStringResource(kIdsEncode));
+    m_window.SetControlText(kIdEncode, Text(MessageKey::kEncode));
     m_window.EnableControl(kIdOpen, true);
-    m_window.EnableControl(kIdEncode, !m_sourcePath.empty());
+    m_window.EnableControl(kIdEncode, m_described);
 }
 
 void ConverterDialog::ShowExpectedSize() {
-    const int64_t duration = m_source.durationHundredths;
-    m_window.SetControlText(kIdStatus, duration > 0 ? ExpectedSizeStatus(m_videoBitrate, duration) : "");
+    const std::optional<int64_t> duration = m_source.durationHundredths;
+    m_window.SetControlText(kIdStatus, m_described && duration && *duration > 0
+                                           ? ExpectedSizeStatus(m_videoKilobits, *duration)
+                                           : "");
+}
+
+void ConverterDialog::ShowSource() {
+    for (const PanelField field : kPanelFields) m_window.SetControlText(ControlOf(field), m_source.Text(field));
 }
 
 }  // namespace vantrel

@@ -8,7 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "encoder/conversion_outcome.h"
+#include "conversion/conversion_report.h"
+#include "conversion/output_format.h"
 #include "conversion/converter.h"
 #include "ui/dialog_window.h"
 #include "conversion/picture_fit.h"
@@ -47,7 +48,7 @@ public:
     void OnFilesDropped(const std::vector<std::string>& paths);
     // A file named on the program's command line, taken as OPEN would take it.
     void OnOpenPath(const std::string& path);
-    // Encode, or STOP while converting. Does nothing while no duration is known.
+    // Encode, or STOP while converting. Does nothing while no source is described.
     void OnEncode();
     // One of the quality radio buttons, by its control id.
     void OnQuality(int radioId);
@@ -60,7 +61,7 @@ public:
 
     enum class Activity { kIdle, kProbing, kConverting };
     Activity activity() const { return m_activity; }
-    int32_t videoBitrate() const { return m_videoBitrate; }
+    int32_t videoKilobits() const { return m_videoKilobits; }
     const SourceDescription& source() const { return m_source; }
     const std::string& sourcePath() const { return m_sourcePath; }
     const std::string& targetPath() const { return m_targetPath; }
@@ -72,11 +73,11 @@ private:
     static constexpr std::string_view kFolderKey = "folder";
 
     void OpenSource(const std::string& path);
-    void ProbeEnded(uint64_t run, const ProbeResult& result);
+    void ProbeEnded(uint64_t run, const Expected<SourceDescription, ProbeFailure>& result);
+    void ShowSource();
     void StartConversion();
     void StopRun();
-    void ConversionEnded(uint64_t run, ConversionOutcome outcome, const std::string& sourcePath,
-                         double seconds);
+    void ConversionEnded(uint64_t run, const ConversionReport& report, const std::string& sourcePath);
     // Starts `body` on the worker thread with a fresh stop signal; false when
     // no thread could be made.
     bool StartWorker(std::function<void(const StopSignal&)> body);
@@ -93,7 +94,8 @@ private:
     std::string m_sourcePath;
     std::string m_targetPath;
     SourceDescription m_source;
-    int32_t m_videoBitrate = 256;
+    bool m_described = false;  // the probe described m_source: Encode may start
+    int32_t m_videoKilobits = kPlayerFormat.defaultVideoKilobits;
     PictureFit m_fit = kDefaultPictureFit;
     std::string m_folder;  // where OPEN starts; empty: wherever the chooser likes
     Activity m_activity = Activity::kIdle;

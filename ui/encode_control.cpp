@@ -1,42 +1,37 @@
 // Encode/STOP and the conversion worker.
 #include <chrono>
 
+#include "conversion/outcome_message.h"
+#include "conversion/progress_line.h"
+#include "conversion/string_table.h"
 #include "ui/control_ids.h"
 #include "ui/converter_dialog.h"
-#include "parse/encoder_report_sink.h"
-#include "conversion/outcome_message.h"
 #include "ui/path_parts.h"
 #include "ui/status_line.h"
-#include "conversion/string_table.h"
-#include "platform/target_file.h"
 
 namespace vantrel {
 namespace {
 
-// One conversion's reports, on its worker, straight to the window's queue; the
-// progress in words too. The run's end, queued after its last report, has the
-// last word on the status line, so a report still on its way after STOP does
-// not stay there.
+// One conversion's progress, on its worker, straight to the window's queue,
+// in words too. The panel keeps the probe's description of the same source.
+// The run's end, queued after its last report, has the last word on the
+// status line, so a report still on its way after STOP does not stay there.
 class RunReports : public EncoderReportSink {
 public:
-    RunReports(DialogWindow& window, double durationSeconds)
-        : m_window(window), m_duration(durationSeconds) {}
+    explicit RunReports(DialogWindow& window) : m_window(window) {}
 
-    void SetPanelText(PanelField field, std::string_view text) override {
-        m_window.SetControlText(static_cast<int>(field), text);
+    void SourceDescribed(const SourceDescription&) override {}
+    void Progressed(const ProgressReport& progress) override {
+        if (progress.position) m_window.PostProgress(*progress.position);
+        m_window.SetControlText(kIdStatus, ConvertingStatus(ComputeProgress(progress, Seconds())));
     }
-    void PostProgress(int32_t position) override {
-        m_window.PostProgress(position);
-        m_window.SetControlText(kIdStatus,
-                                ConvertingStatus(ComputeProgress(position, m_duration, Seconds())));
-    }
+
+private:
     double Seconds() const {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
     }
 
-private:
     DialogWindow& m_window;
-    const double m_duration;
     const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
@@ -49,7 +44,7 @@ void ConverterDialog::OnEncode() {
             StopRun();
             break;
         case Activity::kIdle:
-            if (m_source.durationHundredths > 0) StartConversion();
+            if (m_described) StartConversion();
             break;
         case Activity::kProbing:
             break;
@@ -69,27 +64,29 @@ void ConverterDialog::StopRun() {
 void ConverterDialog::StartConversion() {
     m_activity = Activity::kConverting;
     const uint64_t run = ++m_run;
-    m_window.SetControlText(kIdEncode, LoadStringResource(kIdsStop));
+    m_window.SetControlText(kIdEncode, Text(MessageKey::kStop));
     m_window.EnableControl(kIdOpen, false);
-    m_window.SetControlText(kIdStatus, ConvertingStatus({}));
-    const ConversionRequest request{m_sourcePath, m_targetPath, m_videoBitrate, m_fit,
-                                    m_source.hasSound};
-    const double duration = static_cast<double>(m_source.durationHundredths) / 100.0;
-    const bool started = StartWorker([this, run, request, duration](const StopSignal& stop) {
-        RunReports reports(m_window, duration);
-        const ConversionOutcome outcome = m_converter.Convert(request, &stop, reports);
-        m_window.RunOnUiThread(
-            [this, run, outcome, source = request.sourcePath, seconds = reports.Seconds()] {
-                ConversionEnded(run, outcome, source, seconds);
-            });
+    m_window.PostProgress(0);
+    m_window.SetControlText(kIdStatus, ConvertingStatus(ComputeProgress({0, 0}, 0.0)));
+    const ConversionRequest request{m_sourcePath, m_targetPath, m_videoKilobits, m_fit};
+    const bool started = StartWorker([this, run, request, source = m_source](const StopSignal& stop) {
+        RunReports reports(m_window);
+        const ConversionReport report = m_converter.Convert(request, &source, &stop, reports);
+        m_window.RunOnUiThread([this, run, report, path = request.sourcePath] {
+            ConversionEnded(run, report, path);
+        });
     });
-    if (!started) ConversionEnded(run, kStopped, m_sourcePath, 0.0);
+    if (!started) {
+        ConversionReport notStarted;
+        notStarted.outcome = ConversionOutcome::kStopped;
+        ConversionEnded(run, notStarted, m_sourcePath);
+    }
 }
 
-void ConverterDialog::ConversionEnded(uint64_t run, ConversionOutcome outcome,
-                                      const std::string& sourcePath, double seconds) {
+void ConverterDialog::ConversionEnded(uint64_t run, const ConversionReport& report,
+                                      const std::string& sourcePath) {
     if (m_closed) return;
-    const std::string message = OutcomeMessage(outcome, sourcePath);
+    const std::string message = OutcomeMessage(report.outcome, sourcePath, report.reason);
     // The buttons first, then the message, so the window is idle behind it.
     if (run == m_run) {
         JoinWorker();
@@ -97,9 +94,11 @@ void ConverterDialog::ConversionEnded(uint64_t run, ConversionOutcome outcome,
             m_activity = Activity::kIdle;
             ShowIdle();
         }
-        if (outcome == kConverted) {
+        if (report.outcome == ConversionOutcome::kConverted) {
             const std::string status =
-                ConvertedStatus(FileNamePart(m_targetPath), GetFileLength(m_targetPath), seconds);
+                ConvertedStatus(FileNamePart(report.target), report.targetBytes,
+                                report.seconds, report.notes);
+            m_window.PostProgress(kProgressRange);
             m_window.SetControlText(kIdStatus, status);
             m_window.NotifyConversionEnded(status);
         } else {

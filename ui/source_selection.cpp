@@ -1,10 +1,9 @@
 // OPEN: choosing the source, naming the target and probing the source.
+#include "conversion/outcome_message.h"
+#include "conversion/target_naming.h"
 #include "ui/control_ids.h"
 #include "ui/converter_dialog.h"
-#include "conversion/outcome_message.h"
 #include "ui/path_parts.h"
-#include "conversion/source_types.h"
-#include "conversion/target_naming.h"
 
 namespace vantrel {
 
@@ -26,12 +25,14 @@ void ConverterDialog::OnOpenPath(const std::string& path) {
 }
 
 void ConverterDialog::OpenSource(const std::string& path) {
-    std::string target;
-    if (DeriveTargetPath(target, path, kTargetExtension) != kTargetDerived) return;
+    // A name that is not a movie's is passed over, as the chooser's filter
+    // would have.
+    const Expected<std::string> target = TargetPathFor(path);
+    if (!target) return;
     // A run just stopped may still be winding down (STOP ends ffmpeg at once):
     // its last reports must reach the window before this source's reset.
     JoinWorker();
-    m_targetPath = target;
+    m_targetPath = *target;
     m_sourcePath = path;
     m_window.SetControlText(kIdFileName, FileNamePart(path));
     if (const std::string folder = FolderPart(path); !folder.empty()) {
@@ -41,7 +42,8 @@ void ConverterDialog::OpenSource(const std::string& path) {
     // Without this the panel would describe the previous source beside the new
     // name until the probe is over.
     m_source = {};
-    for (int id = kIdDuration; id <= kIdFrameRate; ++id) m_window.SetControlText(id, "");
+    m_described = false;
+    ShowSource();
     m_window.SetControlText(kIdStatus, "");
     m_window.PostProgress(0);
 
@@ -53,24 +55,25 @@ void ConverterDialog::OpenSource(const std::string& path) {
     m_window.EnableControl(kIdOpen, false);
     m_window.EnableControl(kIdEncode, false);
     const bool started = StartWorker([this, run, path](const StopSignal& stop) {
-        const ProbeResult result = m_converter.Probe(path, &stop);
+        const Expected<SourceDescription, ProbeFailure> result = m_converter.Probe(path, &stop);
         m_window.RunOnUiThread([this, run, result] { ProbeEnded(run, result); });
     });
-    if (!started) ProbeEnded(run, {kStopped, {}});
+    if (!started) ProbeEnded(run, Fail(ProbeFailure{ConversionOutcome::kStopped, {}}));
 }
 
-void ConverterDialog::ProbeEnded(uint64_t run, const ProbeResult& result) {
+void ConverterDialog::ProbeEnded(uint64_t run, const Expected<SourceDescription, ProbeFailure>& result) {
     if (m_closed || run != m_run) return;
     JoinWorker();
     m_activity = Activity::kIdle;
     m_window.SetBusy(false);
-    m_source = result.source;
-    for (int id = kIdDuration; id <= kIdFrameRate; ++id) {
-        m_window.SetControlText(id, m_source.Text(static_cast<PanelField>(id)));
-    }
+    m_described = result.has_value();
+    m_source = result ? *result : SourceDescription{};
+    ShowSource();
     ShowIdle();
     ShowExpectedSize();
-    const std::string message = OutcomeMessage(result.outcome, m_sourcePath);
+    if (result) return;
+    const std::string message =
+        OutcomeMessage(result.reason().outcome, m_sourcePath, result.reason().reason);
     if (!message.empty()) m_window.ShowMessage(message);
 }
 

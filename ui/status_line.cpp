@@ -2,11 +2,10 @@
 
 #include <cstdio>
 
+#include "conversion/output_format.h"
+
 namespace vantrel {
 namespace {
-
-// The sound's bitrate, which every conversion asks ffmpeg for.
-constexpr int32_t kSoundKilobits = 64;
 
 // Decimal units, as file managers on the desktop show sizes.
 std::string SizeText(double bytes) {
@@ -23,13 +22,16 @@ std::string SizeText(double bytes) {
 
 std::string ExpectedSizeStatus(int32_t videoKilobits, int64_t durationHundredths) {
     const double seconds = static_cast<double>(durationHundredths) / 100.0;
-    const double bits = (videoKilobits + kSoundKilobits) * 1000.0 * seconds;
+    const double bits = (videoKilobits + kPlayerFormat.soundKilobits) * 1000.0 * seconds;
     return "Expected size: " + SizeText(bits / 8);
 }
 
 std::string ConvertingStatus(const ProgressFigures& figures) {
     char text[96];
-    int length = std::snprintf(text, sizeof text, "%.1f%%", figures.percent);
+    int length = figures.percent
+                     ? std::snprintf(text, sizeof text, "%.1f%%", *figures.percent)
+                     : std::snprintf(text, sizeof text, "%s converted",
+                                     FormatClock(figures.convertedSeconds).c_str());
     if (figures.speed) {
         length += std::snprintf(text + length, sizeof text - length, "   %.1f× real time",
                                 *figures.speed);
@@ -39,9 +41,12 @@ std::string ConvertingStatus(const ProgressFigures& figures) {
     return status;
 }
 
-std::string ConvertedStatus(std::string_view targetName, uint64_t bytes, double seconds) {
-    return "Converted: " + std::string(targetName) + " (" + SizeText(static_cast<double>(bytes)) +
-           ") in " + FormatClock(seconds);
+std::string ConvertedStatus(std::string_view targetName, uint64_t bytes, double seconds,
+                            const std::vector<std::string>& notes) {
+    std::string status = "Converted: " + std::string(targetName) + " (" +
+                         SizeText(static_cast<double>(bytes)) + ") in " + FormatClock(seconds);
+    for (const std::string& note : notes) status += "; " + note;
+    return status;
 }
 
 }  // namespace vantrel

@@ -28,7 +28,8 @@ namespace {
 
 class SeamedWindow : public ConverterWindow, private wxEventLoopSourceHandler {
 public:
-    explicit SeamedWindow(EncoderSetup setup) : ConverterWindow(std::move(setup)) {
+    SeamedWindow(EncoderSetup setup, SettingsStore* settings)
+        : ConverterWindow(std::move(setup), settings) {
         // A popup menu is no window of the toolkit's; the tests must know
         // when it is there to take keys.
         Bind(wxEVT_MENU_OPEN, [this](wxMenuEvent& event) {
@@ -89,10 +90,10 @@ private:
 };
 
 class SeamedApp : public ConverterApp {
-    ConverterWindow* CreateConverterWindow(EncoderSetup setup) override {
+    ConverterWindow* CreateConverterWindow(EncoderSetup setup, SettingsStore* settings) override {
         // Standard input carries the commands; the encoder must not get it.
         setup.consoleInputFd = -1;
-        return new SeamedWindow(std::move(setup));
+        return new SeamedWindow(std::move(setup), settings);
     }
 };
 

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "conversion/converter.h"
-#include "encoder/encoder_location.h"
+#include "conversion/encoder_location.h"
 #include "tests/support/test_support.h"
 
 namespace vantrel {

@@ -1,4 +1,5 @@
 #include "platform/child_process.h"
+#include "platform/system_error_text.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -77,7 +78,7 @@ bool ChildProcess::CanWatchExit() const { return state_->exitFd >= 0; }
 ChildProcess::StartResult ChildProcess::Start(const std::vector<std::string>& argv) {
     Release();
     State& s = *state_;
-    if (argv.empty()) return {false, EINVAL};
+    if (argv.empty()) return Fail(SystemErrorText(EINVAL));
 
     // Everything the child needs is prepared before fork: after it, in a
     // threaded program, only async-signal-safe calls are allowed.
@@ -87,18 +88,18 @@ ChildProcess::StartResult ChildProcess::Start(const std::vector<std::string>& ar
     args.push_back(nullptr);
 
     int outPipe[2], inPipe[2], errorPipe[2];
-    if (::pipe2(outPipe, O_CLOEXEC) != 0) return {false, errno};
+    if (::pipe2(outPipe, O_CLOEXEC) != 0) return Fail(SystemErrorText(errno));
     if (::pipe2(inPipe, O_CLOEXEC) != 0) {
         const int e = errno;
         ::close(outPipe[0]);
         ::close(outPipe[1]);
-        return {false, e};
+        return Fail(SystemErrorText(e));
     }
     // Reports a failed exec: the child writes errno, a successful exec closes it.
     if (::pipe2(errorPipe, O_CLOEXEC) != 0) {
         const int e = errno;
         for (int fd : {outPipe[0], outPipe[1], inPipe[0], inPipe[1]}) ::close(fd);
-        return {false, e};
+        return Fail(SystemErrorText(e));
     }
 
     const pid_t parent = ::getpid();
@@ -107,7 +108,7 @@ ChildProcess::StartResult ChildProcess::Start(const std::vector<std::string>& ar
         const int e = errno;
         for (int fd : {outPipe[0], outPipe[1], inPipe[0], inPipe[1], errorPipe[0], errorPipe[1]})
             ::close(fd);
-        return {false, e};
+        return Fail(SystemErrorText(e));
     }
     if (pid == 0) {
         // Ends with the thread that forked, even when that one is SIGKILLed.
@@ -157,10 +158,10 @@ ChildProcess::StartResult ChildProcess::Start(const std::vector<std::string>& ar
     s.input = inPipe[1];
     if (n > 0) {
         Release();
-        return {false, childErrno != 0 ? childErrno : ENOEXEC};
+        return Fail(SystemErrorText(childErrno != 0 ? childErrno : ENOEXEC));
     }
     s.exitFd = OpenPidFd(pid);
-    return {true, 0};
+    return {};
 }
 
 ChildProcess::Wake ChildProcess::Wait(const StopSignal* stop, bool watchExit, int timeoutMs) {

@@ -4,14 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/system_error_text.h"
+
 namespace vantrel {
-namespace {
-
-int64_t ModifiedNanoseconds(const struct stat& info) {
-    return static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-}
-
-}  // namespace
 
 uint64_t GetFileLength(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -22,22 +20,20 @@ uint64_t GetFileLength(const std::string& path) {
     return ok ? static_cast<uint64_t>(info.st_size) : 0;
 }
 
-TargetSnapshot SnapshotTarget(const std::string& path) {
+void RemoveRegularFile(const std::string& path) {
     struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0) return {};
-    return {true, static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
-            static_cast<uint64_t>(info.st_size), ModifiedNanoseconds(info)};
+    if (path.empty() || ::lstat(path.c_str(), &info) != 0) return;
+    if (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) ::unlink(path.c_str());
 }
 
-void DeleteRunTarget(const std::string& path, const TargetSnapshot& before) {
-    if (path.empty()) return;
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
-    const bool untouched = before.existed && static_cast<uint64_t>(info.st_dev) == before.volume &&
-                           static_cast<uint64_t>(info.st_ino) == before.fileId &&
-                           static_cast<uint64_t>(info.st_size) == before.size &&
-                           ModifiedNanoseconds(info) == before.modifiedNanoseconds;
-    if (!untouched) ::unlink(path.c_str());
+Expected<void> ReplaceFile(const std::string& from, const std::string& to) {
+    // rename() would replace a read-only file as readily as any other, since
+    // only the folder's permission counts; the user marked it to be kept.
+    if (::access(to.c_str(), F_OK) == 0 && ::access(to.c_str(), W_OK) != 0) {
+        return Fail(to + ": " + SystemErrorText(errno));
+    }
+    if (::rename(from.c_str(), to.c_str()) != 0) return Fail(to + ": " + SystemErrorText(errno));
+    return {};
 }
 
 }  // namespace vantrel

@@ -48,7 +48,7 @@ TEST(ChildProcess, PassesEveryWordToARealChildAndMergesItsErrorOutput) {
     std::vector<std::string> argv = {SelfPath(), "--echo"};
     argv.insert(argv.end(), kOddWords.begin(), kOddWords.end());
     ChildProcess child;
-    ASSERT_TRUE(child.Start(argv).started);
+    ASSERT_TRUE(child.Start(argv).has_value());
     std::string expected;
     for (const std::string& word : kOddWords) expected += word + '|';
     EXPECT_EQ(ReadAll(child), expected + "end");
@@ -79,7 +79,7 @@ TEST(WideText, GivesLongAbsolutePathsThePrefix) {
 
 TEST(ChildProcess, ChildrenDieWhenTheProgramThatStartedThemIsTerminated) {
     ChildProcess starter;
-    ASSERT_TRUE(starter.Start({SelfPath(), "--starter"}).started);
+    ASSERT_TRUE(starter.Start({SelfPath(), "--starter"}).has_value());
     std::string pid;
     char c;
     while (starter.Wait(nullptr, false, -1).output && starter.ReadOutput(&c, 1) == 1 && c != '\n')
@@ -101,7 +101,7 @@ TEST(ChildProcess, InheritsNoHandleButItsOwnPipeEndsAndDiesAsIfSignalledOnLinux)
     HANDLE writeEnd = nullptr;
     ASSERT_TRUE(::CreatePipe(&readEnd, &writeEnd, &inheritable, 0));
     ChildProcess child;
-    ASSERT_TRUE(child.Start({SelfPath(), "--hang"}).started);
+    ASSERT_TRUE(child.Start({SelfPath(), "--hang"}).has_value());
     ::CloseHandle(writeEnd);
     // Had the child inherited the write end, this read would wait for ever.
     char c;
@@ -150,7 +150,7 @@ int RunAsChild(const std::string& mode) {
     }
     ChildProcess hanging;
     if (mode == "--starter") {
-        if (!hanging.Start({SelfPath(), "--hang"}).started) return 1;
+        if (!hanging.Start({SelfPath(), "--hang"}).has_value()) return 1;
         std::printf("%lld\n", static_cast<long long>(hanging.id()));
         std::fflush(stdout);
     }

@@ -1,4 +1,5 @@
 #include "platform/child_process.h"
+#include "platform/system_error_text.h"
 
 #include <windows.h>
 
@@ -153,7 +154,7 @@ bool ChildProcess::CanWatchExit() const { return state_->process != nullptr && !
 ChildProcess::StartResult ChildProcess::Start(const std::vector<std::string>& argv) {
     Release();
     State& s = *state_;
-    if (argv.empty()) return {false, ERROR_INVALID_PARAMETER};
+    if (argv.empty()) return Fail(SystemErrorText(ERROR_INVALID_PARAMETER));
 
     // The child's ends are inheritable; ours are not. Only the child's two
     // are handed over, through the handle list below.
@@ -164,7 +165,7 @@ ChildProcess::StartResult ChildProcess::Start(const std::vector<std::string>& ar
         CloseIfOpen(childOutput);
         CloseIfOpen(childInput);
         Release();
-        return {false, static_cast<int>(error)};
+        return Fail(SystemErrorText(static_cast<int>(error)));
     };
     if (!::CreatePipe(&s.output, &childOutput, &inheritable, 0) ||
         !::SetHandleInformation(s.output, HANDLE_FLAG_INHERIT, 0) ||
@@ -243,7 +244,7 @@ ChildProcess::StartResult ChildProcess::Start(const std::vector<std::string>& ar
         return fail(error);
     }
     ::CloseHandle(info.hThread);
-    return {true, 0};
+    return {};
 }
 
 ChildProcess::Wake ChildProcess::Wait(const StopSignal* stop, bool watchExit, int timeoutMs) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/system_error_text.h"
 #include "platform/win32/wide_text.h"
 
 namespace vantrel {
@@ -33,15 +34,6 @@ private:
 
 uint64_t Join(DWORD high, DWORD low) { return static_cast<uint64_t>(high) << 32 | low; }
 
-// FILETIME counts 100 ns steps from 1601; from 1970 on, in nanoseconds, it
-// fits an int64 until the year 2262.
-int64_t ModifiedNanoseconds(const BY_HANDLE_FILE_INFORMATION& info) {
-    constexpr int64_t kStepsFrom1601To1970 = 116444736000000000;
-    const auto steps = static_cast<int64_t>(
-        Join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
-    return (steps - kStepsFrom1601To1970) * 100;
-}
-
 bool IsRegularFile(const BY_HANDLE_FILE_INFORMATION& info) {
     return (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
 }
@@ -55,32 +47,27 @@ uint64_t GetFileLength(const std::string& path) {
     return Join(info.nFileSizeHigh, info.nFileSizeLow);
 }
 
-TargetSnapshot SnapshotTarget(const std::string& path) {
-    // Follows links and opens folders too: whatever stands there is recorded.
-    const FileHandle file(path, FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!file.Describe(info)) return {};
-    return {true, info.dwVolumeSerialNumber, Join(info.nFileIndexHigh, info.nFileIndexLow),
-            Join(info.nFileSizeHigh, info.nFileSizeLow), ModifiedNanoseconds(info)};
-}
-
-void DeleteRunTarget(const std::string& path, const TargetSnapshot& before) {
+void RemoveRegularFile(const std::string& path) {
     // The link itself, never what it points to; and a folder only to see
     // that it is one.
     const FileHandle file(path, DELETE | FILE_READ_ATTRIBUTES,
                           FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!file.Describe(info) || !IsRegularFile(info)) return;
-    const bool untouched = before.existed && info.dwVolumeSerialNumber == before.volume &&
-                           Join(info.nFileIndexHigh, info.nFileIndexLow) == before.fileId &&
-                           Join(info.nFileSizeHigh, info.nFileSizeLow) == before.size &&
-                           ModifiedNanoseconds(info) == before.modifiedNanoseconds;
-    if (untouched) return;
-    // Deleted through the handle just inspected, so a file put there since
+    if (!file.Describe(info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
+    // Deleted through the handle just inspected, so a folder put there since
     // the check is never the one removed. It goes when the handle closes.
     FILE_DISPOSITION_INFO disposition{};
     disposition.DeleteFile = TRUE;
     ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+Expected<void> ReplaceFile(const std::string& from, const std::string& to) {
+    // MoveFileExW refuses a read-only target by itself.
+    if (!::MoveFileExW(ToWindowsPath(from).c_str(), ToWindowsPath(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return Fail(to + ": " + SystemErrorText(static_cast<int>(::GetLastError())));
+    }
+    return {};
 }
 
 }  // namespace vantrel

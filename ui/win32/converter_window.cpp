@@ -11,7 +11,6 @@
 #include "ui/dialog_templates.h"
 #include "conversion/picture_fit.h"
 #include "ui/win32/program_icon.h"
-#include "conversion/qualities.h"
 #include "conversion/source_types.h"
 #include "conversion/string_table.h"
 #include "ui/win32/template_dialog.h"
@@ -115,7 +114,7 @@ void ConverterWindow::OnInitDialog() {
     ::SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon(SM_CXICON)));
     ::SendMessageW(m_window, WM_SETICON, ICON_SMALL,
                    reinterpret_cast<LPARAM>(ProgramIcon(SM_CXSMICON)));
-    const std::string_view about = LoadStringResource(kIdsAbout);
+    const std::string_view about = Text(MessageKey::kAbout);
     if (HMENU menu = ::GetSystemMenu(m_window, FALSE); menu != nullptr && !about.empty()) {
         ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         ::AppendMenuW(menu, MF_STRING, kAboutCommand, ToWide(std::string(about)).c_str());
@@ -125,7 +124,7 @@ void ConverterWindow::OnInitDialog() {
 
     m_logic = std::make_unique<ConverterDialog>(*this, std::move(m_setup), m_settings);
     m_logic->OnInitDialog();
-    if (!m_startSource.empty()) Queue([this] { m_logic->OnOpenPath(m_startSource); });
+    if (!m_startSource.empty()) RunOnUiThread([this] { m_logic->OnOpenPath(m_startSource); });
     ::SetFocus(::GetDlgItem(m_window, kIdOpen));
 }
 
@@ -143,12 +142,9 @@ void ConverterWindow::OnCommand(int id) {
         default:
             break;
     }
-    for (const Quality& quality : kQualities) {
-        if (quality.radioId == id) m_logic->OnQuality(id);
-    }
-    for (const PictureFitChoice& fit : kPictureFits) {
-        if (fit.radioId == id) m_logic->OnPictureFit(id);
-    }
+    // The logic passes over an id that is not one of its buttons.
+    m_logic->OnQuality(id);
+    m_logic->OnPictureFit(id);
 }
 
 void ConverterWindow::OnDropFiles(HDROP drop) {
@@ -164,70 +160,53 @@ void ConverterWindow::OnDropFiles(HDROP drop) {
 }
 
 void ConverterWindow::Close() {
-    if (m_closed) return;
+    if (closed()) return;
     // Stops a running conversion and waits for its worker, which ends within
     // moments: STOP ends the encoder at once.
     m_logic->OnClose();
-    m_closed = true;
+    MarkClosed();
     ::EndDialog(m_window, 0);
 }
 
-void ConverterWindow::Queue(std::function<void()> action) {
-    m_queue.Post([this, action = std::move(action)] {
-        if (!m_closed) action();
-    });
+void ConverterWindow::PostToUiThread(std::function<void()> action) { m_queue.Post(std::move(action)); }
+
+void ConverterWindow::ApplyText(int id, const std::string& text) {
+    ::SetDlgItemTextW(m_window, id, ToWide(text).c_str());
 }
 
-void ConverterWindow::SetControlText(int id, std::string_view text) {
-    Queue([this, id, text = ToWide(std::string(text))] {
-        ::SetDlgItemTextW(m_window, id, text.c_str());
-    });
-}
-
-void ConverterWindow::EnableControl(int id, bool enabled) {
-    Queue([this, id, enabled] {
-        HWND control = ::GetDlgItem(m_window, id);
-        // A disabled control would keep the keyboard and do nothing with it:
-        // the next control takes it until this one is back, unless the user
-        // has moved on meanwhile. So OPEN, pressed with Enter, has it again
-        // once the probe is over, and Enter does not land on Exit.
-        if (!enabled && ::GetFocus() == control) {
-            ::SendMessageW(m_window, WM_NEXTDLGCTL, 0, FALSE);
-            m_focusReturnsTo = control;
-            m_focusParkedOn = ::GetFocus();
+void ConverterWindow::ApplyEnabled(int id, bool enabled) {
+    HWND control = ::GetDlgItem(m_window, id);
+    // A disabled control would keep the keyboard and do nothing with it:
+    // the next control takes it until this one is back, unless the user
+    // has moved on meanwhile. So OPEN, pressed with Enter, has it again
+    // once the probe is over, and Enter does not land on Exit.
+    if (!enabled && ::GetFocus() == control) {
+        ::SendMessageW(m_window, WM_NEXTDLGCTL, 0, FALSE);
+        m_focusReturnsTo = control;
+        m_focusParkedOn = ::GetFocus();
+    }
+    ::EnableWindow(control, enabled);
+    if (enabled && control == m_focusReturnsTo) {
+        if (::GetFocus() == m_focusParkedOn) {
+            ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
         }
-        ::EnableWindow(control, enabled);
-        if (enabled && control == m_focusReturnsTo) {
-            if (::GetFocus() == m_focusParkedOn) {
-                ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-            }
-            m_focusReturnsTo = nullptr;
-        }
-    });
+        m_focusReturnsTo = nullptr;
+    }
 }
 
-void ConverterWindow::CheckControl(int id, bool checked) {
-    Queue([this, id, checked] {
-        ::CheckDlgButton(m_window, id, checked ? BST_CHECKED : BST_UNCHECKED);
-    });
+void ConverterWindow::ApplyChecked(int id, bool checked) {
+    ::CheckDlgButton(m_window, id, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void ConverterWindow::PostProgress(int32_t position) {
-    Queue([this, position] {
-        const int shown = std::clamp<int32_t>(position, 0, kProgressRange);
-        ::SendDlgItemMessageW(m_window, kIdProgress, PBM_SETPOS, static_cast<WPARAM>(shown), 0);
-        ProgressShown(shown);
-    });
+void ConverterWindow::ApplyProgress(int position) {
+    ::SendDlgItemMessageW(m_window, kIdProgress, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    ProgressShown(position);
 }
 
 void ConverterWindow::ProgressShown(int) {}
 
-void ConverterWindow::RunOnUiThread(std::function<void()> action) { Queue(std::move(action)); }
-
-void ConverterWindow::ShowMessage(std::string_view text) {
-    Queue([this, text = ToWide(std::string(text))] {
-        ::MessageBoxW(m_window, text.c_str(), kMessageCaption, MB_OK | MB_ICONEXCLAMATION);
-    });
+void ConverterWindow::ApplyMessage(const std::string& text) {
+    ::MessageBoxW(m_window, ToWide(text).c_str(), kMessageCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 std::optional<std::string> ConverterWindow::ChooseSourceFile(const std::string& folder) {

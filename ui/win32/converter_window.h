@@ -9,7 +9,7 @@
 
 #include "conversion/converter.h"
 #include "ui/converter_dialog.h"
-#include "ui/dialog_window.h"
+#include "ui/queued_window.h"
 #include "ui/settings_store.h"
 #include "ui/win32/ui_thread_queue.h"
 
@@ -19,10 +19,8 @@ namespace vantrel {
 // main template, the About entry in its system menu, dropped files, and the
 // window side of DialogWindow. Its logic is a ConverterDialog.
 //
-// Every DialogWindow update goes through a UiThreadQueue, from whichever
-// thread makes it, and is applied on the UI thread in order; after the window
-// has closed the queue applies nothing.
-class ConverterWindow : public DialogWindow {
+// Every DialogWindow update reaches the UI thread through a UiThreadQueue.
+class ConverterWindow : public QueuedWindow {
 public:
     ConverterWindow(EncoderSetup setup, SettingsStore* settings);
     ~ConverterWindow() override;
@@ -33,12 +31,6 @@ public:
     // not empty is opened as OPEN would, once the window is up.
     void Run(const std::string& startSource);
 
-    void SetControlText(int id, std::string_view text) override;
-    void EnableControl(int id, bool enabled) override;
-    void CheckControl(int id, bool checked) override;
-    void PostProgress(int32_t position) override;
-    void ShowMessage(std::string_view text) override;
-    void RunOnUiThread(std::function<void()> action) override;
     std::optional<std::string> ChooseSourceFile(const std::string& folder) override;
     void NotifyConversionEnded(std::string_view text) override;
     void SetBusy(bool busy) override;
@@ -49,13 +41,19 @@ protected:
     // Called on the UI thread with each position the bar takes.
     virtual void ProgressShown(int position);
 
+    void PostToUiThread(std::function<void()> action) override;
+    void ApplyText(int id, const std::string& text) override;
+    void ApplyEnabled(int id, bool enabled) override;
+    void ApplyChecked(int id, bool checked) override;
+    void ApplyProgress(int position) override;
+    void ApplyMessage(const std::string& text) override;
+
 private:
     static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM);
     void OnInitDialog();
     void OnCommand(int id);
     void OnDropFiles(HDROP drop);
-    void Queue(std::function<void()> action);
     void Close();
 
     EncoderSetup m_setup;
@@ -64,7 +62,6 @@ private:
     UiThreadQueue m_queue;
     std::unique_ptr<ConverterDialog> m_logic;
     HWND m_window = nullptr;
-    bool m_closed = false;  // UI thread only
     bool m_busy = false;    // UI thread only
     // The control that lost the keyboard by being disabled, and the one that
     // took it over; UI thread only.

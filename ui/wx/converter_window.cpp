@@ -13,13 +13,12 @@
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
 
-#include <algorithm>
 
 #include "ui/wx/about_box.h"
 #include "ui/control_ids.h"
+#include "ui/utf8_text.h"
 #include "ui/dialog_templates.h"
 #include "conversion/picture_fit.h"
-#include "conversion/qualities.h"
 #include "conversion/source_types.h"
 #include "ui/wx/program_icon.h"
 #include "ui/wx/source_drop_target.h"
@@ -37,24 +36,16 @@ wxString MessageCaption() {
     return wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetName();
 }
 
-// The outcome messages separate their lines with "\r\n"; GTK would show the
-// carriage returns.
-wxString ForDisplay(std::string_view text) {
-    wxString shown = FromUtf8(text);
-    shown.Replace("\r\n", "\n");
-    return shown;
-}
-
 }  // namespace
 
-ConverterWindow::ConverterWindow(EncoderSetup setup)
+ConverterWindow::ConverterWindow(EncoderSetup setup, SettingsStore* settings)
     : wxDialog(nullptr, wxID_ANY, FromUtf8(kConverterDialogTemplate.caption), wxDefaultPosition,
                wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
     CreateTemplateControls(this, kConverterDialogTemplate, ProgramIcons());
     SetIcons(ProgramIcons());
     Centre();
 
-    m_logic = std::make_unique<ConverterDialog>(*this, std::move(setup), &m_settings);
+    m_logic = std::make_unique<ConverterDialog>(*this, std::move(setup), settings);
 
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnOpenSource(); }, kIdOpen);
@@ -62,15 +53,13 @@ ConverterWindow::ConverterWindow(EncoderSetup setup)
         wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnEncode(); }, kIdEncode);
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); }, wxID_CANCEL);
-    for (const Quality& quality : kQualities) {
+    for (const int id : kQualityRadios) {
         Bind(
-            wxEVT_RADIOBUTTON, [this, id = quality.radioId](wxCommandEvent&) { m_logic->OnQuality(id); },
-            WxIdFor(quality.radioId));
+            wxEVT_RADIOBUTTON, [this, id](wxCommandEvent&) { m_logic->OnQuality(id); }, WxIdFor(id));
     }
-    for (const PictureFitChoice& fit : kPictureFits) {
+    for (const int id : kPictureFitRadios) {
         Bind(
-            wxEVT_RADIOBUTTON, [this, id = fit.radioId](wxCommandEvent&) { m_logic->OnPictureFit(id); },
-            WxIdFor(fit.radioId));
+            wxEVT_RADIOBUTTON, [this, id](wxCommandEvent&) { m_logic->OnPictureFit(id); }, WxIdFor(id));
     }
     Bind(wxEVT_CLOSE_WINDOW, &ConverterWindow::OnCloseWindow, this);
 
@@ -81,7 +70,7 @@ ConverterWindow::ConverterWindow(EncoderSetup setup)
     Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent&) {
         wxMenu menu;
         menu.AppendSeparator();
-        menu.Append(kAboutCommand, FromUtf8(LoadStringResource(kIdsAbout)));
+        menu.Append(kAboutCommand, FromUtf8(Text(MessageKey::kAbout)));
         PopupMenu(&menu);
     });
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, kAboutCommand);
@@ -90,7 +79,7 @@ ConverterWindow::ConverterWindow(EncoderSetup setup)
     // A drop may arrive in the middle of the toolkit's drag protocol; the
     // probe waits until that is over.
     SetDropTarget(new SourceDropTarget([this](std::vector<std::string> paths) {
-        Queue([this, paths = std::move(paths)] { m_logic->OnFilesDropped(paths); });
+        RunOnUiThread([this, paths = std::move(paths)] { m_logic->OnFilesDropped(paths); });
     }));
 
     m_logic->OnInitDialog();
@@ -103,65 +92,45 @@ ConverterWindow::~ConverterWindow() {
 }
 
 void ConverterWindow::OpenAtStart(const std::string& path) {
-    Queue([this, path] { m_logic->OnOpenPath(path); });
+    RunOnUiThread([this, path] { m_logic->OnOpenPath(path); });
 }
 
 void ConverterWindow::OnCloseWindow(wxCloseEvent&) {
     // Stops a running conversion and waits for its worker, which ends within
     // moments: STOP ends the encoder at once.
     m_logic->OnClose();
-    m_closed = true;
+    MarkClosed();
     Destroy();
 }
 
-void ConverterWindow::Queue(std::function<void()> action) {
-    CallAfter([this, action = std::move(action)] {
-        if (!m_closed) action();
-    });
+void ConverterWindow::PostToUiThread(std::function<void()> action) { CallAfter(std::move(action)); }
+
+void ConverterWindow::ApplyText(int id, const std::string& text) {
+    wxWindow* control = FindWindow(WxIdFor(id));
+    if (auto* label = dynamic_cast<wxStaticText*>(control)) {
+        label->SetLabelText(FromUtf8(text));  // a file name's '&' is shown, not taken as a mnemonic
+    } else if (control != nullptr) {
+        control->SetLabel(FromUtf8(text));
+    }
 }
 
-void ConverterWindow::SetControlText(int id, std::string_view text) {
-    Queue([this, id, text = FromUtf8(text)] {
-        wxWindow* control = FindWindow(WxIdFor(id));
-        if (auto* label = dynamic_cast<wxStaticText*>(control)) {
-            label->SetLabelText(text);  // a file name's '&' is shown, not taken as a mnemonic
-        } else if (control != nullptr) {
-            control->SetLabel(text);
-        }
-    });
+void ConverterWindow::ApplyEnabled(int id, bool enabled) {
+    if (wxWindow* control = FindWindow(WxIdFor(id))) control->Enable(enabled);
 }
 
-void ConverterWindow::EnableControl(int id, bool enabled) {
-    Queue([this, id, enabled] {
-        if (wxWindow* control = FindWindow(WxIdFor(id))) control->Enable(enabled);
-    });
+void ConverterWindow::ApplyChecked(int id, bool checked) {
+    if (auto* radio = dynamic_cast<wxRadioButton*>(FindWindow(WxIdFor(id)))) radio->SetValue(checked);
 }
 
-void ConverterWindow::CheckControl(int id, bool checked) {
-    Queue([this, id, checked] {
-        if (auto* radio = dynamic_cast<wxRadioButton*>(FindWindow(WxIdFor(id)))) {
-            radio->SetValue(checked);
-        }
-    });
-}
-
-void ConverterWindow::PostProgress(int32_t position) {
-    Queue([this, position] {
-        // A native progress bar shows a position outside its range clamped.
-        const int shown = std::clamp<int32_t>(position, 0, kProgressRange);
-        if (auto* gauge = dynamic_cast<wxGauge*>(FindWindow(kIdProgress))) gauge->SetValue(shown);
-        ProgressShown(shown);
-    });
+void ConverterWindow::ApplyProgress(int position) {
+    if (auto* gauge = dynamic_cast<wxGauge*>(FindWindow(kIdProgress))) gauge->SetValue(position);
+    ProgressShown(position);
 }
 
 void ConverterWindow::ProgressShown(int) {}
 
-void ConverterWindow::RunOnUiThread(std::function<void()> action) { Queue(std::move(action)); }
-
-void ConverterWindow::ShowMessage(std::string_view text) {
-    Queue([this, text = ForDisplay(text)] {
-        wxMessageBox(text, MessageCaption(), wxOK | wxICON_EXCLAMATION, this);
-    });
+void ConverterWindow::ApplyMessage(const std::string& text) {
+    wxMessageBox(FromUtf8(text), MessageCaption(), wxOK | wxICON_EXCLAMATION, this);
 }
 
 std::optional<std::string> ConverterWindow::ChooseSourceFile(const std::string& folder) {
@@ -177,7 +146,9 @@ void ConverterWindow::NotifyConversionEnded(std::string_view text) {
     if (!m_notification) m_notification = std::make_unique<wxNotificationMessage>();
     m_notification->SetParent(this);
     m_notification->SetTitle(FromUtf8(kConverterDialogTemplate.caption));
-    m_notification->SetMessage(ForDisplay(text));
+    wxString message = FromUtf8(ValidUtf8(text));
+    message.Replace("\r\n", "\n");  // GTK would show the carriage returns
+    m_notification->SetMessage(message);
     // Without a notification service on the desktop the toolkit would put
     // its complaint in a message box; the window tells the same already.
     wxLogNull quiet;

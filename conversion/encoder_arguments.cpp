@@ -1,0 +1,153 @@
+#include "conversion/encoder_arguments.h"
+
+namespace vantrel {
+namespace {
+
+using Words = std::vector<std::string>;
+
+std::string Text(int number) { return std::to_string(number); }
+
+// ffmpeg's own file protocol takes the rest of the word literally, so a name
+// like "-x.avi" or "a:b.avi" is just a file.
+std::string AsFile(const std::string& path) { return "file:" + path; }
+
+// Repeated decoding errors must not be folded into "Last message repeated N
+// times", or they would not be counted.
+const Words kGeneral = {"-y", "-loglevel", "repeat+info"};
+
+// The source's decoder may leave out the deblocking of frames that no other
+// frame is predicted from: nothing carries their error on, and most of them
+// are dropped on the way to 12 fps. Measured on a 1080p h264 source, the
+// picture at 256x192 lost under 0.01 dB PSNR. Deblocking every frame
+// ("all") would have saved more time but cost 3.4 dB, since the skipped
+// error then spreads along the chain of predicted frames. Decoders that
+// do not deblock ignore it.
+const Words kDecoderShortcut = {"-skip_loop_filter", "noref"};
+
+// The deinterlacer needs a picture of at least 3 columns and 3 lines.
+constexpr int kSmallestDeinterlaced = 3;
+
+// ffmpeg has already turned the picture upright. `dar` is the shape it is
+// shown in, its sample aspect included, which "force_original_aspect_ratio"
+// would ignore: one scale both corrects the pixels' shape and sizes the
+// picture. Sizes stay even, as the 4:2:0 chroma needs. Lanczos keeps more of
+// a large source's detail than the default bicubic when it shrinks it several
+// times over, and costs little at 12 small frames a second: about +0.13 dB
+// PSNR from a 1080p source, measured by bench/run_bench.sh's picture figure.
+std::string Scale(const OutputFormat& format, PictureFit fit) {
+    const std::string w = Text(format.width), h = Text(format.height);
+    const std::string lanczos = ":flags=lanczos";
+    if (fit == PictureFit::kStretch) return "scale=" + w + ":" + h + lanczos;
+    const std::string bound = fit == PictureFit::kFit ? "min" : "max";
+    const std::string scale = "scale=w='" + bound + "(" + w + ",round(" + h + "*dar/2)*2)':h='" +
+                              bound + "(" + h + ",round(" + w + "/dar/2)*2)'" + lanczos;
+    if (fit == PictureFit::kFit) return scale + ",pad=" + w + ":" + h + ":(ow-iw)/2:(oh-ih)/2";
+    return scale + ",crop=" + w + ":" + h;
+}
+
+// The frame rate comes down first, so that only the frames kept are
+// deinterlaced and scaled, and a variable rate becomes a steady one before
+// anything else sees it. Only frames flagged interlaced are deinterlaced.
+// Square pixels last, so the movie's aspect code is the same whatever the
+// source.
+std::string PictureChain(const OutputFormat& format, PictureFit fit,
+                         const SourceDescription& source) {
+    const bool tiny = source.pictureWidth > 0 && source.pictureHeight > 0 &&
+                      (source.pictureWidth < kSmallestDeinterlaced ||
+                       source.pictureHeight < kSmallestDeinterlaced);
+    std::string chain = "fps=" + Text(format.framesPerSecond) + ",";
+    if (!tiny) chain += "yadif=deint=interlaced,";
+    return chain + Scale(format, fit) + ",setsar=1";
+}
+
+// How the MPEG-1 encoder spends its bits, not which tools the stream uses:
+// no B-frames and the same GOP, so every player of the old files plays the new
+// ones. Rate-distortion macroblock decisions and trellis quantization, and
+// key frames a little finer, since the frames after them are predicted from
+// them: together with the lanczos scale about +0.57 dB PSNR at the same size,
+// on a 1080p source (bench/run_bench.sh's picture figure).
+const Words kEncoderDecisions = {"-mbd", "rd", "-trellis", "1", "-i_qfactor", "0.71"};
+
+}  // namespace
+
+Words EncoderArguments::Words() const {
+    vantrel::Words all;
+    for (const vantrel::Words* part : {&general, &inputs, &maps, &filters, &encoderOptions, &target}) {
+        all.insert(all.end(), part->begin(), part->end());
+    }
+    return all;
+}
+
+EncoderArguments ProbeArguments(const std::string& sourcePath) {
+    EncoderArguments arguments;
+    arguments.general = kGeneral;
+    arguments.inputs = kDecoderShortcut;
+    arguments.inputs.insert(arguments.inputs.end(), {"-i", AsFile(sourcePath)});
+    return arguments;
+}
+
+SourceDescription AssumedSource() {
+    SourceDescription source;
+    source.read = true;
+    source.hasPicture = true;
+    source.soundTracks = 1;
+    return source;
+}
+
+EncoderArguments ConversionArguments(const OutputFormat& format, const ConversionRequest& request,
+                                     const SourceDescription& source,
+                                     const std::string& writtenPath) {
+    EncoderArguments arguments = ProbeArguments(request.sourcePath);
+    int nextInput = 1;
+    bool madeUp = false;
+
+    // The picture: the source's own; else its cover, held for the whole
+    // sound; else black. A player needs a picture to play a movie at all.
+    if (source.hasPicture) {
+        arguments.maps.insert(arguments.maps.end(), {"-map", "0:V:0"});
+    } else if (source.hasCoverArt) {
+        arguments.maps.insert(arguments.maps.end(), {"-map", "0:v:0"});
+        madeUp = true;  // repeated for ever
+    } else {
+        const std::string black = "color=c=black:s=" + Text(format.width) + "x" +
+                                  Text(format.height) + ":r=" + Text(format.framesPerSecond);
+        arguments.inputs.insert(arguments.inputs.end(), {"-f", "lavfi", "-i", black});
+        arguments.maps.insert(arguments.maps.end(), {"-map", Text(nextInput++) + ":v:0"});
+        madeUp = true;
+    }
+    // The sound: the track chosen; a source without sound gets silence,
+    // since a player may refuse a movie without any.
+    if (source.hasSound()) {
+        arguments.maps.insert(arguments.maps.end(), {"-map", "0:a:" + Text(source.chosenSoundTrack)});
+    } else {
+        const std::string silence = "anullsrc=r=" + Text(format.soundSampleRate) +
+                                    ":cl=" + (format.soundChannels == 1 ? "mono" : "stereo");
+        arguments.inputs.insert(arguments.inputs.end(), {"-f", "lavfi", "-i", silence});
+        arguments.maps.insert(arguments.maps.end(), {"-map", Text(nextInput++) + ":a:0"});
+        madeUp = true;
+    }
+    // A made-up stream never ends by itself: the movie ends with the source's.
+    if (madeUp) arguments.maps.push_back("-shortest");
+
+    std::string picture = PictureChain(format, request.fit, source);
+    // A cover is a single picture: it is repeated for as long as the sound lasts.
+    if (!source.hasPicture && source.hasCoverArt) picture = "loop=loop=-1:size=1," + picture;
+    // Gaps and overlaps in the sound's timestamps are filled or trimmed, so it
+    // stays in step with the picture however the source's clock wanders.
+    arguments.filters = {"-vf", picture, "-af",
+                         "aresample=" + Text(format.soundSampleRate) + ":async=1"};
+
+    arguments.encoderOptions = {"-c:v", std::string(format.videoCodec), "-b:v",
+                                Text(request.videoKilobits) + "k"};
+    arguments.encoderOptions.insert(arguments.encoderOptions.end(), kEncoderDecisions.begin(),
+                                    kEncoderDecisions.end());
+    arguments.encoderOptions.insert(
+        arguments.encoderOptions.end(),
+        {"-c:a", std::string(format.soundCodec), "-b:a", Text(format.soundKilobits) + "k", "-ar",
+         Text(format.soundSampleRate), "-ac", Text(format.soundChannels)});
+
+    arguments.target = {"-f", std::string(format.container), AsFile(writtenPath)};
+    return arguments;
+}
+
+}  // namespace vantrel

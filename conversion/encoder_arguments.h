@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "conversion/conversion_request.h"
+#include "conversion/output_format.h"
+#include "parse/source_description.h"
+
+namespace vantrel {
+
+// ffmpeg's words for one run, in named parts, in the order ffmpeg reads them.
+// Each path is one word: nothing is ever split out of a name.
+struct EncoderArguments {
+    std::vector<std::string> general;         // how ffmpeg reports
+    std::vector<std::string> inputs;          // the source first, then any made-up stream
+    std::vector<std::string> maps;            // which streams go into the movie
+    std::vector<std::string> filters;         // how the picture and the sound are shaped
+    std::vector<std::string> encoderOptions;  // the codecs and how they spend their bits
+    std::vector<std::string> target;          // the container and the file written
+
+    std::vector<std::string> Words() const;
+};
+
+// Only the source, with no output: ffmpeg describes it and stops.
+EncoderArguments ProbeArguments(const std::string& sourcePath);
+
+// The conversion of `request` into `format`, written to `writtenPath`, for a
+// source as `source` describes it: its sound track, a picture made for a
+// source without one, silence for a source without sound.
+EncoderArguments ConversionArguments(const OutputFormat& format, const ConversionRequest& request,
+                                     const SourceDescription& source,
+                                     const std::string& writtenPath);
+
+// What a conversion assumes of a source nobody has described yet: a moving
+// picture of a usual size, and sound on its first track.
+SourceDescription AssumedSource();
+
+}  // namespace vantrel

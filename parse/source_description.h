@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "parse/panel_field.h"
+
+namespace vantrel {
+
+// What ffmpeg said of the source, its first input: the information panel's
+// texts as ffmpeg wrote them, and the facts a conversion is built from.
+struct SourceDescription {
+    std::string duration;
+    std::string bitrate;
+    std::string videoCodec;
+    std::string pictureSize;
+    std::string frameRate;
+
+    // Hundredths of a second; none when ffmpeg gave none ("N/A"), as for a
+    // recording whose header was never finished.
+    std::optional<int64_t> durationHundredths;
+    bool read = false;         // ffmpeg read it as a movie and listed its streams
+    bool hasPicture = false;   // a moving picture; a cover image is not one
+    bool hasCoverArt = false;  // a still image stored with the sound ("attached pic")
+    int pictureWidth = 0;      // of the first moving picture; 0 when not said
+    int pictureHeight = 0;
+    int soundTracks = 0;
+    // The sound track to convert, counted among the sound tracks: the first
+    // flagged default, else the first.
+    int chosenSoundTrack = 0;
+
+    bool hasSound() const { return soundTracks > 0; }
+
+    // The text shown in one panel field.
+    const std::string& Text(PanelField field) const;
+    std::string& Text(PanelField field);
+};
+
+}  // namespace vantrel

@@ -1,0 +1,43 @@
+#include "ui/queued_window.h"
+
+#include <algorithm>
+
+#include "ui/control_ids.h"
+#include "ui/utf8_text.h"
+
+namespace vantrel {
+
+void QueuedWindow::Queue(std::function<void()> action) {
+    PostToUiThread([this, action = std::move(action)] {
+        if (!closed_) action();
+    });
+}
+
+void QueuedWindow::SetControlText(int id, std::string_view text) {
+    Queue([this, id, text = ValidUtf8(text)] { ApplyText(id, text); });
+}
+
+void QueuedWindow::EnableControl(int id, bool enabled) {
+    Queue([this, id, enabled] { ApplyEnabled(id, enabled); });
+}
+
+void QueuedWindow::CheckControl(int id, bool checked) {
+    Queue([this, id, checked] { ApplyChecked(id, checked); });
+}
+
+void QueuedWindow::PostProgress(int32_t position) {
+    // A native progress bar shows a position outside its range clamped.
+    Queue([this, shown = std::clamp<int32_t>(position, 0, kProgressRange)] { ApplyProgress(shown); });
+}
+
+void QueuedWindow::ShowMessage(std::string_view text) {
+    // The outcome messages separate their lines with "\r\n"; a toolkit that
+    // wants them otherwise changes them back.
+    std::string shown = ValidUtf8(text);
+    for (size_t at; (at = shown.find("\r\n")) != std::string::npos;) shown.erase(at, 1);
+    Queue([this, shown = std::move(shown)] { ApplyMessage(shown); });
+}
+
+void QueuedWindow::RunOnUiThread(std::function<void()> action) { Queue(std::move(action)); }
+
+}  // namespace vantrel
