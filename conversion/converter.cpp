@@ -169,10 +169,14 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
     report.source = state.source;
     switch (run.status) {
         case RunStatus::kOutputEnded:
-            if (run.exitCode != 0) {
-                report.outcome = run.reportedNoSpace ? ConversionOutcome::kNoSpace
-                                 : state.source.read ? ConversionOutcome::kFailed
-                                                     : ConversionOutcome::kUndecodable;
+            // ffmpeg 5.1 exits with 0 when the disk fills up as it closes the
+            // file. A run that failed before ffmpeg could describe the source
+            // failed on the source.
+            if (run.reportedNoSpace) {
+                report.outcome = ConversionOutcome::kNoSpace;
+            } else if (run.exitCode != 0) {
+                report.outcome = state.source.read ? ConversionOutcome::kFailed
+                                                   : ConversionOutcome::kUndecodable;
             } else if (GetFileLength(written) == 0) {
                 report.outcome = ConversionOutcome::kFailed;
             } else if (const Expected<void> placed = ReplaceFile(written, request.targetPath);

@@ -24,6 +24,11 @@ const Words kGeneral = {"-y", "-loglevel", "repeat+info"};
 // do not deblock ignore it.
 const Words kDecoderShortcut = {"-skip_loop_filter", "noref"};
 
+// The picture made for a source without one is drawn from its sound at this
+// rate, this many samples a column.
+constexpr int kWaveSampleRate = 48000;
+constexpr int kWaveSamplesPerColumn = 16;
+
 // The deinterlacer needs a picture of at least 3 columns and 3 lines.
 constexpr int kSmallestDeinterlaced = 3;
 
@@ -68,6 +73,11 @@ std::string PictureChain(const OutputFormat& format, PictureFit fit,
 // on a 1080p source (bench/run_bench.sh's picture figure).
 const Words kEncoderDecisions = {"-mbd", "rd", "-trellis", "1", "-i_qfactor", "0.71"};
 
+// 12 fps is none of the frame rates the MPEG-1 standard lists: the encoder
+// takes it only when allowed to go beyond the standard, which the player's
+// format does.
+const Words kBeyondTheStandard = {"-strict", "-2"};
+
 }  // namespace
 
 Words EncoderArguments::Words() const {
@@ -98,49 +108,52 @@ EncoderArguments ConversionArguments(const OutputFormat& format, const Conversio
                                      const SourceDescription& source,
                                      const std::string& writtenPath) {
     EncoderArguments arguments = ProbeArguments(request.sourcePath);
-    int nextInput = 1;
-    bool madeUp = false;
 
-    // The picture: the source's own; else its cover, held for the whole
-    // sound; else black. A player needs a picture to play a movie at all.
-    if (source.hasPicture) {
-        arguments.maps.insert(arguments.maps.end(), {"-map", "0:V:0"});
-    } else if (source.hasCoverArt) {
-        arguments.maps.insert(arguments.maps.end(), {"-map", "0:v:0"});
-        madeUp = true;  // repeated for ever
-    } else {
-        const std::string black = "color=c=black:s=" + Text(format.width) + "x" +
-                                  Text(format.height) + ":r=" + Text(format.framesPerSecond);
-        arguments.inputs.insert(arguments.inputs.end(), {"-f", "lavfi", "-i", black});
-        arguments.maps.insert(arguments.maps.end(), {"-map", Text(nextInput++) + ":v:0"});
-        madeUp = true;
-    }
     // The sound: the track chosen; a source without sound gets silence,
     // since a player may refuse a movie without any.
-    if (source.hasSound()) {
-        arguments.maps.insert(arguments.maps.end(), {"-map", "0:a:" + Text(source.chosenSoundTrack)});
-    } else {
+    const std::string sound = "0:a:" + Text(source.chosenSoundTrack);
+    std::string soundMap = sound;
+    if (!source.hasSound()) {
         const std::string silence = "anullsrc=r=" + Text(format.soundSampleRate) +
                                     ":cl=" + (format.soundChannels == 1 ? "mono" : "stereo");
         arguments.inputs.insert(arguments.inputs.end(), {"-f", "lavfi", "-i", silence});
-        arguments.maps.insert(arguments.maps.end(), {"-map", Text(nextInput++) + ":a:0"});
-        madeUp = true;
+        soundMap = "1:a:0";
     }
-    // A made-up stream never ends by itself: the movie ends with the source's.
-    if (madeUp) arguments.maps.push_back("-shortest");
 
-    std::string picture = PictureChain(format, request.fit, source);
-    // A cover is a single picture: it is repeated for as long as the sound lasts.
-    if (!source.hasPicture && source.hasCoverArt) picture = "loop=loop=-1:size=1," + picture;
+    if (source.hasPicture) {
+        arguments.maps = {"-map", "0:V:0", "-map", soundMap};
+        // Silence never ends by itself: the movie ends with the picture.
+        if (!source.hasSound()) arguments.maps.push_back("-shortest");
+        arguments.filters = {"-vf", PictureChain(format, request.fit, source)};
+    } else {
+        // A player needs a picture to play a movie at all. One without is
+        // given one made from its sound, so that it lasts exactly as long:
+        // its wave drawn in black on black, then its cover, if it has one,
+        // on top. 16 samples a column at 48 kHz make the frame rate's
+        // frames. The frames are kept as made, or ffmpeg would add one.
+        const int columns = kWaveSampleRate / (format.framesPerSecond * kWaveSamplesPerColumn);
+        std::string graph = "[" + sound + "]aresample=" + Text(kWaveSampleRate) +
+                            ",showwaves=s=" + Text(columns) + "x" + Text(format.height) +
+                            ":n=" + Text(kWaveSamplesPerColumn) + ":colors=black,pad=" +
+                            Text(format.width) + ":" + Text(format.height) + ",format=yuv420p";
+        if (source.hasCoverArt) {
+            graph += "[black];[0:v:0]" + Scale(format, request.fit) +
+                     ",format=yuv420p[cover];[black][cover]overlay=x=(W-w)/2:y=(H-h)/2:eof_action=repeat";
+        }
+        arguments.filters = {"-filter_complex", graph + ",setsar=1[picture]"};
+        arguments.maps = {"-map", "[picture]", "-map", sound, "-vsync", "passthrough"};
+    }
     // Gaps and overlaps in the sound's timestamps are filled or trimmed, so it
     // stays in step with the picture however the source's clock wanders.
-    arguments.filters = {"-vf", picture, "-af",
-                         "aresample=" + Text(format.soundSampleRate) + ":async=1"};
+    arguments.filters.insert(arguments.filters.end(),
+                             {"-af", "aresample=" + Text(format.soundSampleRate) + ":async=1"});
 
     arguments.encoderOptions = {"-c:v", std::string(format.videoCodec), "-b:v",
                                 Text(request.videoKilobits) + "k"};
     arguments.encoderOptions.insert(arguments.encoderOptions.end(), kEncoderDecisions.begin(),
                                     kEncoderDecisions.end());
+    arguments.encoderOptions.insert(arguments.encoderOptions.end(), kBeyondTheStandard.begin(),
+                                    kBeyondTheStandard.end());
     arguments.encoderOptions.insert(
         arguments.encoderOptions.end(),
         {"-c:a", std::string(format.soundCodec), "-b:a", Text(format.soundKilobits) + "k", "-ar",

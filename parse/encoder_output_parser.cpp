@@ -18,6 +18,13 @@ bool StartsWith(const char* text, const char* prefix) {
 
 bool Contains(const char* line, const char* text) { return FindSubstring(text, line) >= 0; }
 
+// The line, without its line end, ends in ':'.
+bool EndsWithColon(const char* line) {
+    size_t length = std::strlen(line);
+    while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r')) --length;
+    return length > 0 && line[length - 1] == ':';
+}
+
 const char* SkipBlanks(const char* p) {
     while (IsBlank(*p)) ++p;
     return p;
@@ -133,15 +140,17 @@ bool ReportsDecodingFailure(const char* line) {
 }
 
 // A line of ffmpeg's own that may say why a run failed: not part of a
-// description (those are indented), of the progress or of the closing words.
+// description (those are indented), of the progress, of the closing words or
+// of the muxer's advice that every conversion gets.
 bool MaySayWhy(const char* line) {
     if (*line == '\0' || IsBlank(*line)) return false;
     for (const char* ordinary : {"Input #", "Output #", "Stream mapping:", "Press [q]",
                                  "Conversion failed!", "video:", "Exiting normally", "frame=",
-                                 "size="}) {
+                                 "size=", "ffmpeg version", "If you want the mpeg file",
+                                 "Like DVD, VCD"}) {
         if (StartsWith(line, ordinary)) return false;
     }
-    return true;
+    return !Contains(line, "VBV buffer size not set") && !Contains(line, "muxing overhead");
 }
 
 void KeepErrorLine(ParserState& state, const char* line) {
@@ -171,6 +180,12 @@ void ParseEncoderOutput(ParserState& state, EncoderReportSink& sink, const char*
     if (StartsWith(line, "Input #")) {
         if (state.describedInput == 0) FinishSourceDescription(state, sink);
         state.describedInput = static_cast<int>(ParseInt64(line + 7));
+        state.inputNameOpen = !EndsWithColon(line);
+        return;
+    }
+    // "from '...':" names the file, and a file's name may hold line ends.
+    if (state.inputNameOpen) {
+        state.inputNameOpen = !EndsWithColon(line);
         return;
     }
     if (state.describedInput == 0 && !IsBlank(*line) && *line != '\0') {

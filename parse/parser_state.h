@@ -18,6 +18,7 @@ struct ParserState {
     // Which input ffmpeg is describing: -1 before the first and after the
     // last. Only input 0, the source, is read.
     int describedInput = -1;
+    bool inputNameOpen = false;   // the input's name goes on on the next line
     bool sourceComplete = false;  // its description is over and was reported
     // The kind of each of the source's streams, by index: 'V', 'A' or '?'.
     std::string streamKinds;

@@ -28,7 +28,7 @@ TEST(EncoderArguments, ASourceWithSoundInFit) {
         "-map", "0:V:0", "-map", "0:a:0",
         "-vf", kFitChain, "-af", "aresample=22050:async=1",
         "-c:v", "mpeg1video", "-b:v", "256k", "-mbd", "rd", "-trellis", "1", "-i_qfactor", "0.71",
-        "-c:a", "mp2", "-b:a", "64k", "-ar", "22050", "-ac", "1",
+        "-strict", "-2", "-c:a", "mp2", "-b:a", "64k", "-ar", "22050", "-ac", "1",
         "-f", "mpeg", "file:/m/-trip: one.d3v.part"}));
     EXPECT_EQ(Joined(ProbeArguments(request.sourcePath).Words()),
               "-y -loglevel repeat+info -skip_loop_filter noref -i file:/m/-Trip: one.avi");
@@ -39,7 +39,7 @@ TEST(EncoderArguments, EachKindOfSourceAndChoice) {
         const char* name;
         PictureFit fit;
         std::function<void(SourceDescription&)> source;
-        std::string inputs, maps, picture;  // what follows the source's input; the maps; -vf
+        std::string inputs, maps, picture;  // what follows the source's input; the maps; the picture's filters
     };
     const auto as = [](auto change) { return std::function<void(SourceDescription&)>(change); };
     const Row rows[] = {
@@ -50,11 +50,16 @@ TEST(EncoderArguments, EachKindOfSourceAndChoice) {
          as([](SourceDescription& s) { s.soundTracks = 0; }), "-f lavfi -i anullsrc=r=22050:cl=mono",
          "-map 0:V:0 -map 1:a:0 -shortest", kFitChain},
         {"no picture: black as long as the sound", PictureFit::kFit,
-         as([](SourceDescription& s) { s.hasPicture = false; }),
-         "-f lavfi -i color=c=black:s=256x192:r=12", "-map 1:v:0 -map 0:a:0 -shortest", kFitChain},
-        {"no picture but a cover: the cover, held", PictureFit::kFit,
+         as([](SourceDescription& s) { s.hasPicture = false; }), "",
+         "-map [picture] -map 0:a:0 -vsync passthrough",
+         "[0:a:0]aresample=48000,showwaves=s=250x192:n=16:colors=black,pad=256:192,"
+         "format=yuv420p,setsar=1[picture]"},
+        {"no picture but a cover: the cover, as long as the sound", PictureFit::kStretch,
          as([](SourceDescription& s) { s.hasPicture = false, s.hasCoverArt = true; }), "",
-         "-map 0:v:0 -map 0:a:0 -shortest", "loop=loop=-1:size=1," + kFitChain},
+         "-map [picture] -map 0:a:0 -vsync passthrough",
+         "[0:a:0]aresample=48000,showwaves=s=250x192:n=16:colors=black,pad=256:192,"
+         "format=yuv420p[black];[0:v:0]scale=256:192:flags=lanczos,format=yuv420p[cover];"
+         "[black][cover]overlay=x=(W-w)/2:y=(H-h)/2:eof_action=repeat,setsar=1[picture]"},
         {"a picture too small to deinterlace", PictureFit::kStretch,
          as([](SourceDescription& s) { s.pictureWidth = 2, s.pictureHeight = 2; }), "",
          "-map 0:V:0 -map 0:a:0", "fps=12,scale=256:192:flags=lanczos,setsar=1"},

@@ -17,8 +17,9 @@ using namespace testing;
 // its end. It signals `stop` at the first position past the start, which ends
 // only a run that was given that signal.
 struct Progress : EncoderReportSink {
-    void SetPanelText(PanelField, std::string_view) override {}
-    void PostProgress(int32_t position) override {
+    void SourceDescribed(const SourceDescription&) override {}
+    void Progressed(const ProgressReport& progress) override {
+        const int32_t position = progress.position.value_or(-1);
         positions.push_back(std::clamp(position, 0, 100000));
         if (position > 0) stop.Signal();
     }
@@ -38,22 +39,24 @@ TEST(EncoderVersions, EachProbesConvertsAndStops) {
         SCOPED_TRACE(version);
         ASSERT_TRUE(FileExists(encoder)) << encoder << " is missing: the fetch of it failed";
         Converter converter(TestEncoderSetup(encoder));
-        const ProbeResult probe = converter.Probe(source, nullptr);
-        const SourceDescription& got = probe.source;
-        EXPECT_EQ(probe.outcome, kConverted);
+        const auto probe = converter.Probe(source, nullptr);
+        ASSERT_TRUE(probe.has_value());
+        const SourceDescription& got = *probe;
         EXPECT_EQ(got.duration + "|" + got.videoCodec + "|" + got.pictureSize + "|" + got.frameRate,
                   "00:00:20.00|h264 (Constrained Baseline)|640x480|25 fps");
-        EXPECT_TRUE(got.bitrate.ends_with(" kb/s") && got.hasSound) << got.bitrate;
+        EXPECT_TRUE(got.bitrate.ends_with(" kb/s") && got.hasSound()) << got.bitrate;
 
         Progress converting, stopping;
-        EXPECT_EQ(converter.Convert({source, target, 256}, nullptr, converting), kConverted);
+        EXPECT_EQ(converter.Convert({source, target, 256}, nullptr, nullptr, converting).outcome,
+                  ConversionOutcome::kConverted);
         EXPECT_TRUE(IsHandheldMovie(target));
         EXPECT_TRUE(std::is_sorted(converting.positions.begin(), converting.positions.end()));
-        EXPECT_TRUE(converting.positions.front() == 0 && converting.positions.back() == 100000);
+        EXPECT_TRUE(!converting.positions.empty() && converting.positions.back() == 100000);
         fs::remove(target);
 
-        EXPECT_EQ(converter.Convert({source, target, 256}, &stopping.stop, stopping), kStopped);
-        EXPECT_FALSE(FileExists(target));
+        EXPECT_EQ(converter.Convert({source, target, 256}, nullptr, &stopping.stop, stopping).outcome,
+                  ConversionOutcome::kStopped);
+        EXPECT_FALSE(FileExists(target) || FileExists(PartialTargetPath(target)));
         EXPECT_TRUE(ProcessesMentioning(dir.path()).empty() && ZombieChildren() == 0);
     }
 }

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <functional>
 #include <sstream>
 
 #include "conversion/converter.h"
@@ -18,9 +19,15 @@ namespace {
 
 using namespace testing;
 
-struct : EncoderReportSink {
-    void SetPanelText(PanelField, std::string_view) override {}
-    void PostProgress(int32_t) override {}
+using enum ConversionOutcome;
+
+// What a conversion reports while it runs.
+struct Reports : EncoderReportSink {
+    void SourceDescribed(const SourceDescription&) override { ++descriptions; }
+    void Progressed(const ProgressReport& progress) override {
+        if (progress.position) ++positions;
+    }
+    int descriptions = 0, positions = 0;
 } ignoreReports;
 
 enum Twist { kPlain, kUnreadable, kFolder, kGoneAfterProbe, kLocked, kReadOnlyTarget, kFullDisk };
@@ -30,7 +37,7 @@ struct Case {
     std::string source;  // under the case's folder; the target goes beside it
     std::string content;
     Twist twist;
-    ConversionOutcome outcome;  // kUndecodableSource from the probe, any other from the conversion
+    ConversionOutcome outcome;  // kUndecodable from the probe, any other from the conversion
 };
 
 TEST(BadInput, EachEndsInItsOutcomeAndLosesNothing) {
@@ -40,15 +47,16 @@ TEST(BadInput, EachEndsInItsOutcomeAndLosesNothing) {
     const std::string clip = ReadFile(clipDir.File("clip.mp4"));
     const std::string deep = std::string(120, 'L') + "/" + std::string(120, 'M') + "/";
     const Case cases[] = {
-        {"empty", "empty.avi", "", kPlain, kUndecodableSource},
-        {"text", "notes.avi", "a shopping list\n", kPlain, kUndecodableSource},
-        {"truncated", "cut.mp4", clip.substr(0, clip.size() / 3), kPlain, kUndecodableSource},
-        {"unreadable", "locked.avi", clip, kUnreadable, kUndecodableSource},
-        {"a folder", "folder.avi", "", kFolder, kUndecodableSource},
-        {"deleted after the probe", "a.mp4", clip, kGoneAfterProbe, kConversionFailed},
-        {"target folder not writable", "a.mp4", clip, kLocked, kConversionFailed},
-        {"read-only earlier target", "a.mp4", clip, kReadOnlyTarget, kConversionFailed},
-        {"full disk (needs root)", "a.mp4", clip, kFullDisk, kNotEnoughSpace},
+        {"empty", "empty.avi", "", kPlain, kUndecodable},
+        {"text", "notes.avi", "a shopping list\n", kPlain, kUndecodable},
+        {"truncated", "cut.mp4", clip.substr(0, clip.size() / 3), kPlain, kUndecodable},
+        {"unreadable", "locked.avi", clip, kUnreadable, kUndecodable},
+        {"a folder", "folder.avi", "", kFolder, kUndecodable},
+        // ffmpeg can no longer read it, and says so.
+        {"deleted after the probe", "a.mp4", clip, kGoneAfterProbe, kUndecodable},
+        {"target folder not writable", "a.mp4", clip, kLocked, kFailed},
+        {"read-only earlier target", "a.mp4", clip, kReadOnlyTarget, kFailed},
+        {"full disk (needs root)", "a.mp4", clip, kFullDisk, kNoSpace},
         {"blanks, quotes, a dash, a colon", "-say \"cheese\": été.mp4", clip, kPlain, kConverted},
         {"a line feed", "two\nlines.mp4", clip, kPlain, kConverted},
         {"a path past 260 bytes", deep + "Over.mp4", clip, kPlain, kConverted},
@@ -70,11 +78,17 @@ TEST(BadInput, EachEndsInItsOutcomeAndLosesNothing) {
         if (c.twist == kLocked) ::chmod(folder, 0555);
         const std::string before = FileExists(target) ? ReadFile(target) : "(none)";
         Converter converter(TestEncoderSetup(LocateEncoder()));
-        const ConversionOutcome probe = converter.Probe(source, nullptr).outcome;
-        EXPECT_EQ(probe, c.outcome == kUndecodableSource ? kUndecodableSource : kConverted);
+        const auto probe = converter.Probe(source, nullptr);
+        EXPECT_EQ(probe.has_value(), c.outcome != kUndecodable || c.twist == kGoneAfterProbe);
         if (c.twist == kGoneAfterProbe) fs::remove(source);
-        if (probe == kConverted) {
-            EXPECT_EQ(converter.Convert({source, target, 256}, nullptr, ignoreReports), c.outcome);
+        if (probe) {
+            const ConversionReport report =
+                converter.Convert({source, target, 256}, &*probe, nullptr, ignoreReports);
+            EXPECT_EQ(report.outcome, c.outcome);
+            // Why, in the system's words, for those it refused to write.
+            if (c.twist == kLocked || c.twist == kReadOnlyTarget) {
+                EXPECT_NE(report.reason.find("Permission denied"), std::string::npos) << report.reason;
+            }
         }
         const std::string after = FileExists(target) ? ReadFile(target) : "(none)";
         EXPECT_TRUE(c.outcome == kConverted ? after.size() > 10000 : after == before);
@@ -93,19 +107,22 @@ std::string PictureInBars(const std::string& movie) {
     return std::to_string(width) + "x" + std::to_string(height);
 }
 
-// Seconds the sound lasts longer than the picture, from the packets' times.
+// Seconds the sound lasts longer than the picture: the sound from its
+// packets' times, the picture from its frame count (a packet of the program
+// stream may hold several small frames, and only the first has a time).
 double SoundBeyondPicture(const std::string& movie) {
-    std::istringstream packets(Output("ffprobe -v error -show_entries packet=codec_type,pts_time,"
-                                      "duration_time -of csv=p=0 file:" + Quoted(movie)));
-    double first[2] = {1e9, 1e9}, end[2] = {0, 0};  // of the picture, then of the sound
+    std::istringstream packets(Output("ffprobe -v error -select_streams a -show_entries "
+                                      "packet=pts_time,duration_time -of csv=p=0 file:" + Quoted(movie)));
+    double first = 1e9, end = 0;
     for (std::string line; std::getline(packets, line);) {
-        char kind = 0;
         double at = 0, lasting = 0;
-        if (std::sscanf(line.c_str(), "%c%*[^,],%lf,%lf", &kind, &at, &lasting) < 2) continue;
-        first[kind == 'a'] = std::min(first[kind == 'a'], at);
-        end[kind == 'a'] = std::max(end[kind == 'a'], at + lasting);
+        if (std::sscanf(line.c_str(), "%lf,%lf", &at, &lasting) < 2) continue;
+        first = std::min(first, at);
+        end = std::max(end, at + lasting);
     }
-    return (end[1] - first[1]) - (end[0] - first[0]);
+    const std::string frames = Output("ffprobe -v error -count_frames -select_streams v -show_entries "
+                                      "stream=nb_read_frames -of csv=p=0 file:" + Quoted(movie));
+    return (end - first) - std::atof(frames.c_str()) / kPlayerFormat.framesPerSecond;
 }
 
 struct Shape {
@@ -144,19 +161,118 @@ TEST(PictureShapes, EachFitsTheFrameAsChosenInThePlayersFormat) {
                                shape.make).c_str()), 0);
         const std::string source = dir.File(shape.make.substr(shape.make.rfind(' ') + 1));
         Converter converter(TestEncoderSetup(LocateEncoder()));
-        const ProbeResult probe = converter.Probe(source, nullptr);
-        ASSERT_EQ(probe.outcome, kConverted);
-        EXPECT_EQ(probe.source.hasSound, shape.sound);
+        const auto probe = converter.Probe(source, nullptr);
+        ASSERT_TRUE(probe.has_value());
+        EXPECT_EQ(probe->hasSound(), shape.sound);
         std::string pictures;
         for (const PictureFitChoice& fit : kPictureFits) {
             const std::string target = dir.File(std::string(fit.name) + ".d3v");
-            const ConversionRequest request{source, target, 256, fit.fit, probe.source.hasSound};
-            EXPECT_EQ(converter.Convert(request, nullptr, ignoreReports), kConverted);
+            const ConversionRequest request{source, target, 256, fit.fit};
+            EXPECT_EQ(converter.Convert(request, &*probe, nullptr, ignoreReports).outcome, kConverted);
             EXPECT_TRUE(IsHandheldMovie(target));
             pictures += (pictures.empty() ? "" : " ") + PictureInBars(target);
             EXPECT_LT(std::abs(SoundBeyondPicture(target)), 1.0 / 12) << fit.name;
         }
         EXPECT_EQ(pictures, shape.fitted + std::string(" 256x192 256x192"));
+    }
+}
+
+// The sound's main frequency in Hz, from its zero crossings.
+double SoundFrequency(const std::string& movie) {
+    const std::string pcm = Output("ffmpeg -nostdin -v error -i file:" + Quoted(movie) +
+                                   " -map 0:a -f s16le -ac 1 -ar 22050 -");
+    size_t crossings = 0;
+    for (size_t i = 2; i + 1 < pcm.size(); i += 2) {
+        const bool before = static_cast<signed char>(pcm[i - 1]) < 0;
+        crossings += before != (static_cast<signed char>(pcm[i + 1]) < 0);
+    }
+    return static_cast<double>(crossings) / 2.0 / (static_cast<double>(pcm.size()) / 2.0 / 22050.0);
+}
+
+// Damages a few packets of the sound in an MPEG transport stream that ffmpeg
+// wrote (its sound is PID 0x101), leaving their headers, and so the picture,
+// intact.
+void DamageSound(const std::string& path) {
+    std::string ts = ReadFile(path);
+    int seen = 0, damaged = 0;
+    for (size_t p = 0; p + 188 <= ts.size() && damaged < 20; p += 188) {
+        const int pid = (ts[p + 1] & 0x1f) << 8 | static_cast<unsigned char>(ts[p + 2]);
+        const bool starts = (ts[p + 1] & 0x40) != 0;
+        if (pid != 0x101 || starts || ++seen <= 20 || seen % 10 != 1) continue;
+        const bool adapted = (ts[p + 3] & 0x20) != 0;
+        for (size_t i = p + 4 + (adapted ? 1 + static_cast<unsigned char>(ts[p + 4]) : 0); i < p + 188; ++i)
+            ts[i] = '\xff';  // false sync words the decoder trips on
+        ++damaged;
+    }
+    WriteFile(path, ts);
+}
+
+struct Awkward {
+    const char* name;
+    std::string make;  // shell words in the case's folder that make a.* (the source)
+    std::string says;  // in the report's notes
+    std::function<void(const std::string& movie)> check = {};
+};
+
+// Sources unlike the usual movie, each converted as the window does (after a
+// probe) and as the command line does (without one, finding out as it goes).
+TEST(AwkwardSources, EachConvertsAndTheReportSaysWhatItShould) {
+    const std::string ff = "ffmpeg -nostdin -v error -y -f lavfi -i ";
+    const std::string h264 = " -c:v libx264 -preset ultrafast -pix_fmt yuv420p";
+    const Awkward sources[] = {
+        {"the second sound track is the default", ff + "testsrc2=s=320x240:d=3 -f lavfi -i "
+         "sine=f=440:d=3 -f lavfi -i sine=f=880:d=3 -map 0 -map 1 -map 2" + h264 +
+         " -c:a aac -disposition:a:0 0 -disposition:a:1 default a.mkv",
+         "sound track 2 of 2 was converted, the one marked default",
+         [](const std::string& movie) { EXPECT_NEAR(SoundFrequency(movie), 880, 20); }},
+        // More than ten places: damaged pictures that many would end the conversion.
+        {"damaged sound in a recording", ff + "testsrc2=s=320x240:d=6 -f lavfi -i sine=d=6"
+         " -c:v mpeg2video -c:a mp2 -b:a 128k -f mpegts a.ts", "damaged sound was skipped (24 places)"},
+        {"no duration in the header", ff + "testsrc2=s=320x240:d=3 -f lavfi -i sine=d=3" + h264 +
+         " -c:a aac -f matroska - > a.mkv", ""},
+        {"sound only", ff + "sine=d=3 -c:a aac a.mp4", "the source has no picture: the movie is black",
+         [](const std::string& movie) { EXPECT_NEAR(SoundBeyondPicture(movie), 0, 1.0 / 12); }},
+        {"sound and its cover", ff + "sine=d=3 -f lavfi -i testsrc2=s=300x300:d=1 -map 0 -map 1"
+         " -frames:v 1 -c:a aac -c:v mjpeg -disposition:v:0 attached_pic a.m4a",
+         "the source has no moving picture: its cover is shown",
+         [](const std::string& movie) {
+             EXPECT_EQ(PictureInBars(movie), "192x192");
+             EXPECT_NEAR(SoundBeyondPicture(movie), 0, 1.0 / 12);
+         }},
+        {"cut off by a failed download", ff + "testsrc2=s=320x240:d=8 -f lavfi -i sine=d=8" + h264 +
+         " -c:a aac -movflags +faststart whole.mp4 && head -c $(($(stat -c %s whole.mp4) / 2)) "
+         "whole.mp4 > a.mp4", "the source ends at 0:0"},
+        {"a picture of 1x1", ff + "testsrc=s=1x1:d=2 -f lavfi -i sine=d=2 -c:v rawvideo"
+         " -pix_fmt yuv420p -c:a pcm_s16le a.avi", ""},
+        {"a picture of 2x2", ff + "testsrc=s=2x2:d=2 -f lavfi -i sine=d=2 -c:v rawvideo"
+         " -pix_fmt yuv420p -c:a pcm_s16le a.avi", ""},
+    };
+    for (const Awkward& awkward : sources) {
+        SCOPED_TRACE(awkward.name);
+        TempDir dir;
+        ASSERT_EQ(std::system(("cd " + dir.path() + " && " + awkward.make).c_str()), 0);
+        const std::string made = awkward.make.substr(awkward.make.rfind(' ') + 1);
+        const std::string source = dir.File(made);
+        if (made == "a.ts") DamageSound(source);
+        Converter converter(TestEncoderSetup(LocateEncoder()));
+        const auto probe = converter.Probe(source, nullptr);
+        ASSERT_TRUE(probe.has_value());
+        for (const SourceDescription* known : {&*probe, static_cast<const SourceDescription*>(nullptr)}) {
+            SCOPED_TRACE(known != nullptr ? "after a probe" : "without one");
+            const std::string target = dir.File("a.d3v");
+            Reports reports;
+            const ConversionReport report = converter.Convert({source, target, 256}, known, nullptr, reports);
+            ASSERT_EQ(report.outcome, kConverted) << report.reason;
+            EXPECT_TRUE(IsHandheldMovie(target));
+            std::string notes;
+            for (const std::string& note : report.notes) notes += note + "|";
+            EXPECT_NE(notes.find(awkward.says), std::string::npos) << notes << report.reason;
+            EXPECT_EQ(reports.descriptions, 1);
+            // Without a duration the progress has no position, only the time converted.
+            EXPECT_EQ(reports.positions == 0, !probe->durationHundredths.has_value());
+            if (awkward.check) awkward.check(target);
+            fs::remove(PathOf(target));
+        }
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -13,19 +12,32 @@ namespace vantrel::testing {
 
 // Everything the parser leaves behind after one run over an encoder's output.
 struct Outcome {
-    std::map<PanelField, std::string> panel;
-    std::vector<int32_t> posts;
-    int64_t duration = 0, position = 0;
-    int32_t failures = 0;
+    std::string panel;  // "duration|bitrate|codec|size|rate|"
+    std::string facts;  // what a conversion is built from
+    std::vector<int32_t> posts;  // progress positions; -1 while the duration is unknown
+    int64_t duration = -1, position = 0;  // -1: no duration
+    int32_t pictureFailures = 0, soundFailures = 0;
+    std::string why;    // the last line that may say why a run failed
+    int descriptions = 0;  // times the sink heard of the source
     bool operator==(const Outcome&) const = default;
 };
+
+inline std::string Facts(const SourceDescription& s) {
+    return (s.hasPicture ? "picture " + std::to_string(s.pictureWidth) + "x" +
+                               std::to_string(s.pictureHeight)
+                         : std::string("no picture")) +
+           (s.hasCoverArt ? ", cover" : "") +
+           (s.hasSound() ? ", sound " + std::to_string(s.chosenSoundTrack + 1) + "/" +
+                               std::to_string(s.soundTracks)
+                         : ", no sound");
+}
 
 // Feeds `output` through the line chunker as the pump does, with pipe reads
 // of `readSize` bytes, during a conversion (progress posting on).
 inline Outcome RunThroughChunker(const std::string& output, size_t readSize) {
     struct : Outcome, EncoderReportSink {
-        void SetPanelText(PanelField field, std::string_view text) override { panel[field] = text; }
-        void PostProgress(int32_t at) override { posts.push_back(at); }
+        void SourceDescribed(const SourceDescription&) override { ++descriptions; }
+        void Progressed(const ProgressReport& p) override { posts.push_back(p.position.value_or(-1)); }
     } got;
     ParserState state;
     state.progressEnabled = true;
@@ -40,8 +52,16 @@ inline Outcome RunThroughChunker(const std::string& output, size_t readSize) {
         last = done == output.size();  // the last read flushes what is left of the last line
         while (chunker.Take(line, last) != 0) ParseEncoderOutput(state, got, line);
     }
-    return {got.panel, got.posts, state.durationHundredths, state.positionHundredths,
-            state.decodeFailures};
+    FinishSourceDescription(state, got);
+    Outcome outcome = got;
+    for (const PanelField field : kPanelFields) outcome.panel += state.source.Text(field) + "|";
+    outcome.facts = state.source.read ? Facts(state.source) : "not read";
+    outcome.duration = state.source.durationHundredths.value_or(-1);
+    outcome.position = state.positionHundredths;
+    outcome.pictureFailures = state.pictureDecodeFailures;
+    outcome.soundFailures = state.soundDecodeFailures;
+    outcome.why = state.lastErrorLine;
+    return outcome;
 }
 
 }  // namespace vantrel::testing

@@ -2,9 +2,11 @@
 // real encoder cannot produce on demand. The script is the file given to -i;
 // one command per line:
 //   say TEXT       write TEXT to the output (\r and \n escapes)
+//   describe       describe the script as ffmpeg describes a 50 s movie with
+//                  a picture and sound
 //   target N       write N bytes to the target (the last argument)
 //   args           write the arguments, one per line, to SCRIPT.args
-//   talk           name a 50 s duration, then print a progress line every 2 ms, for ever
+//   talk           print a progress line every 2 ms, for ever
 //   flood MB       print MB megabytes of progress lines as fast as possible
 //   garbage N      print N pseudo-random bytes, NULs included
 //   hang           print nothing and never exit
@@ -113,10 +115,14 @@ int main(int argc, char** argv) {
 #endif
     const std::vector<std::string> arguments = Arguments(argc, argv);
     std::string script;
-    for (size_t i = 1; i + 1 < arguments.size(); ++i) {
-        if (arguments[i] == "-i") script = arguments[i + 1];
+    // The source is the first input; anything after it, the converter's.
+    size_t source = 0;
+    for (size_t i = arguments.size() - 1; i > 1; --i) {
+        if (arguments[i - 1] == "-i") source = i;
     }
-    const std::string target = arguments.size() > 1 ? arguments.back() : "";
+    if (source > 0) script = arguments[source];
+    // A probe names no target: its last argument is the source.
+    const std::string target = source + 1 < arguments.size() ? arguments.back() : "";
     std::ifstream in(PathOf(script), std::ios::binary);
     if (!in) {
         Say(script + ": No such file or directory\n");
@@ -129,6 +135,11 @@ int main(int argc, char** argv) {
         if (command == "say") {
             Say(std::regex_replace(std::regex_replace(rest, std::regex(R"(\\n)"), "\n"),
                                    std::regex(R"(\\r)"), "\r"));
+        } else if (command == "describe") {
+            Say("Input #0, avi, from '" + script + "':\n  Duration: 00:00:50.00, start: 0.000000, "
+                "bitrate: 900 kb/s\n  Stream #0:0: Video: h264 (High), yuv420p, 640x480, 25 fps\n"
+                "  Stream #0:1: Audio: aac (LC), 44100 Hz, stereo, fltp (default)\n"
+                "Stream mapping:\n");
         } else if (command == "target") {
             std::ofstream(PathOf(target), std::ios::binary) << std::string(n, 'M');
         } else if (command == "args") {
@@ -138,7 +149,6 @@ int main(int argc, char** argv) {
             // At 5 s of the source; a flood goes in 16 KiB writes. (Wine
             // hands a pipe write to its server in one message, and one of
             // 64 KiB can overflow that channel and kill the writer.)
-            if (command == "talk") Say("  Duration: 00:00:50.00, start: 0.0, bitrate: 900 kb/s\n");
             std::string block = "frame= 125 fps=25 size= 1kB time=00:00:05.00 bitrate=1.0kbits/s\r";
             while (command == "flood" && block.size() < 16384) block += block;
             for (size_t done = 0; command == "talk" || done < n << 20; done += block.size()) {
