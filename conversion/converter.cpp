@@ -75,7 +75,9 @@ std::vector<std::string> NotesOf(const ParserState& state) {
         notes.push_back("damaged sound was skipped (" + std::to_string(state.soundDecodeFailures) +
                         (state.soundDecodeFailures == 1 ? " place)" : " places)"));
     }
-    if (const auto duration = source.durationHundredths; duration && *duration > 0) {
+    // Only where ffmpeg told how far it came.
+    if (const auto duration = source.durationHundredths;
+        duration && *duration > 0 && state.positionHundredths > 0) {
         const int64_t shortBy = *duration - state.positionHundredths;
         if (shortBy > kEarlyEndHundredths && shortBy * kEarlyEndShare > *duration) {
             notes.push_back("the source ends at " +

@@ -54,8 +54,9 @@ TEST(CliEndToEnd, ConvertsWhatItCanAtOnceAndSaysWhyNotForTheRest) {
     ASSERT_EQ(std::system(("ffmpeg -v error -i " + dir.File("twin.mpg") + " -an -c copy -f mp4 " +
                            dir.File("quiet.mp4")).c_str()), 0);
     testing::WriteFile(dir.File("notes.txt"), "not a movie\n");
+    testing::WriteFile(dir.File("broken.mp4"), "not a movie either\n");
     const CliRun run = RunCli(dir, "--jobs 2 --quality lowest -- '-My Clip.MP4' notes.txt "
-                                   "twin.mpg ./twin.mp4 quiet.mp4");
+                                   "twin.mpg ./twin.mp4 quiet.mp4 broken.mp4");
     EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
     for (const char* name : {"-my clip.d3v", "twin.d3v", "quiet.d3v"})
         EXPECT_TRUE(testing::IsHandheldMovie(dir.File(name)));
@@ -68,6 +69,11 @@ TEST(CliEndToEnd, ConvertsWhatItCanAtOnceAndSaysWhyNotForTheRest) {
     EXPECT_EQ(run.out.find("mpeg1video"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("twin.mp4:"), std::string::npos) << run.out;
     EXPECT_NE(run.err.find(dir.File("notes.txt") + ": not a movie file name"), std::string::npos);
+    // The message, then why in ffmpeg's words, then the source.
+    EXPECT_NE(run.err.find("Unable to decode source video: " + dir.File("broken.mp4") +
+                           ": Invalid data found when processing input\nbroken.mp4: " +
+                           dir.File("broken.mp4")),
+              std::string::npos) << run.err;
     EXPECT_NE(run.err.find(dir.File("twin.mp4") + ": not converted: " + dir.File("twin.mpg")),
               std::string::npos) << run.err;
 }
@@ -76,7 +82,7 @@ TEST(CliEndToEnd, ConvertsWhatItCanAtOnceAndSaysWhyNotForTheRest) {
 TEST(CliEndToEnd, CtrlCStopsEveryRunningFileAndStartsNoOther) {
     testing::TempDir dir;
     ASSERT_EQ(::symlink(FAKE_ENCODER_PATH, dir.File("ffmpeg").c_str()), 0);
-    for (const char* name : {"a.avi", "b.avi", "c.avi"}) testing::WriteFile(dir.File(name), "talk\n");
+    for (const char* name : {"a.avi", "b.avi", "c.avi"}) testing::WriteFile(dir.File(name), "describe\ntalk\n");
     const CliRun run = RunCli(dir, "--jobs 2 a.avi b.avi c.avi", "10.0% [", 2, dir.path());
     EXPECT_EQ(run.exitCode, 130) << run.out << run.err;
     for (const char* name : {"a.d3v", "b.d3v", "c.d3v"}) EXPECT_FALSE(testing::FileExists(dir.File(name)));

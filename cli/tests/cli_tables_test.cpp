@@ -4,6 +4,8 @@
 #include "cli/cli_options.h"
 #include "conversion/progress_line.h"
 
+#include <optional>
+
 namespace vantrel::cli {
 namespace {
 
@@ -14,15 +16,18 @@ std::string Meaning(const std::vector<std::string>& arguments) {
     std::string meaning = asked.error;
     for (const PictureFitChoice& fit : kPictureFits) {
         if (asked.error.empty() && fit.fit == asked.fit)
-            meaning = std::to_string(asked.videoBitrate) + " " + std::string(fit.name);
+            meaning = std::to_string(asked.videoKilobits) + " " + std::string(fit.name);
     }
     if (asked.jobs > 0) meaning += " jobs " + std::to_string(asked.jobs);
     for (const std::string& file : asked.files) meaning += " " + file;
     return meaning;
 }
 
-std::string Line(int32_t position, double durationSeconds, double elapsedSeconds) {
-    return FormatProgressLine(ComputeProgress(position, durationSeconds, elapsedSeconds), 10);
+// A line at `position` (none: the duration is unknown) with `convertedSeconds`
+// of the source done.
+std::string Line(std::optional<int32_t> position, double convertedSeconds, double elapsedSeconds) {
+    const ProgressReport progress{position, static_cast<int64_t>(convertedSeconds * 100)};
+    return FormatProgressLine(ComputeProgress(progress, elapsedSeconds), 10);
 }
 
 TEST(CliTables, WhatIsAskedAndWhatIsShown) {
@@ -36,10 +41,13 @@ TEST(CliTables, WhatIsAskedAndWhatIsShown) {
         {Meaning({"--bogus", "--help"}), "help"},
         {Meaning({"--quality", "best", "a.avi"}),
          "unknown quality 'best' (choose lowest, medium-lo, medium-hi or highest)"},
-        {Line(-5000, 60, 1), "  0.0% [----------]  --.-x  ETA --:--"},
-        {Line(50000, 60, 2), " 50.0% [#####-----]  15.0x  ETA 0:02"},
-        {Line(1000, 1000, 40), "  1.0% [----------]   0.2x  ETA 1:06:00"},
-        {Line(50000, 0.5, 0.1), " 50.0% [#####-----]   2.5x  ETA 0:01"},
+        {Line(-5000, 0, 1), "  0.0% [----------]  --.-x  ETA --:--"},
+        {Line(50000, 30, 2), " 50.0% [#####-----]  15.0x  ETA 0:02"},
+        {Line(1000, 10, 40), "  1.0% [----------]   0.2x  ETA 1:06:00"},
+        {Line(50000, 0.25, 0.1), " 50.0% [#####-----]   2.5x  ETA 0:01"},
+        // A source whose duration nobody knows: how much is done, and how fast.
+        {Line(std::nullopt, 72, 4), "  1:12 converted  18.0x"},
+        {Line(std::nullopt, 0, 0), "  0:00 converted  --.-x"},
     };
     for (const auto& [shown, expected] : cases) EXPECT_EQ(shown, expected);
 }

@@ -18,8 +18,7 @@ using Activity = ConverterDialog::Activity;
 using enum Activity;
 
 // A 50 s movie, as the fake encoder describes it; a probe ends there.
-const std::string kDescription =
-    "say   Duration: 00:00:50.00, start: 0.000000, bitrate: 900 kb/s\\n\nprobe-exit\n";
+const std::string kDescription = "describe\nprobe-exit\n";
 
 // What the window shows must be what the logic is doing.
 bool ShowsItsState(testing::RecordingWindow& window, Activity now) {
@@ -67,7 +66,8 @@ TEST_F(DialogTest, OpenDescribesTheSourceAndEncodeConverts) {
     EXPECT_EQ(testing::ReadFile(dir.File("trip.d3v")).size(), 2048u);
     EXPECT_NE(testing::ReadFile(source + ".args").find("\n384k\n"), std::string::npos);
     EXPECT_TRUE(std::regex_match(window.Text(kIdStatus),
-                                 std::regex("Converted: trip\\.d3v \\(2 kB\\) in [0-9]+:[0-9]{2}")));
+                                 std::regex("Converted: trip\\.d3v \\(2 kB\\) in [0-9]+:[0-9]{2}")))
+        << window.Text(kIdStatus);
 }
 
 // After OPEN the status line tells the size to expect, while converting the
@@ -87,6 +87,23 @@ TEST_F(DialogTest, TheStatusLineFollowsTheRun) {
     dialog.OnEncode();
     ASSERT_TRUE(window.PumpUntil([&] { return window.Messages().size() == 1; }));
     EXPECT_EQ(window.Text(kIdStatus), "Expected size: 2.8 MB");
+}
+
+// A recording whose header was never finished has no duration: it converts
+// all the same, and the status line counts the time converted instead.
+TEST_F(DialogTest, ASourceWithoutADurationConverts) {
+    const std::string noDuration =
+        "say Input #0, mpegts, from 'x':\\n  Duration: N/A, bitrate: N/A\\n"
+        "  Stream #0:0: Video: h264, yuv420p, 320x240, 25 fps\\n"
+        "  Stream #0:1: Audio: aac, 44100 Hz, mono\\nStream mapping:\\n\n";
+    Open("rec.ts", noDuration + "probe-exit\nsay frame= 1 time=00:01:05.00\\r\ntarget 2048\nhang\n");
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(window.Text(kIdDuration), "N/A");
+    EXPECT_TRUE(window.Enabled(kIdEncode));
+    dialog.OnEncode();
+    ASSERT_TRUE(window.PumpUntil([&] { return window.Text(kIdStatus).rfind("1:05 converted", 0) == 0; }));
+    dialog.OnEncode();  // STOP
+    EXPECT_FALSE(testing::FileExists(dir.File("rec.d3v")));
 }
 
 TEST_F(DialogTest, OpenStartsInTheFolderOfTheLastSourceAfterARestart) {
@@ -172,7 +189,7 @@ TEST(Soak, RandomSequencesLeaveNothingBehind) {
                 window.AnswerNextChoice(dir.File(sources[random() % std::size(sources)].first));
                 dialog->OnOpenSource();
             } else if (action < 3) {
-                dialog->OnQuality(kQualities[random() % kQualities.size()].radioId);
+                dialog->OnQuality(kQualityRadios[random() % kQualityRadios.size()]);
             } else if (action < 6) {
                 dialog->OnEncode();  // Encode, or STOP while converting
             } else {  // the UI thread catches up: a probe ends, and so does a run that can
