@@ -28,8 +28,7 @@
 #include <vector>
 
 #include "platform/child_process.h"
-#include "encoder/command_line.h"
-#include "conversion/conversion_filters.h"
+#include "conversion/encoder_arguments.h"
 #include "conversion/converter.h"
 #include "conversion/encoder_location.h"
 
@@ -51,8 +50,8 @@ double Median(std::vector<double> values) {
 
 class QuietObserver : public vantrel::EncoderReportSink {
 public:
-    void SetPanelText(vantrel::PanelField, std::string_view) override {}
-    void PostProgress(int32_t) override {}
+    void SourceDescribed(const vantrel::SourceDescription&) override {}
+    void Progressed(const vantrel::ProgressReport&) override {}
 };
 
 vantrel::EncoderSetup Setup() {
@@ -65,8 +64,9 @@ vantrel::EncoderSetup Setup() {
 // The very words a conversion gives ffmpeg, its filter chains included, so
 // that ffmpeg run directly does the same work.
 std::vector<std::string> EncoderWords(const std::string& source, const std::string& target) {
-    return vantrel::TranslateForInstalledEncoder(vantrel::ArgumentWords(source, 256, target),
-                                                 vantrel::ConversionFilters({source, target}));
+    return vantrel::ConversionArguments(vantrel::kPlayerFormat, {source, target},
+                                        vantrel::AssumedSource(), target)
+        .Words();
 }
 
 struct Usage {
@@ -144,9 +144,9 @@ Usage Watch(const std::vector<std::string>& words) {
 double TimeProbe(const std::string& source) {
     const Clock::time_point start = Clock::now();
     Converter converter(Setup());
-    const vantrel::ProbeResult probe = converter.Probe(source, nullptr);
+    const auto probe = converter.Probe(source, nullptr);
     const double seconds = SecondsSince(start);
-    if (probe.outcome != vantrel::kConverted) std::fprintf(stderr, "probe found no duration\n");
+    if (!probe) std::fprintf(stderr, "probe failed: %s\n", probe.reason().reason.c_str());
     return seconds;
 }
 
@@ -167,7 +167,8 @@ double TimeConversion(const std::string& source, const std::string& target) {
     QuietObserver observer;
     Converter converter(Setup());
     const Clock::time_point start = Clock::now();
-    if (converter.Convert({source, target, 256}, nullptr, observer) != vantrel::kConverted) {
+    if (converter.Convert({source, target, 256}, nullptr, nullptr, observer).outcome !=
+        vantrel::ConversionOutcome::kConverted) {
         std::fprintf(stderr, "conversion failed\n");
     }
     return SecondsSince(start);
@@ -215,17 +216,17 @@ int Stops(const std::string& source, const std::string& folder, int stops) {
         QuietObserver observer;
         Converter converter(Setup());
         auto stop = std::make_shared<vantrel::StopSignal>();
-        vantrel::ConversionOutcome outcome = vantrel::kConverted;
+        vantrel::ConversionOutcome outcome = vantrel::ConversionOutcome::kConverted;
         Clock::time_point returned;
         std::thread run([&] {
-            outcome = converter.Convert({source, target, 256}, stop.get(), observer);
+            outcome = converter.Convert({source, target, 256}, nullptr, stop.get(), observer).outcome;
             returned = Clock::now();
         });
         std::this_thread::sleep_for(std::chrono::duration<double>(point(random)));
         const Clock::time_point requested = Clock::now();
         stop->Signal();
         run.join();
-        if (outcome != vantrel::kStopped) {
+        if (outcome != vantrel::ConversionOutcome::kStopped) {
             std::remove(target.c_str());
             continue;  // it had finished already; draw another point
         }

@@ -15,10 +15,12 @@ namespace {
 
 class NullSink : public vantrel::EncoderReportSink {
 public:
-    void SetPanelText(vantrel::PanelField, std::string_view text) override {
-        benchmark::DoNotOptimize(text.data());
+    void SourceDescribed(const vantrel::SourceDescription& source) override {
+        benchmark::DoNotOptimize(source.duration.data());
     }
-    void PostProgress(int32_t position) override { benchmark::DoNotOptimize(position); }
+    void Progressed(const vantrel::ProgressReport& progress) override {
+        benchmark::DoNotOptimize(progress.convertedHundredths);
+    }
 };
 
 std::vector<std::string> Chunks(const std::string& name, size_t* bytes) {

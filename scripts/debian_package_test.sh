@@ -31,7 +31,8 @@ desktop-file-validate "$dir"/unpacked/usr/share/applications/*.desktop ||
 pristine=$dir/bookworm.tar
 if [ ! -f "$pristine" ]; then
     rm -rf "$dir/bookworm.part"
-    debootstrap --variant=minbase bookworm "$dir/bookworm.part" http://deb.debian.org/debian \
+    mirror=$("$(dirname "$0")/debian_mirror.sh") || fail "no Debian mirror to fetch from"
+    debootstrap --variant=minbase bookworm "$dir/bookworm.part" "$mirror" \
         >"$dir/debootstrap.log" 2>&1 ||
         fail "could not make a Debian 12 root with debootstrap (see $dir/debootstrap.log)"
     tar -C "$dir/bookworm.part" -cf "$pristine.part" . && mv "$pristine.part" "$pristine"

@@ -28,8 +28,9 @@ root=$dir/trixie
 if [ ! -x "$root/usr/bin/ffmpeg" ]; then
     [ "$(id -u)" -eq 0 ] || fail "ffmpeg 7.1 needs root, for debootstrap and chroot"
     rm -rf "$root.part"
+    mirror=$("$(dirname "$0")/debian_mirror.sh") || fail "no Debian mirror to fetch from"
     debootstrap --variant=minbase --include=ffmpeg trixie "$root.part" \
-        http://deb.debian.org/debian >"$dir/debootstrap.log" 2>&1 ||
+        "$mirror" >"$dir/debootstrap.log" 2>&1 ||
         fail "could not install Debian 13's ffmpeg 7.1 with debootstrap (see $dir/debootstrap.log)"
     rm -rf "$root.part/var/cache/apt/archives"/*.deb
     mv "$root.part" "$root"

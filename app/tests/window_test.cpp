@@ -95,20 +95,20 @@ TEST(Window, ClosingMidRunStopsTheEncoderAndExits) {
         ASSERT_EQ(::symlink(FAKE_ENCODER_PATH, dir.File("ffmpeg").c_str()), 0);
         const std::string source = dir.File("clip.avi");
         // The probe stops at probe-exit; the conversion goes on to talk.
-        testing::WriteFile(source,
-                           "say   Duration: 00:00:50.00, start: 0.000000, bitrate: 900 kb/s\\n\n"
-                           "probe-exit\ntarget 4096\ntalk\n");
+        testing::WriteFile(source, "describe\nprobe-exit\ntarget 4096\ntalk\n");
         RunningProgram program({"PATH=" + dir.path() + ":" + std::getenv("PATH")});
         const ProgramState probed = Open(program, source, kIdDuration);
         testing::Click(probed[kIdEncode]);
         const ProgramState running = program.WaitFor([](const ProgramState& s) {
             return !s.progress.empty() && s.progress.back() > 0;
         });
-        ASSERT_TRUE(testing::FileExists(dir.File("clip.d3v")));
+        // Written under its temporary name until complete.
+        ASSERT_TRUE(testing::FileExists(dir.File("clip.d3v.part")));
         close(program, running);
         EXPECT_EQ(program.WaitForExit(), 0);
         EXPECT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
-        EXPECT_FALSE(testing::FileExists(dir.File("clip.d3v")));
+        EXPECT_FALSE(testing::FileExists(dir.File("clip.d3v")) ||
+                     testing::FileExists(dir.File("clip.d3v.part")));
     }
 }
 

@@ -90,11 +90,12 @@ TEST(WindowsWindow, ClosingMidRunStopsTheEncoderAndExits) {
         const ProgramState running = program.WaitFor([](const ProgramState& s) {
             return !s.progress.empty() && s.progress.back() > 0;
         });
-        ASSERT_TRUE(FileExists(dir.File("endless.d3v")));
+        // Written under its temporary name until complete.
+        ASSERT_TRUE(FileExists(dir.File("endless.d3v.part")));
         close(running);
         EXPECT_EQ(program.WaitForExit(), 0);
         EXPECT_TRUE(ProcessesMentioning(folderName).empty());
-        EXPECT_FALSE(FileExists(dir.File("endless.d3v")));
+        EXPECT_FALSE(FileExists(dir.File("endless.d3v")) || FileExists(dir.File("endless.d3v.part")));
     }
 }
 
