@@ -181,7 +181,7 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
                                                    : ConversionOutcome::kUndecodable;
             } else if (GetFileLength(written) == 0) {
                 report.outcome = ConversionOutcome::kFailed;
-            } else if (const Expected<void> placed = ReplaceFile(written, request.targetPath);
+            } else if (const Expected<void> placed = MoveIntoPlace(written, request.targetPath);
                        !placed) {
                 report.outcome = ConversionOutcome::kFailed;
                 report.reason = placed.reason();

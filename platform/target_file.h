@@ -18,6 +18,6 @@ void RemoveRegularFile(const std::string& path);
 // Puts the file `from` in place of `to` in one step, so that `to` is at every
 // moment either the earlier file whole or the new one whole. A read-only `to`
 // is left alone. The reason, in the system's words, when it could not be done.
-Expected<void> ReplaceFile(const std::string& from, const std::string& to);
+Expected<void> MoveIntoPlace(const std::string& from, const std::string& to);
 
 }  // namespace vantrel

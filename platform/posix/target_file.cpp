@@ -26,7 +26,7 @@ void RemoveRegularFile(const std::string& path) {
     if (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) ::unlink(path.c_str());
 }
 
-Expected<void> ReplaceFile(const std::string& from, const std::string& to) {
+Expected<void> MoveIntoPlace(const std::string& from, const std::string& to) {
     // rename() would replace a read-only file as readily as any other, since
     // only the folder's permission counts; the user marked it to be kept.
     if (::access(to.c_str(), F_OK) == 0 && ::access(to.c_str(), W_OK) != 0) {

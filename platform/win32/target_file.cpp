@@ -61,7 +61,7 @@ void RemoveRegularFile(const std::string& path) {
     ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition);
 }
 
-Expected<void> ReplaceFile(const std::string& from, const std::string& to) {
+Expected<void> MoveIntoPlace(const std::string& from, const std::string& to) {
     // MoveFileExW refuses a read-only target by itself.
     if (!::MoveFileExW(ToWindowsPath(from).c_str(), ToWindowsPath(to).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

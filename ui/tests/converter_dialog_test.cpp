@@ -116,18 +116,21 @@ TEST_F(DialogTest, OpenStartsInTheFolderOfTheLastSourceAfterARestart) {
     EXPECT_EQ(next.FolderOffered(), dir.path());
 }
 
-TEST_F(DialogTest, FailuresAreToldWithTheSource) {
+// The message, the source, and why in ffmpeg's words when it said.
+TEST_F(DialogTest, FailuresAreToldWithTheSourceAndWhy) {
     const std::string undecodable = Open("notes.avi", "say Input #0, avi\\n\n");
     ASSERT_TRUE(Idle());
-    dialog.OnEncode();  // inert without a duration
+    dialog.OnEncode();  // inert without a description
     EXPECT_EQ(dialog.activity(), kIdle);
-    const std::string failing = Open("bad.avi", kDescription + "exit 1\n");
+    const std::string failing =
+        Open("bad.avi", kDescription + "say file:/m/bad.d3v: Permission denied\\n\nexit 1\n");
     ASSERT_TRUE(Idle());
     dialog.OnEncode();
     ASSERT_TRUE(window.PumpUntil([&] { return window.Messages().size() == 2; }));
     EXPECT_EQ(window.Messages(),
               (std::vector<std::string>{"Unable to decode source video\r\n\r\n" + undecodable,
-                                        "Conversion Failed\r\n\r\n" + failing}));
+                                        "Conversion Failed\r\n\r\n" + failing +
+                                            "\r\n\r\n/m/bad.d3v: Permission denied"}));
 }
 
 // A named pipe or a stalled mount keeps ffmpeg waiting for ever. The encoder
