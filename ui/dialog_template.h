@@ -25,6 +25,7 @@ enum ControlStyle : unsigned {
     kStyleBorder = 1u << 7,
     kStyleTabStop = 1u << 8,
     kStyleGroup = 1u << 9,  // starts a group; for radio buttons, the exclusive set
+    kStyleWrap = 1u << 10,  // a text that runs on to the next line rather than being cut
 };
 
 struct ControlTemplate {

@@ -46,7 +46,7 @@ inline constexpr std::array<ControlTemplate, 30> kMainControls = {{
     {kIdPictureFit, C::kButton, "Fit", 260, 122, 50, 10, kStyleAutoRadio | kStyleGroup},
     {kIdPictureFill, C::kButton, "Fill", 260, 132, 50, 10, kStyleAutoRadio},
     {kIdPictureStretch, C::kButton, "Stretch", 260, 142, 50, 10, kStyleAutoRadio},
-    {kIdStatus, C::kStatic, "", 10, 167, 245, 10, kLabel},
+    {kIdStatus, C::kStatic, "", 10, 164, 245, 18, kLabel | kStyleWrap},
 }};
 
 inline constexpr std::array<ControlTemplate, 4> kAboutControls = {{

@@ -102,6 +102,8 @@ void ConverterDialog::ConversionEnded(uint64_t run, const ConversionReport& repo
             m_window.SetControlText(kIdStatus, status);
             m_window.NotifyConversionEnded(status);
         } else {
+            // A failed run never shows a full bar; a stopped one shows how far it came.
+            if (report.outcome != ConversionOutcome::kStopped) m_window.PostProgress(0);
             ShowExpectedSize();
             if (!message.empty()) m_window.NotifyConversionEnded(message);
         }

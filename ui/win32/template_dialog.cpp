@@ -52,8 +52,9 @@ DWORD StyleOf(const ControlTemplate& c, bool takesDefault) {
         if (c.Has(kStyleIcon)) style |= SS_ICON | SS_CENTERIMAGE;  // keeps its size
         if (c.Has(kStyleNoPrefix)) style |= SS_NOPREFIX;
         // What the program writes into a label is a name or a figure: an '&'
-        // in it is shown, and a name too long ends in "...".
-        if (c.id != kIdUnaddressed) style |= SS_NOPREFIX | SS_ENDELLIPSIS;
+        // in it is shown, and a name too long ends in "...", unless the label
+        // runs on to its next line.
+        if (c.id != kIdUnaddressed) style |= SS_NOPREFIX | (c.Has(kStyleWrap) ? 0 : SS_ENDELLIPSIS);
     }
     return style;
 }

@@ -109,6 +109,8 @@ void ConverterWindow::ApplyText(int id, const std::string& text) {
     wxWindow* control = FindWindow(WxIdFor(id));
     if (auto* label = dynamic_cast<wxStaticText*>(control)) {
         label->SetLabelText(FromUtf8(text));  // a file name's '&' is shown, not taken as a mnemonic
+        // A label that is not cut short runs on to its next line.
+        if (!label->HasFlag(wxST_ELLIPSIZE_END)) label->Wrap(label->GetSize().GetWidth());
     } else if (control != nullptr) {
         control->SetLabel(FromUtf8(text));
     }

@@ -38,7 +38,8 @@ wxWindow* CreateStaticClass(wxWindow* parent, const ControlTemplate& c, wxPoint 
     }
     // The text's length must not resize the label: the panel's layout is fixed.
     auto* label = new wxStaticText(parent, WxIdFor(c.id), wxString(), pos, size,
-                                   wxALIGN_LEFT | wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+                                   wxALIGN_LEFT | wxST_NO_AUTORESIZE |
+                                       (c.Has(kStyleWrap) ? 0 : wxST_ELLIPSIZE_END));
     label->SetLabelText(FromUtf8(c.text));
     return label;
 }
