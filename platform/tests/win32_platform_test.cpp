@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "platform/child_process.h"
-#include "platform/win32/command_line_quoting.h"
 #include "platform/free_space.h"
 #include "platform/program_folder.h"
 #include "platform/win32/wide_text.h"
@@ -31,18 +30,6 @@ const std::vector<std::string> kOddWords = {
     "plain", "two words", "\ttab", "say \"hi\"", "\"", "a\\\"b", "trailing\\",
     "blank and trailing\\\\", "", "\\\\\\", "\\\\server\\share", "ünïcødé 日本 🎬"};
 // clang-format on
-
-TEST(CommandLineQuoting, EveryWordComesBackUnchanged) {
-    for (const std::string& word : kOddWords) {
-        int count = 0;
-        const std::wstring line = ToWide(QuoteCommandLine({"C:\\a b\\prog.exe", word}));
-        wchar_t** words = ::CommandLineToArgvW(line.c_str(), &count);
-        ASSERT_EQ(count, 2) << "[" << word << "]";
-        EXPECT_EQ(ToUtf8(words[0]), "C:\\a b\\prog.exe");
-        EXPECT_EQ(ToUtf8(words[1]), word);
-        ::LocalFree(words);
-    }
-}
 
 TEST(ChildProcess, PassesEveryWordToARealChildAndMergesItsErrorOutput) {
     std::vector<std::string> argv = {SelfPath(), "--echo"};
