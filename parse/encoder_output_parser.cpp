@@ -83,6 +83,13 @@ void ReadPictureSize(SourceDescription& source) {
         x == nullptr ? 0 : static_cast<int>(std::clamp<int64_t>(ParseInt64(x + 1), 0, 1 << 20));
 }
 
+// A picture stored with the sound, a cover. ffmpeg 4.1 does not mark one as
+// such, but a still image has no frame rate: ffmpeg guesses one from the time
+// base, "90k tbr", where a movie has "25 fps" or at least "25 tbr".
+bool IsStillImage(const char* line) {
+    return Contains(line, "(attached pic)") || (!Contains(line, " fps") && Contains(line, "k tbr"));
+}
+
 // "    Stream #0:1[0x2](eng): Audio: aac (LC), 44100 Hz, stereo, fltp (default)".
 void ReadSourceStream(ParserState& state, const char* line, int32_t marker) {
     SourceDescription& source = state.source;
@@ -94,7 +101,7 @@ void ReadSourceStream(ParserState& state, const char* line, int32_t marker) {
         kind = 'V';
         // A cover image is shown as a video stream of its own; it says nothing
         // of the movie's picture.
-        if (Contains(line, "(attached pic)")) {
+        if (IsStillImage(line)) {
             source.hasCoverArt = true;
         } else if (!source.hasPicture) {
             source.hasPicture = true;

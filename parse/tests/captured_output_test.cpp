@@ -44,6 +44,9 @@ TEST(CapturedOutput, DescribesTheSourceAndFollowsProgressHoweverThePipeIsRead) {
         // names and the title is no progress.
         {"51_convert_sound_only", "00:00:02.00|75 kb/s||||",
          "no picture, sound 1/1", 200, 0, 0, 1, 100500, ""},
+        // 4.1 does not mark the cover "(attached pic)": it has no frame rate.
+        {"41_probe_sound_only_cover", "00:00:05.00|116 kb/s||||",
+         "no picture, cover, sound 1/1", 500, 0, 0, 0, 0, "At least one output file must be specified"},
         {"71_probe_sound_only_cover", "00:00:05.00|116 kb/s||||",
          "no picture, cover, sound 1/1", 500, 0, 0, 0, 0,
          "At least one output file must be specified"},
