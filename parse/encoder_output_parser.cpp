@@ -154,7 +154,7 @@ bool MaySayWhy(const char* line) {
     for (const char* ordinary : {"Input #", "Output #", "Stream mapping:", "Press [q]",
                                  "Conversion failed!", "video:", "Exiting normally", "frame=",
                                  "size=", "ffmpeg version", "If you want the mpeg file",
-                                 "Like DVD, VCD"}) {
+                                 "Like DVD, VCD", "To ignore this"}) {
         if (StartsWith(line, ordinary)) return false;
     }
     return !Contains(line, "VBV buffer size not set") && !Contains(line, "muxing overhead");
