@@ -39,6 +39,27 @@ std::string Wrapped(const std::string& text, size_t width) {
     return wrapped;
 }
 
+// "  --name   text", the text wrapped in a column of its own.
+std::string Option(const std::string& name, const std::string& text) {
+    constexpr size_t kColumn = 21;
+    std::string lines = Wrapped(text, 79 - kColumn);
+    const std::string indent = "\n" + std::string(kColumn, ' ');
+    for (size_t at = 0; (at = lines.find('\n', at)) != std::string::npos; at += indent.size()) {
+        lines.replace(at, 1, indent);
+    }
+    return "  " + name + std::string(kColumn - 2 - name.size(), ' ') + lines + "\n";
+}
+
+// "lowest, medium-lo, medium-hi or highest"
+std::string QualityNames() {
+    std::string names;
+    for (const Quality& q : kPlayerFormat.qualities) {
+        const bool last = &q == &kPlayerFormat.qualities.back();
+        names += (names.empty() ? "" : last ? " or " : ", ") + std::string(q.name);
+    }
+    return names;
+}
+
 }  // namespace
 
 CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -90,8 +111,7 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         const std::optional<Quality> chosen = kPlayerFormat.QualityNamed(value);
         if (!chosen) {
-            return Refuse("unknown quality '" + value +
-                          "' (choose lowest, medium-lo, medium-hi or highest)");
+            return Refuse("unknown quality '" + value + "' (choose " + QualityNames() + ")");
         }
         options.videoKilobits = chosen->videoKilobits;
     }
@@ -104,27 +124,38 @@ int DefaultJobs() {
 }
 
 std::string UsageText() {
-    return "Usage: vantrel-convert [--quality QUALITY] [--fit FIT] [--jobs N] FILE...\n"
-           "Converts movies to the handheld player's format: MPEG-1 video at 256x192 and\n"
-           "12 frames per second, mono 22050 Hz MP2 sound (silent when the movie has\n"
-           "none), saved beside each FILE with its name in lower case and the extension\n"
-           ".d3v.\n"
-           "\n" +
+    const OutputFormat& f = kPlayerFormat;
+    const std::string frame = std::to_string(f.width) + "x" + std::to_string(f.height);
+    std::string qualities;
+    for (const Quality& q : f.qualities) {
+        const bool last = &q == &f.qualities.back();
+        qualities += (qualities.empty() ? "" : last ? " or " : ", ") + std::string(q.name) + " (" +
+                     std::to_string(q.videoKilobits) + (qualities.empty() ? " kbit/s" : "") +
+                     (q.videoKilobits == f.defaultVideoKilobits ? ", the default)" : ")");
+    }
+    return "Usage: vantrel-convert [--quality QUALITY] [--fit FIT] [--jobs N] FILE...\n" +
+           Wrapped("Converts movies to the handheld player's format: " +
+                       std::string(f.videoCodecName) + " video at " + frame + " and " +
+                       std::to_string(f.framesPerSecond) + " frames per second, " +
+                       (f.soundChannels == 1 ? "mono " : "") + std::to_string(f.soundSampleRate) +
+                       " Hz " + std::string(f.soundCodecName) +
+                       " sound (silent when the movie has none), saved beside each FILE with its "
+                       "name in lower case and the extension ." + std::string(f.extension) + ".",
+                   79) +
+           "\n\n" +
            Wrapped("Accepted files end in " + AcceptedExtensionList() + ", in any case.", 79) +
-           "\n"
-           "\n"
-           "  --quality QUALITY  video bitrate: lowest (192 kbit/s), medium-lo (256,\n"
-           "                     the default), medium-hi (320) or highest (384)\n"
-           "  --fit FIT          how the picture fills the 256x192 frame: fit (the\n"
-           "                     default: all of it, its shape kept, on black bars),\n"
-           "                     fill (its shape kept, the overflow cut off) or\n"
-           "                     stretch (squeezed to the frame)\n"
-           "  --jobs N           convert up to N files at once (default: " +
-           std::to_string(DefaultJobs()) + ", half the\n"
-           "                     cores); their lines then begin with their FILE\n"
-           "  --help, -h         show this help and exit\n"
-           "  --version          show the version and exit\n"
-           "  --                 every later argument is a FILE\n"
+           "\n\n" +
+           Option("--quality QUALITY", "video bitrate: " + qualities) +
+           Option("--fit FIT", "how the picture fills the " + frame +
+                                   " frame: fit (the default: all of it, its shape kept, on "
+                                   "black bars), fill (its shape kept, the overflow cut off) or "
+                                   "stretch (squeezed to the frame)") +
+           Option("--jobs N", "convert up to N files at once (default: " +
+                                  std::to_string(DefaultJobs()) +
+                                  ", half the cores); their lines then begin with their FILE") +
+           Option("--help, -h", "show this help and exit") +
+           Option("--version", "show the version and exit") +
+           Option("--", "every later argument is a FILE") +
            "\n"
            "Ctrl-C stops the running conversions, deletes their partial files and starts\n"
            "no further one.\n"

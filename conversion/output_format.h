@@ -22,6 +22,8 @@ struct OutputFormat {
     int framesPerSecond;
     std::string_view videoCodec;  // ffmpeg's encoder names
     std::string_view soundCodec;
+    std::string_view videoCodecName;  // as a user knows them
+    std::string_view soundCodecName;
     int32_t soundKilobits;
     int soundSampleRate;
     int soundChannels;
@@ -39,7 +41,7 @@ struct OutputFormat {
 };
 
 inline constexpr OutputFormat kPlayerFormat = {
-    256, 192, 12, "mpeg1video", "mp2", 64, 22050, 1, "mpeg", "d3v",
+    256, 192, 12, "mpeg1video", "mp2", "MPEG-1", "MP2", 64, 22050, 1, "mpeg", "d3v",
     {{{"lowest", 192}, {"medium-lo", 256}, {"medium-hi", 320}, {"highest", 384}}},
     256,
 };
