@@ -142,6 +142,9 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
     for (int attempt = 0;; ++attempt) {
         const std::vector<std::string> words =
             ConversionArguments(kPlayerFormat, request, assumed, written).Words();
+        const auto wantsOtherWords = [&](const SourceDescription& source) {
+            return ConversionArguments(kPlayerFormat, request, source, written).Words() != words;
+        };
         // Once ffmpeg has described the source, a run built on a wrong
         // assumption is ended at once, before it writes anything worth having.
         std::optional<bool> wrong;
@@ -149,9 +152,7 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
         settings.stop = stop;
         settings.watchedFolder = WatchedFolderFor(request.targetPath);
         settings.abandonWhen = [&](const ParserState& now) {
-            if (!wrong && now.sourceComplete) {
-                wrong = ConversionArguments(kPlayerFormat, request, now.source, written).Words() != words;
-            }
+            if (!wrong && now.sourceComplete) wrong = wantsOtherWords(now.source);
             return wrong.value_or(false);
         };
         state = ParserState{};
@@ -161,8 +162,7 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
         // has described the source and before it writes.
         const bool refused = run.status == RunStatus::kOutputEnded && run.exitCode != 0 &&
                              state.positionHundredths == 0 && state.source.read &&
-                             ConversionArguments(kPlayerFormat, request, state.source, written)
-                                     .Words() != words;
+                             wantsOtherWords(state.source);
         if (attempt > 0 || !(run.status == RunStatus::kAbandoned || refused)) break;
         if (stop != nullptr && stop->IsSignalled()) break;
         assumed = state.source;
