@@ -13,6 +13,7 @@ namespace {
 constexpr std::string_view kQualityOption = "--quality";
 constexpr std::string_view kFitOption = "--fit";
 constexpr std::string_view kJobsOption = "--jobs";
+constexpr std::string_view kOutputOption = "--output-dir";
 constexpr int kMostJobs = 256;
 
 CliOptions Only(CliOptions::Action action) {
@@ -81,20 +82,27 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             onlyFiles = true;
             continue;
         }
+        // "-o DIR" is "--output-dir DIR".
+        const std::string word = argument == "-o" ? std::string(kOutputOption) : argument;
         // "--name VALUE" or "--name=VALUE", for the options that take one.
         std::string_view name;
         std::string value;
-        for (std::string_view known : {kQualityOption, kFitOption, kJobsOption}) {
-            if (argument == known) {
+        for (std::string_view known : {kQualityOption, kFitOption, kJobsOption, kOutputOption}) {
+            if (word == known) {
                 if (i + 1 == arguments.size()) return Refuse(std::string(known) + " needs a value");
                 name = known;
                 value = arguments[++i];
-            } else if (argument.rfind(std::string(known) + "=", 0) == 0) {
+            } else if (word.rfind(std::string(known) + "=", 0) == 0) {
                 name = known;
-                value = argument.substr(known.size() + 1);
+                value = word.substr(known.size() + 1);
             }
         }
         if (name.empty()) return Refuse("unknown option '" + argument + "'");
+        if (name == kOutputOption) {
+            if (value.empty()) return Refuse("--output-dir needs a folder");
+            options.outputFolder = value;
+            continue;
+        }
         if (name == kJobsOption) {
             const char* end = value.data() + value.size();
             const auto [stop, fault] = std::from_chars(value.data(), end, options.jobs);
@@ -133,14 +141,16 @@ std::string UsageText() {
                      std::to_string(q.videoKilobits) + (qualities.empty() ? " kbit/s" : "") +
                      (q.videoKilobits == f.defaultVideoKilobits ? ", the default)" : ")");
     }
-    return "Usage: vantrel-convert [--quality QUALITY] [--fit FIT] [--jobs N] FILE...\n" +
+    return "Usage: vantrel-convert [--quality QUALITY] [--fit FIT] [--jobs N] [-o DIR] FILE|FOLDER...\n" +
            Wrapped("Converts movies to the handheld player's format: " +
                        std::string(f.videoCodecName) + " video at " + frame + " and " +
                        std::to_string(f.framesPerSecond) + " frames per second, " +
                        (f.soundChannels == 1 ? "mono " : "") + std::to_string(f.soundSampleRate) +
                        " Hz " + std::string(f.soundCodecName) +
-                       " sound (silent when the movie has none), saved beside each FILE with its "
-                       "name in lower case and the extension ." + std::string(f.extension) + ".",
+                       " sound (silent when the movie has none), saved beside each FILE, or in "
+                       "DIR, with its name in lower case and the extension ." +
+                       std::string(f.extension) + ". A FOLDER is searched through its "
+                       "subfolders for movie files.",
                    79) +
            "\n\n" +
            Wrapped("Accepted files end in " + AcceptedExtensionList() + ", in any case.", 79) +
@@ -153,6 +163,8 @@ std::string UsageText() {
            Option("--jobs N", "convert up to N files at once (default: " +
                                   std::to_string(DefaultJobs()) +
                                   ", half the cores); their lines then begin with their FILE") +
+           Option("-o, --output-dir DIR", "save the converted files in DIR rather than beside "
+                                          "their sources") +
            Option("--help, -h", "show this help and exit") +
            Option("--version", "show the version and exit") +
            Option("--", "every later argument is a FILE") +

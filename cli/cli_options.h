@@ -18,6 +18,7 @@ struct CliOptions {
     int32_t videoKilobits = kPlayerFormat.defaultVideoKilobits;  // from --quality
     PictureFit fit = kDefaultPictureFit;  // from --fit
     int jobs = 0;                 // files converted at once, from --jobs; 0: not given
+    std::string outputFolder;     // from --output-dir; empty: beside each source
     std::vector<std::string> files;
     std::string error;            // why the line was refused (kUsageError only)
 };

@@ -12,6 +12,7 @@
 
 #include "cli/cli_options.h"
 #include "conversion/converter.h"
+#include "conversion/source_finder.h"
 #include "conversion/encoder_location.h"
 #include "cli/file_conversion.h"
 #include "cli/output_terminal.h"
@@ -53,20 +54,24 @@ int RunConvertCommand(const std::vector<std::string>& arguments) {
         return kSomeFailed;
     }
 
-    const int jobs = std::min<int>(options.jobs > 0 ? options.jobs : DefaultJobs(),
-                                   static_cast<int>(options.files.size()));
+    // Folders give the movies in them; a file named twice is converted once.
+    const std::vector<std::string> files = FindSources(options.files);
+    const std::string outputFolder =
+        options.outputFolder.empty() ? std::string() : MakeAbsolute(options.outputFolder);
+    const int jobs = std::max(1, std::min<int>(options.jobs > 0 ? options.jobs : DefaultJobs(),
+                                               static_cast<int>(files.size())));
     const OutputTerminal terminal = DescribeStandardOutput();
     SharedConsole console(std::cout, std::cerr, terminal.live, jobs > 1, terminal.width);
 
     // Every target is decided, in the order the files are named, before any
     // file starts, so that which of two twins is refused never depends on
     // which conversion ends first.
-    std::vector<FileResult> results(options.files.size(), FileResult::kFailed);
+    std::vector<FileResult> results(files.size(), FileResult::kFailed);
     std::vector<std::pair<size_t, SourceAndTarget>> toConvert;
     std::map<std::string, std::string> sourceOfTarget;
-    for (size_t i = 0; i < options.files.size(); ++i) {
-        FileConsole fileConsole{console, options.files[i]};
-        if (const auto file = ResolveFile(options.files[i], fileConsole, results[i])) {
+    for (size_t i = 0; i < files.size(); ++i) {
+        FileConsole fileConsole{console, files[i]};
+        if (const auto file = ResolveFile(files[i], outputFolder, fileConsole, results[i])) {
             const auto [earlier, first] = sourceOfTarget.emplace(file->target, file->source);
             if (first) {
                 toConvert.emplace_back(i, *file);
@@ -91,7 +96,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments) {
                 results[index] = FileResult::kStopped;
                 continue;
             }
-            FileConsole fileConsole{console, options.files[index]};
+            FileConsole fileConsole{console, files[index]};
             if (jobs == 1 && taken > 0) fileConsole.Print("\n");
             results[index] = ConvertFile(file, converter, options.videoKilobits, options.fit,
                                          *stop, fileConsole);

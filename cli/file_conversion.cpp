@@ -8,6 +8,8 @@
 #include "cli/source_readability.h"
 #include "conversion/outcome_message.h"
 #include "conversion/target_naming.h"
+#include "platform/program_folder.h"
+#include "platform/target_file.h"
 
 namespace vantrel::cli {
 namespace {
@@ -48,8 +50,8 @@ std::string MakeAbsolute(const std::string& path) {
     return error ? std::string() : std::string(normal.begin(), normal.end());
 }
 
-std::optional<SourceAndTarget> ResolveFile(const std::string& file, FileConsole& console,
-                                           FileResult& refusal) {
+std::optional<SourceAndTarget> ResolveFile(const std::string& file, const std::string& outputFolder,
+                                           FileConsole& console, FileResult& refusal) {
     refusal = FileResult::kFailed;
     const std::string source = MakeAbsolute(file);
     if (source.empty()) {
@@ -60,10 +62,20 @@ std::optional<SourceAndTarget> ResolveFile(const std::string& file, FileConsole&
         ReportProblem(console, source, "cannot read: " + why);
         return std::nullopt;
     }
-    const Expected<std::string> target = TargetPathFor(source);
+    const Expected<std::string> target = TargetPathFor(source, outputFolder);
     if (!target) {
         ReportProblem(console, source, target.reason());
         refusal = FileResult::kRejected;
+        return std::nullopt;
+    }
+    // A source on a disc, a locked card or a read-only share: told before
+    // any work, with the way out.
+    const std::string folder = !FolderOf(*target).empty() ? FolderOf(*target)
+                               : target->rfind('/', 0) == 0 ? "/"
+                                                            : ".";
+    if (const Expected<void> writable = CheckWritableFolder(folder); !writable) {
+        ReportProblem(console, source, "cannot write in " + folder + " (" + writable.reason() +
+                                           "): choose a folder with --output-dir");
         return std::nullopt;
     }
     return SourceAndTarget{source, *target};

@@ -27,10 +27,11 @@ struct SourceAndTarget {
 // option or a protocol. Empty when the current folder is unknown.
 std::string MakeAbsolute(const std::string& path);
 
-// FILE as a readable source with its target, by the naming rule; nothing,
-// after telling the console why, when it is not one.
-std::optional<SourceAndTarget> ResolveFile(const std::string& file, FileConsole& console,
-                                           FileResult& refusal);
+// FILE as a readable source with its target, by the naming rule, in
+// `outputFolder` or, when that is empty, beside it; nothing, after telling the
+// console why, when it is not one or its target's folder cannot be written.
+std::optional<SourceAndTarget> ResolveFile(const std::string& file, const std::string& outputFolder,
+                                           FileConsole& console, FileResult& refusal);
 
 // Tells the console that `file` is refused because `earlier`, named before
 // it in this call, is converted to the same target.

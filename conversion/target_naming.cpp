@@ -28,9 +28,19 @@ void LowerFileName(std::string& path) {
     }
 }
 
+Expected<std::string> TargetBeside(const std::string& source);
+
 }  // namespace
 
-Expected<std::string> TargetPathFor(const std::string& source) {
+Expected<std::string> TargetPathFor(const std::string& source, const std::string& outputFolder) {
+    Expected<std::string> beside = TargetBeside(source);
+    if (!beside || outputFolder.empty()) return beside;
+    return JoinPath(outputFolder, beside->substr(FileNameStart(*beside)));
+}
+
+namespace {
+
+Expected<std::string> TargetBeside(const std::string& source) {
     const std::string extension(kPlayerFormat.extension);
     std::string copy = source;
     LowerFileName(copy);
@@ -46,5 +56,7 @@ Expected<std::string> TargetPathFor(const std::string& source) {
     }
     return Fail("not a movie file name (accepted: " + AcceptedExtensionList() + ")");
 }
+
+}  // namespace
 
 }  // namespace vantrel

@@ -15,6 +15,11 @@ uint64_t GetFileLength(const std::string& path);
 // not reported.
 void RemoveRegularFile(const std::string& path);
 
+// Whether this program may create files in `folder`, found by creating and
+// removing one, since permissions alone do not tell (a read-only mount, an
+// access list, a card whose lock is on). The reason in the system's words.
+Expected<void> CheckWritableFolder(const std::string& folder);
+
 // Puts the file `from` in place of `to` in one step, so that `to` is at every
 // moment either the earlier file whole or the new one whole. A read-only `to`
 // is left alone. The reason, in the system's words, when it could not be done.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,6 +12,8 @@
 
 namespace vantrel {
 namespace {
+
+namespace fs = std::filesystem;
 
 struct CliRun {
     int exitCode;
@@ -76,6 +79,39 @@ TEST(CliEndToEnd, ConvertsWhatItCanAtOnceAndSaysWhyNotForTheRest) {
               std::string::npos) << run.err;
     EXPECT_NE(run.err.find(dir.File("twin.mp4") + ": not converted: " + dir.File("twin.mpg")),
               std::string::npos) << run.err;
+}
+
+// A folder gives the movies in its subfolders, passing over hidden and
+// converted files and a link back to itself. A folder that cannot be written
+// is told before any work, and --output-dir is the way out.
+TEST(CliEndToEnd, FoldersAreSearchedAndAnOutputFolderTakesWhatTheirsCannot) {
+    testing::DropFilePermissionOverrides();  // so that the locked folder binds though run as root
+    testing::TempDir dir;
+    fs::create_directories(testing::PathOf(dir.File("card/DCIM/100")));
+    ASSERT_TRUE(testing::MakeClip(dir.File("card/DCIM/100/MVI_0001.MOV"), 1));
+    testing::WriteFile(dir.File("card/DCIM/100/MVI_0002.MP4"),
+                       testing::ReadFile(dir.File("card/DCIM/100/MVI_0001.MOV")));
+    for (const char* passedOver : {"card/.thumb.mp4", "card/DCIM/old.d3v", "card/notes.txt"})
+        testing::WriteFile(dir.File(passedOver), "not converted\n");
+    fs::create_directory_symlink(testing::PathOf(dir.File("card")), testing::PathOf(dir.File("card/DCIM/loop")));
+    ::chmod(dir.File("card/DCIM/100").c_str(), 0555);
+
+    const CliRun locked = RunCli(dir, "card");
+    EXPECT_EQ(locked.exitCode, 1);
+    EXPECT_NE(locked.err.find("cannot write in " + dir.File("card/DCIM/100") +
+                              " (Permission denied): choose a folder with --output-dir"),
+              std::string::npos) << locked.err;
+    EXPECT_EQ(locked.out.find("Source:"), std::string::npos) << locked.out;
+
+    fs::create_directory(testing::PathOf(dir.File("out")));
+    const CliRun saved = RunCli(dir, "--jobs 1 -o out card ./card/DCIM/100/MVI_0001.MOV");
+    EXPECT_EQ(saved.exitCode, 0) << saved.out << saved.err;
+    for (const char* name : {"out/mvi_0001.d3v", "out/mvi_0002.d3v"})
+        EXPECT_TRUE(testing::IsHandheldMovie(dir.File(name)));
+    EXPECT_EQ(std::distance(fs::directory_iterator(testing::PathOf(dir.File("out"))), {}), 2);
+    EXPECT_EQ(saved.out.find("MVI_0001.MOV", saved.out.find("MVI_0001.MOV") + 1), std::string::npos)
+        << "converted twice:\n" << saved.out;
+    ::chmod(dir.File("card/DCIM/100").c_str(), 0755);  // so that it can be removed
 }
 
 // The encoders never end on their own, so both are running when Ctrl-C comes.

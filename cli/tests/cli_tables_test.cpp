@@ -19,6 +19,7 @@ std::string Meaning(const std::vector<std::string>& arguments) {
             meaning = std::to_string(asked.videoKilobits) + " " + std::string(fit.name);
     }
     if (asked.jobs > 0) meaning += " jobs " + std::to_string(asked.jobs);
+    if (!asked.outputFolder.empty()) meaning += " into " + asked.outputFolder;
     for (const std::string& file : asked.files) meaning += " " + file;
     return meaning;
 }
@@ -37,6 +38,8 @@ TEST(CliTables, WhatIsAskedAndWhatIsShown) {
         {Meaning({"--fit=fill", "a.mkv", "--fit", "stretch"}), "256 stretch a.mkv"},
         {Meaning({"--jobs", "3", "a.avi", "--jobs=2"}), "256 fit jobs 2 a.avi"},
         {Meaning({"--jobs", "0", "a.avi"}), "unknown number of jobs '0' (choose 1 to 256)"},
+        {Meaning({"-o", "out", "a.avi", "--output-dir=-o"}), "256 fit into -o a.avi"},
+        {Meaning({"a.avi", "-o"}), "--output-dir needs a value"},
         {Meaning({"--fit", "squash", "a.avi"}), "unknown fit 'squash' (choose fit, fill or stretch)"},
         {Meaning({"--bogus", "--help"}), "help"},
         {Meaning({"--quality", "best", "a.avi"}),

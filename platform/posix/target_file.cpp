@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/system_error_text.h"
 
@@ -24,6 +25,15 @@ void RemoveRegularFile(const std::string& path) {
     struct stat info {};
     if (path.empty() || ::lstat(path.c_str(), &info) != 0) return;
     if (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) ::unlink(path.c_str());
+}
+
+Expected<void> CheckWritableFolder(const std::string& folder) {
+    std::string probe = (folder.empty() ? std::string(".") : folder) + "/.vantrel-write-test-XXXXXX";
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0) return Fail(SystemErrorText(errno));
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return {};
 }
 
 Expected<void> MoveIntoPlace(const std::string& from, const std::string& to) {

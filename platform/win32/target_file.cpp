@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "platform/system_error_text.h"
 #include "platform/win32/wide_text.h"
 
@@ -59,6 +61,22 @@ void RemoveRegularFile(const std::string& path) {
     FILE_DISPOSITION_INFO disposition{};
     disposition.DeleteFile = TRUE;
     ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+Expected<void> CheckWritableFolder(const std::string& folder) {
+    // A name of this process's own, and of this call's, since several may ask at once.
+    static std::atomic<unsigned> calls{0};
+    const std::string probe = (folder.empty() ? std::string(".") : folder) +
+                              "\\.vantrel-write-test-" + std::to_string(::GetCurrentProcessId()) +
+                              "-" + std::to_string(calls++);
+    const HANDLE file = ::CreateFileW(ToWindowsPath(probe).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                                      nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return Fail(SystemErrorText(static_cast<int>(::GetLastError())));
+    }
+    ::CloseHandle(file);
+    return {};
 }
 
 Expected<void> MoveIntoPlace(const std::string& from, const std::string& to) {
