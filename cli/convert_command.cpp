@@ -13,6 +13,7 @@
 #include "cli/cli_options.h"
 #include "conversion/converter.h"
 #include "conversion/source_finder.h"
+#include "platform/utf8_path.h"
 #include "conversion/encoder_location.h"
 #include "cli/file_conversion.h"
 #include "cli/output_terminal.h"
@@ -57,7 +58,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments) {
     // Folders give the movies in them; a file named twice is converted once.
     const std::vector<std::string> files = FindSources(options.files);
     const std::string outputFolder =
-        options.outputFolder.empty() ? std::string() : MakeAbsolute(options.outputFolder);
+        options.outputFolder.empty() ? std::string() : AbsolutePath(options.outputFolder);
     const int jobs = std::max(1, std::min<int>(options.jobs > 0 ? options.jobs : DefaultJobs(),
                                                static_cast<int>(files.size())));
     const OutputTerminal terminal = DescribeStandardOutput();

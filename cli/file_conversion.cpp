@@ -1,7 +1,6 @@
 #include "cli/file_conversion.h"
 
 #include <cstdio>
-#include <filesystem>
 
 #include "cli/console_observer.h"
 #include "cli/progress_display.h"
@@ -9,6 +8,7 @@
 #include "conversion/outcome_message.h"
 #include "conversion/target_naming.h"
 #include "platform/program_folder.h"
+#include "platform/utf8_path.h"
 #include "platform/target_file.h"
 
 namespace vantrel::cli {
@@ -39,21 +39,12 @@ std::string Seconds(double seconds) {
 
 }  // namespace
 
-std::string MakeAbsolute(const std::string& path) {
-    // Through char8_t, since on Windows a path made from plain chars would
-    // read them in the system's code page rather than as UTF-8.
-    std::error_code error;
-    const std::filesystem::path absolute =
-        std::filesystem::absolute(std::u8string(path.begin(), path.end()), error);
-    // Normal form, so that "./x.mp4" and "x.mp4" name the same target.
-    const std::u8string normal = absolute.lexically_normal().u8string();
-    return error ? std::string() : std::string(normal.begin(), normal.end());
-}
-
 std::optional<SourceAndTarget> ResolveFile(const std::string& file, const std::string& outputFolder,
                                            FileConsole& console, FileResult& refusal) {
     refusal = FileResult::kFailed;
-    const std::string source = MakeAbsolute(file);
+    // Absolute, so that ffmpeg never reads a name beginning with "-" or
+    // holding ":" as an option or a protocol.
+    const std::string source = AbsolutePath(file);
     if (source.empty()) {
         ReportProblem(console, file, "cannot tell which folder it is in");
         return std::nullopt;
@@ -70,9 +61,7 @@ std::optional<SourceAndTarget> ResolveFile(const std::string& file, const std::s
     }
     // A source on a disc, a locked card or a read-only share: told before
     // any work, with the way out.
-    const std::string folder = !FolderOf(*target).empty() ? FolderOf(*target)
-                               : target->rfind('/', 0) == 0 ? "/"
-                                                            : ".";
+    const std::string folder = ContainingFolder(*target);
     if (const Expected<void> writable = CheckWritableFolder(folder); !writable) {
         ReportProblem(console, source, "cannot write in " + folder + " (" + writable.reason() +
                                            "): choose a folder with --output-dir");

@@ -22,11 +22,6 @@ struct SourceAndTarget {
     std::string target;
 };
 
-// The path as given when it is absolute, else under the current folder, so
-// that the encoder never reads a name beginning with "-" or holding ":" as an
-// option or a protocol. Empty when the current folder is unknown.
-std::string MakeAbsolute(const std::string& path);
-
 // FILE as a readable source with its target, by the naming rule, in
 // `outputFolder` or, when that is empty, beside it; nothing, after telling the
 // console why, when it is not one or its target's folder cannot be written.

@@ -17,14 +17,6 @@ namespace {
 constexpr int64_t kEarlyEndHundredths = 100;
 constexpr int64_t kEarlyEndShare = 20;
 
-// The folder whose file system a conversion must not fill up.
-std::string WatchedFolderFor(const std::string& targetPath) {
-    const std::string folder = FolderOf(targetPath);
-    if (!folder.empty()) return folder;
-    // A file at the root, or a bare name in the current folder.
-    return targetPath.rfind('/', 0) == 0 ? "/" : ".";
-}
-
 struct IgnoreReports : EncoderReportSink {
     void SourceDescribed(const SourceDescription&) override {}
     void Progressed(const ProgressReport&) override {}
@@ -150,7 +142,8 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
         std::optional<bool> wrong;
         PumpSettings settings;
         settings.stop = stop;
-        settings.watchedFolder = WatchedFolderFor(request.targetPath);
+        // The target's file system must not fill up.
+        settings.watchedFolder = ContainingFolder(request.targetPath);
         settings.abandonWhen = [&](const ParserState& now) {
             if (!wrong && now.sourceComplete) wrong = wantsOtherWords(now.source);
             return wrong.value_or(false);

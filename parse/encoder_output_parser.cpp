@@ -73,16 +73,6 @@ void ReadDuration(ParserState& state, const char* line, int32_t marker) {
     }
 }
 
-// "WxH" as numbers; zeros when the text is not a picture size.
-void ReadPictureSize(SourceDescription& source) {
-    const char* text = source.pictureSize.c_str();
-    const int64_t width = ParseInt64(text);
-    const char* x = std::strchr(text, 'x');
-    source.pictureWidth = static_cast<int>(std::clamp<int64_t>(width, 0, 1 << 20));
-    source.pictureHeight =
-        x == nullptr ? 0 : static_cast<int>(std::clamp<int64_t>(ParseInt64(x + 1), 0, 1 << 20));
-}
-
 // A picture stored with the sound, a cover. ffmpeg 4.1 does not mark one as
 // such, but a still image has no frame rate: ffmpeg guesses one from the time
 // base, "90k tbr", where a movie has "25 fps" or at least "25 tbr".
@@ -109,7 +99,8 @@ void ReadSourceStream(ParserState& state, const char* line, int32_t marker) {
             source.videoCodec = fields.codec;
             source.pictureSize = fields.pictureSize;
             source.frameRate = fields.frameRate;
-            ReadPictureSize(source);
+            source.pictureWidth = fields.width;
+            source.pictureHeight = fields.height;
         }
     } else if (Contains(line, ": Audio: ")) {
         kind = 'A';

@@ -1,5 +1,6 @@
 #include "parse/stream_line.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -48,6 +49,11 @@ size_t PictureSizeLength(std::string_view field) {
     return j == i + 1 ? 0 : j;
 }
 
+// One number of a picture size, kept within what a picture can be.
+int Dimension(const char* digits) {
+    return static_cast<int>(std::clamp<int64_t>(ParseInt64(digits), 0, 1 << 20));
+}
+
 bool EndsWith(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
@@ -73,6 +79,8 @@ VideoStreamFields ReadVideoStreamFields(const char* text) {
         const size_t sizeLength = PictureSizeLength(fields[i]);
         if (sizeLength != 0 && result.pictureSize.empty()) {
             result.pictureSize = Clip(fields[i].substr(0, sizeLength));
+            result.width = Dimension(result.pictureSize.c_str());
+            result.height = Dimension(result.pictureSize.c_str() + result.pictureSize.find('x') + 1);
         } else if (EndsWith(fields[i], " fps") && result.frameRate.empty()) {
             result.frameRate = Clip(fields[i]);
         } else if (EndsWith(fields[i], " tbr") && guessedRate.empty()) {

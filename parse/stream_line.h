@@ -9,6 +9,8 @@ struct VideoStreamFields {
     std::string codec;
     std::string pictureSize;
     std::string frameRate;
+    int width = 0;  // the picture size's numbers; 0 when it has none
+    int height = 0;
 };
 
 // `text` starts right after "Video: ". ffmpeg writes fields with commas inside

@@ -8,6 +8,14 @@ namespace vantrel {
 // Windows also '\\'). Empty when the path has none, or only a leading one.
 std::string FolderOf(const std::string& path);
 
+// The folder a file lies in, as a folder to ask the system about: "/" for a
+// file at the root, "." for a bare name in the current folder.
+inline std::string ContainingFolder(const std::string& path) {
+    const std::string folder = FolderOf(path);
+    if (!folder.empty()) return folder;
+    return path.rfind('/', 0) == 0 ? "/" : ".";
+}
+
 // `folder` and `name` joined with this system's separator.
 std::string JoinPath(const std::string& folder, const std::string& name);
 

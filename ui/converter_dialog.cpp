@@ -87,12 +87,12 @@ void ConverterDialog::JoinWorker() {
 void ConverterDialog::ShowIdle() {
     m_window.SetControlText(kIdEncode, Text(MessageKey::kEncode));
     m_window.EnableControl(kIdOpen, true);
-    m_window.EnableControl(kIdEncode, m_described);
+    m_window.EnableControl(kIdEncode, m_source.read);
 }
 
 void ConverterDialog::ShowExpectedSize() {
     const std::optional<int64_t> duration = m_source.durationHundredths;
-    m_window.SetControlText(kIdStatus, m_described && duration && *duration > 0
+    m_window.SetControlText(kIdStatus, m_source.read && duration && *duration > 0
                                            ? ExpectedSizeStatus(m_videoKilobits, *duration)
                                            : "");
 }

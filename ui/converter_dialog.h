@@ -93,8 +93,7 @@ private:
 
     std::string m_sourcePath;
     std::string m_targetPath;
-    SourceDescription m_source;
-    bool m_described = false;  // the probe described m_source: Encode may start
+    SourceDescription m_source;  // as the probe read it; Encode starts only once it has
     int32_t m_videoKilobits = kPlayerFormat.defaultVideoKilobits;
     PictureFit m_fit = kDefaultPictureFit;
     std::string m_folder;  // where OPEN starts; empty: wherever the chooser likes

@@ -6,7 +6,7 @@
 #include "conversion/string_table.h"
 #include "ui/control_ids.h"
 #include "ui/converter_dialog.h"
-#include "ui/path_parts.h"
+#include "platform/utf8_path.h"
 #include "ui/status_line.h"
 
 namespace vantrel {
@@ -44,7 +44,7 @@ void ConverterDialog::OnEncode() {
             StopRun();
             break;
         case Activity::kIdle:
-            if (m_described) StartConversion();
+            if (m_source.read) StartConversion();
             break;
         case Activity::kProbing:
             break;

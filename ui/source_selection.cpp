@@ -3,7 +3,7 @@
 #include "conversion/target_naming.h"
 #include "ui/control_ids.h"
 #include "ui/converter_dialog.h"
-#include "ui/path_parts.h"
+#include "platform/utf8_path.h"
 
 namespace vantrel {
 
@@ -42,7 +42,6 @@ void ConverterDialog::OpenSource(const std::string& path) {
     // Without this the panel would describe the previous source beside the new
     // name until the probe is over.
     m_source = {};
-    m_described = false;
     ShowSource();
     m_window.SetControlText(kIdStatus, "");
     m_window.PostProgress(0);
@@ -66,7 +65,6 @@ void ConverterDialog::ProbeEnded(uint64_t run, const Expected<SourceDescription,
     JoinWorker();
     m_activity = Activity::kIdle;
     m_window.SetBusy(false);
-    m_described = result.has_value();
     m_source = result ? *result : SourceDescription{};
     ShowSource();
     ShowIdle();
