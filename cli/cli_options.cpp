@@ -48,17 +48,21 @@ std::string Option(const std::string& name, const std::string& text) {
     for (size_t at = 0; (at = lines.find('\n', at)) != std::string::npos; at += indent.size()) {
         lines.replace(at, 1, indent);
     }
-    return "  " + name + std::string(kColumn - 2 - name.size(), ' ') + lines + "\n";
+    // A name that does not fit before the column has its text on the next line.
+    const std::string head = "  " + name;
+    return head.size() < kColumn ? head + std::string(kColumn - head.size(), ' ') + lines + "\n"
+                                 : head + indent + lines + "\n";
 }
 
-// "lowest, medium-lo, medium-hi or highest"
-std::string QualityNames() {
-    std::string names;
+// Each quality as `describe` says it, joined as a choice: "a, b, c or d".
+template <typename Describe>
+std::string QualityChoices(Describe describe) {
+    std::string choices;
     for (const Quality& q : kPlayerFormat.qualities) {
         const bool last = &q == &kPlayerFormat.qualities.back();
-        names += (names.empty() ? "" : last ? " or " : ", ") + std::string(q.name);
+        choices += (choices.empty() ? "" : last ? " or " : ", ") + describe(q);
     }
-    return names;
+    return choices;
 }
 
 }  // namespace
@@ -119,7 +123,9 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         const std::optional<Quality> chosen = kPlayerFormat.QualityNamed(value);
         if (!chosen) {
-            return Refuse("unknown quality '" + value + "' (choose " + QualityNames() + ")");
+            return Refuse("unknown quality '" + value + "' (choose " +
+                          QualityChoices([](const Quality& q) { return std::string(q.name); }) +
+                          ")");
         }
         options.videoKilobits = chosen->videoKilobits;
     }
@@ -134,14 +140,14 @@ int DefaultJobs() {
 std::string UsageText() {
     const OutputFormat& f = kPlayerFormat;
     const std::string frame = std::to_string(f.width) + "x" + std::to_string(f.height);
-    std::string qualities;
-    for (const Quality& q : f.qualities) {
-        const bool last = &q == &f.qualities.back();
-        qualities += (qualities.empty() ? "" : last ? " or " : ", ") + std::string(q.name) + " (" +
-                     std::to_string(q.videoKilobits) + (qualities.empty() ? " kbit/s" : "") +
-                     (q.videoKilobits == f.defaultVideoKilobits ? ", the default)" : ")");
-    }
-    return "Usage: vantrel-convert [--quality QUALITY] [--fit FIT] [--jobs N] [-o DIR] FILE|FOLDER...\n" +
+    // "lowest (192 kbit/s), medium-lo (256, the default), ...": the unit once.
+    const std::string qualities = QualityChoices([&](const Quality& q) {
+        return std::string(q.name) + " (" + std::to_string(q.videoKilobits) +
+               (&q == &f.qualities.front() ? " kbit/s" : "") +
+               (q.videoKilobits == f.defaultVideoKilobits ? ", the default)" : ")");
+    });
+    return "Usage: vantrel-convert [--quality QUALITY] [--fit FIT] [--jobs N] [-o DIR]\n"
+           "                      FILE|FOLDER...\n" +
            Wrapped("Converts movies to the handheld player's format: " +
                        std::string(f.videoCodecName) + " video at " + frame + " and " +
                        std::to_string(f.framesPerSecond) + " frames per second, " +

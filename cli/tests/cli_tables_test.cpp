@@ -5,6 +5,7 @@
 #include "conversion/progress_line.h"
 
 #include <optional>
+#include <sstream>
 
 namespace vantrel::cli {
 namespace {
@@ -53,6 +54,16 @@ TEST(CliTables, WhatIsAskedAndWhatIsShown) {
         {Line(std::nullopt, 0, 0), "  0:00 converted  --.-x"},
     };
     for (const auto& [shown, expected] : cases) EXPECT_EQ(shown, expected);
+}
+
+// Every option is in the help, and no line is wider than a terminal's 80
+// columns, however long an option's name.
+TEST(CliTables, HelpNamesEveryOptionWithinEightyColumns) {
+    const std::string help = UsageText();
+    for (const char* option : {"--quality", "--fit", "--jobs", "-o, --output-dir DIR", "--help"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    std::istringstream lines(help);
+    for (std::string line; std::getline(lines, line);) EXPECT_LT(line.size(), 80u) << line;
 }
 
 }  // namespace
