@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <thread>
 #include <utility>
 
+#include "conversion/simultaneous_conversions.h"
 #include "conversion/source_types.h"
 
 namespace vantrel::cli {
@@ -133,10 +133,6 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
     return options;
 }
 
-int DefaultJobs() {
-    return std::max(1, static_cast<int>(std::thread::hardware_concurrency() / 2));
-}
-
 std::string UsageText() {
     const OutputFormat& f = kPlayerFormat;
     const std::string frame = std::to_string(f.width) + "x" + std::to_string(f.height);
@@ -167,7 +163,7 @@ std::string UsageText() {
                                    "black bars), fill (its shape kept, the overflow cut off) or "
                                    "stretch (squeezed to the frame)") +
            Option("--jobs N", "convert up to N files at once (default: " +
-                                  std::to_string(DefaultJobs()) +
+                                  std::to_string(DefaultSimultaneousConversions()) +
                                   ", half the cores); their lines then begin with their FILE") +
            Option("-o, --output-dir DIR", "save the converted files in DIR rather than beside "
                                           "their sources") +

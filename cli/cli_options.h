@@ -29,10 +29,6 @@ struct CliOptions {
 // never fails because of a typo elsewhere.
 CliOptions ParseCommandLine(const std::vector<std::string>& arguments);
 
-// How many files to convert at once when --jobs is not given: half the
-// cores, since each ffmpeg keeps about two busy, and at least one.
-int DefaultJobs();
-
 std::string UsageText();
 std::string VersionText();
 

@@ -12,6 +12,7 @@
 
 #include "cli/cli_options.h"
 #include "conversion/converter.h"
+#include "conversion/simultaneous_conversions.h"
 #include "conversion/source_finder.h"
 #include "platform/utf8_path.h"
 #include "conversion/encoder_location.h"
@@ -59,7 +60,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments) {
     const std::vector<std::string> files = FindSources(options.files);
     const std::string outputFolder =
         options.outputFolder.empty() ? std::string() : AbsolutePath(options.outputFolder);
-    const int jobs = std::max(1, std::min<int>(options.jobs > 0 ? options.jobs : DefaultJobs(),
+    const int jobs = std::max(1, std::min<int>(options.jobs > 0 ? options.jobs : DefaultSimultaneousConversions(),
                                                static_cast<int>(files.size())));
     const OutputTerminal terminal = DescribeStandardOutput();
     SharedConsole console(std::cout, std::cerr, terminal.live, jobs > 1, terminal.width);

@@ -27,6 +27,10 @@ enum ControlId : int {
     kIdPictureFill = 1017,
     kIdPictureStretch = 1018,
     kIdStatus = 1019,  // the line left of Encode: expected size, progress, result
+    kIdSourceList = 1020,  // the list of the files to convert
+    kIdRemove = 1021,
+    kIdClearFinished = 1022,
+    kIdSaveTo = 1023,  // where the converted files go
     kIdUnaddressed = -1,  // a label or frame the program never changes
 };
 

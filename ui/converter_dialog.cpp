@@ -1,29 +1,48 @@
 #include "ui/converter_dialog.h"
 
 #include <algorithm>
+#include <charconv>
 #include <system_error>
 
+#include "conversion/simultaneous_conversions.h"
+#include "conversion/string_table.h"
 #include "ui/control_ids.h"
 #include "ui/status_line.h"
-#include "conversion/string_table.h"
 
 namespace vantrel {
+namespace {
+
+constexpr std::string_view kBesideEachMovie = "Beside each movie";
+constexpr std::string_view kChooseAFolder = "Choose a folder…";
+constexpr std::string_view kSaveToFolder = "folder";  // the value of "save-to" for a chosen folder
+constexpr std::string_view kSaveToFolderKey = "save-to-folder";
+// More at once only makes each slower: ffmpeg keeps a core busy of its own.
+constexpr int kMostSimultaneous = 64;
+
+}  // namespace
 
 ConverterDialog::ConverterDialog(DialogWindow& window, EncoderSetup setup,
                                  SettingsStore* settings)
-    : m_window(window), m_converter(std::move(setup)), m_settings(settings) {}
+    : m_window(window), m_setup(std::move(setup)), m_settings(settings) {}
 
 ConverterDialog::~ConverterDialog() { OnClose(); }
 
 // A remembered value that is not one of the choices, as a damaged settings
 // file may hold, leaves the default.
 void ConverterDialog::OnInitDialog() {
-    m_window.EnableControl(kIdEncode, false);
     const std::optional<Quality> quality = kPlayerFormat.QualityNamed(Remembered(kQualityKey));
     m_videoKilobits = quality ? quality->videoKilobits : kPlayerFormat.defaultVideoKilobits;
     const std::optional<PictureFitChoice> fit = PictureFitNamed(Remembered(kPictureKey));
     m_fit = fit ? fit->fit : kDefaultPictureFit;
     m_folder = Remembered(kFolderKey);
+    m_chosenFolder = Remembered(kSaveToFolderKey);
+    m_saveTo = Remembered(kSaveToKey) == kSaveToFolder ? m_chosenFolder : std::string();
+    const std::string simultaneous = Remembered(kSimultaneousKey);
+    const char* end = simultaneous.data() + simultaneous.size();
+    const auto [stop, fault] = std::from_chars(simultaneous.data(), end, m_simultaneous);
+    if (fault != std::errc() || stop != end || m_simultaneous < 1 || m_simultaneous > kMostSimultaneous) {
+        m_simultaneous = DefaultSimultaneousConversions();
+    }
     for (size_t i = 0; i < kQualityRadios.size(); ++i) {
         m_window.CheckControl(kQualityRadios[i],
                               kPlayerFormat.qualities[i].videoKilobits == m_videoKilobits);
@@ -31,17 +50,23 @@ void ConverterDialog::OnInitDialog() {
     for (size_t i = 0; i < kPictureFitRadios.size(); ++i) {
         m_window.CheckControl(kPictureFitRadios[i], kPictureFits[i].fit == m_fit);
     }
+    ShowSaveToChoices();
     m_window.PostProgress(0);
+    ShowButtons();
 }
 
-// A click during a conversion reaches only the next one.
+// Rows already converting keep the quality they started with.
 void ConverterDialog::OnQuality(int radioId) {
     const auto radio = std::find(kQualityRadios.begin(), kQualityRadios.end(), radioId);
     if (radio == kQualityRadios.end()) return;
     const Quality& quality = kPlayerFormat.qualities[radio - kQualityRadios.begin()];
     m_videoKilobits = quality.videoKilobits;
     Remember(kQualityKey, quality.name);
-    if (!m_closed && m_activity == Activity::kIdle) ShowExpectedSize();
+    if (m_closed) return;
+    for (const SourceRow& row : m_rows) {
+        if (row.Runnable()) ShowRow(row);
+    }
+    if (!m_converting) ShowIdleStatus();
 }
 
 void ConverterDialog::OnPictureFit(int radioId) {
@@ -50,6 +75,34 @@ void ConverterDialog::OnPictureFit(int radioId) {
     const PictureFitChoice& fit = kPictureFits[radio - kPictureFitRadios.begin()];
     m_fit = fit.fit;
     Remember(kPictureKey, fit.name);
+}
+
+// "Save to" offers: beside each movie, the folder chosen last if any, and a
+// new folder. Rows already converting keep where they write.
+void ConverterDialog::OnSaveTo(int choice) {
+    if (m_closed) return;
+    const int chooseAt = m_chosenFolder.empty() ? 1 : 2;
+    if (choice == 0) {
+        m_saveTo.clear();
+    } else if (choice == 1 && choice < chooseAt) {
+        m_saveTo = m_chosenFolder;
+    } else if (choice == chooseAt) {
+        const std::optional<std::string> folder =
+            m_window.ChooseFolder(m_chosenFolder.empty() ? m_folder : m_chosenFolder);
+        if (folder && !folder->empty()) {
+            m_chosenFolder = m_saveTo = *folder;
+            Remember(kSaveToFolderKey, m_chosenFolder);
+        }
+    }
+    Remember(kSaveToKey, m_saveTo.empty() ? "beside" : kSaveToFolder);
+    ShowSaveToChoices();
+}
+
+void ConverterDialog::ShowSaveToChoices() {
+    std::vector<std::string> choices{std::string(kBesideEachMovie)};
+    if (!m_chosenFolder.empty()) choices.push_back(m_chosenFolder);
+    choices.emplace_back(kChooseAFolder);
+    m_window.SetChoices(kIdSaveTo, choices, m_saveTo.empty() ? 0 : 1);
 }
 
 std::string ConverterDialog::Remembered(std::string_view key) const {
@@ -63,42 +116,77 @@ void ConverterDialog::Remember(std::string_view key, std::string_view value) {
 void ConverterDialog::OnClose() {
     if (m_closed) return;
     m_closed = true;
-    if (m_stop) m_stop->Signal();
-    JoinWorker();
-    if (m_activity == Activity::kProbing) m_window.SetBusy(false);
-}
-
-bool ConverterDialog::StartWorker(std::function<void(const StopSignal&)> body) {
-    JoinWorker();
-    m_stop = std::make_shared<StopSignal>();
-    try {
-        m_worker = std::thread([body = std::move(body), stop = m_stop] { body(*stop); });
-    } catch (const std::system_error&) {
-        m_window.ShowMessage(Text(MessageKey::kFailedToExecute));
-        return false;
+    const bool probing = RunningJobs(false) > 0;
+    for (auto& [number, job] : m_jobs) job.stop->Signal();
+    for (auto& [number, job] : m_jobs) {
+        if (job.thread.joinable()) job.thread.join();
     }
-    return true;
+    m_jobs.clear();
+    if (probing) m_window.SetBusy(false);
 }
 
-void ConverterDialog::JoinWorker() {
-    if (m_worker.joinable()) m_worker.join();
+std::optional<uint64_t> ConverterDialog::StartJob(
+    ListRowKey row, bool converts, std::function<void(uint64_t job, const StopSignal&)> body) {
+    const uint64_t number = ++m_lastJob;
+    Job& job = m_jobs[number];
+    job.row = row;
+    job.converts = converts;
+    job.stop = std::make_shared<StopSignal>();
+    try {
+        job.thread = std::thread([body = std::move(body), number, stop = job.stop] { body(number, *stop); });
+    } catch (const std::system_error&) {
+        m_jobs.erase(number);
+        return std::nullopt;
+    }
+    return number;
 }
 
-void ConverterDialog::ShowIdle() {
-    m_window.SetControlText(kIdEncode, Text(MessageKey::kEncode));
-    m_window.EnableControl(kIdOpen, true);
-    m_window.EnableControl(kIdEncode, m_source.read);
+// The job's worker has handed over its result, its last act: it ends at once.
+void ConverterDialog::EndJob(uint64_t number) {
+    const auto job = m_jobs.find(number);
+    if (job == m_jobs.end()) return;
+    if (job->second.thread.joinable()) job->second.thread.join();
+    m_jobs.erase(job);
 }
 
-void ConverterDialog::ShowExpectedSize() {
-    const std::optional<int64_t> duration = m_source.durationHundredths;
-    m_window.SetControlText(kIdStatus, m_source.read && duration && *duration > 0
-                                           ? ExpectedSizeStatus(m_videoKilobits, *duration)
-                                           : "");
+size_t ConverterDialog::RunningJobs(bool converts) const {
+    return static_cast<size_t>(std::count_if(m_jobs.begin(), m_jobs.end(), [converts](const auto& job) {
+        return job.second.converts == converts;
+    }));
 }
 
-void ConverterDialog::ShowSource() {
-    for (const PanelField field : kPanelFields) m_window.SetControlText(ControlOf(field), m_source.Text(field));
+SourceRow* ConverterDialog::Row(ListRowKey key) {
+    const auto row = std::find_if(m_rows.begin(), m_rows.end(),
+                                  [key](const SourceRow& r) { return r.key == key; });
+    return row == m_rows.end() ? nullptr : &*row;
+}
+
+void ConverterDialog::ShowRow(const SourceRow& row) {
+    m_window.SetListRow(row.key, RowTexts(row, m_videoKilobits));
+}
+
+// Encode converts what waits once a probe has described it; OPEN and the
+// list's buttons stay usable while the list converts.
+void ConverterDialog::ShowButtons() {
+    const bool anyToConvert = std::any_of(m_rows.begin(), m_rows.end(), [](const SourceRow& r) {
+        return r.Runnable() && r.probed;
+    });
+    m_window.SetControlText(kIdEncode, Text(m_converting ? MessageKey::kStop : MessageKey::kEncode));
+    m_window.EnableControl(kIdEncode, m_converting || anyToConvert);
+    m_window.EnableControl(kIdRemove, !m_rows.empty());
+    m_window.EnableControl(kIdClearFinished, std::any_of(m_rows.begin(), m_rows.end(),
+                                                         [](const SourceRow& r) { return r.Finished(); }));
+}
+
+// While nothing converts, the status line tells the size to expect of what waits.
+void ConverterDialog::ShowIdleStatus() {
+    double bytes = 0;
+    for (const SourceRow& row : m_rows) {
+        if (const std::optional<double> seconds = row.DurationSeconds(); seconds && row.Runnable()) {
+            bytes += ExpectedBytes(m_videoKilobits, *seconds);
+        }
+    }
+    m_window.SetControlText(kIdStatus, bytes > 0 ? ExpectedSizeStatus(bytes) : "");
 }
 
 }  // namespace vantrel

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,100 +12,141 @@
 #include <vector>
 
 #include "conversion/conversion_report.h"
-#include "conversion/output_format.h"
 #include "conversion/converter.h"
-#include "ui/dialog_window.h"
+#include "conversion/output_format.h"
 #include "conversion/picture_fit.h"
-#include "ui/settings_store.h"
 #include "platform/stop_signal.h"
+#include "ui/dialog_window.h"
+#include "ui/settings_store.h"
+#include "ui/source_row.h"
 
 namespace vantrel {
 
-// The converter window's logic and state, free of any toolkit: OPEN and the
-// probe, the quality and picture buttons, Encode/STOP and the status line. It
-// speaks to the screen only through DialogWindow, and remembers the user's
-// choices in a SettingsStore.
+// The converter window's logic and state, free of any toolkit: the list of
+// files and how they are added (OPEN, drops, the command line), their probes,
+// the quality and picture buttons, "Save to", Encode/STOP over the whole list
+// and the status line. It speaks to the screen only through DialogWindow, and
+// remembers the user's choices in a SettingsStore.
 //
 // Threads. Every public member is called on the UI thread, and only the UI
-// thread reads or writes the dialog's state. The probe and the conversion run
-// on a worker thread, one at a time; the worker reaches the window only
-// through its queued calls, and hands its result back with RunOnUiThread. It
-// never waits for the UI thread. So what the buttons show is what the UI
-// thread decides on: a click is judged by the state the user saw.
+// thread reads or writes the dialog's state. Each probe and each conversion
+// runs on a worker thread of its own, several at once; a worker reaches the
+// window only through its queued calls, and hands its reports and its result
+// back with RunOnUiThread. It never waits for the UI thread. So what the
+// buttons and rows show is what the UI thread decides on: a click is judged
+// by the state the user saw.
 class ConverterDialog {
 public:
     // Without `settings` every start begins with the defaults.
     ConverterDialog(DialogWindow& window, EncoderSetup setup, SettingsStore* settings = nullptr);
-    // Closes, if the owner has not: a running probe or conversion is stopped.
+    // Closes, if the owner has not: running probes and conversions are stopped.
     ~ConverterDialog();
     ConverterDialog(const ConverterDialog&) = delete;
     ConverterDialog& operator=(const ConverterDialog&) = delete;
 
-    // Once, when the window's controls exist: the idle state with no source,
-    // and the choices remembered from the last run.
+    // Once, when the window's controls exist: an empty list, and the choices
+    // remembered from the last run.
     void OnInitDialog();
 
-    // OPEN: asks the window for a file, then takes it as the source.
+    // OPEN: asks the window for files, and adds them to the list.
     void OnOpenSource();
-    // Files dropped on the window: the first is taken as OPEN would take it.
-    void OnFilesDropped(const std::vector<std::string>& paths);
-    // A file named on the program's command line, taken as OPEN would take it.
-    void OnOpenPath(const std::string& path);
-    // Encode, or STOP while converting. Does nothing while no source is described.
+    // Files and folders dropped on the window, or named on the program's
+    // command line: added as OPEN adds, a folder with the movies in it.
+    void OnAddPaths(const std::vector<std::string>& paths);
+    // Encode converts the list's waiting rows; STOP, while converting, stops
+    // every running one.
     void OnEncode();
     // One of the quality radio buttons, by its control id.
     void OnQuality(int radioId);
     // One of the picture's radio buttons, by its control id.
     void OnPictureFit(int radioId);
-    // Exit, Esc, the close box or a termination signal: a running probe or
-    // conversion is stopped and its worker waited for. Afterwards nothing
+    // One of "Save to"'s choices, by its place.
+    void OnSaveTo(int choice);
+    // The list's selection has changed: the first selected row is described.
+    void OnListSelectionChanged();
+    // Remove, or Delete in the list: the selected rows that are not
+    // converting go.
+    void OnRemove();
+    // Clear Finished: the converted, failed and skipped rows go.
+    void OnClearFinished();
+    // Exit, Esc, the close box or a termination signal: running probes and
+    // conversions are stopped and their workers waited for. Afterwards nothing
     // touches the window and the handlers do nothing.
     void OnClose();
 
-    enum class Activity { kIdle, kProbing, kConverting };
-    Activity activity() const { return m_activity; }
+    bool converting() const { return m_converting; }
     int32_t videoKilobits() const { return m_videoKilobits; }
-    const SourceDescription& source() const { return m_source; }
-    const std::string& sourcePath() const { return m_sourcePath; }
-    const std::string& targetPath() const { return m_targetPath; }
+    const std::vector<SourceRow>& rows() const { return m_rows; }
+    // The folder the files go to; empty: beside each movie.
+    const std::string& saveTo() const { return m_saveTo; }
+    int simultaneousConversions() const { return m_simultaneous; }
 
 private:
     // The settings' keys; a choice is kept by the name the command line takes.
     static constexpr std::string_view kQualityKey = "quality";
     static constexpr std::string_view kPictureKey = "picture";
     static constexpr std::string_view kFolderKey = "folder";
+    static constexpr std::string_view kSaveToKey = "save-to";
+    static constexpr std::string_view kSimultaneousKey = "simultaneous-conversions";
 
-    void OpenSource(const std::string& path);
-    void ProbeEnded(uint64_t run, const Expected<SourceDescription, ProbeFailure>& result);
-    void ShowSource();
-    void StartConversion();
-    void StopRun();
-    void ConversionEnded(uint64_t run, const ConversionReport& report, const std::string& sourcePath);
-    // Starts `body` on the worker thread with a fresh stop signal; false when
-    // no thread could be made.
-    bool StartWorker(std::function<void(const StopSignal&)> body);
-    void JoinWorker();
-    void ShowIdle();
-    void ShowExpectedSize();
+    // A probe or a conversion on a worker of its own.
+    struct Job {
+        ListRowKey row = 0;
+        bool converts = false;
+        std::shared_ptr<StopSignal> stop;
+        std::thread thread;
+    };
+
+    SourceRow* Row(ListRowKey key);
+    void ShowRow(const SourceRow& row);
+    void ShowInPanel(const SourceRow* row);
+
+    // Starts the probes due, and while converting the conversions due; ends
+    // the list's run when nothing is left to do.
+    void StartDueWork();
+    void StartProbe(SourceRow& row);
+    void ProbeEnded(uint64_t job, const Expected<SourceDescription, ProbeFailure>& result);
+    void StartConversion(SourceRow& row);
+    // Why the row cannot be converted to `target` now, or nothing.
+    std::optional<std::string> RefusalOf(const SourceRow& row, const std::string& target) const;
+    void RowProgressed(uint64_t job, const ProgressReport& progress, double seconds);
+    void RowDescribed(uint64_t job, const SourceDescription& description);
+    void ConversionEnded(uint64_t job, const ConversionReport& report);
+    void StopList();
+    void ListEnded();
+    void ShowListProgress();
+
+    // Starts `body` on a worker thread with a fresh stop signal: the job's
+    // number, or nothing when no thread could be made.
+    std::optional<uint64_t> StartJob(ListRowKey row, bool converts,
+                                     std::function<void(uint64_t job, const StopSignal&)> body);
+    void EndJob(uint64_t job);
+    size_t RunningJobs(bool converts) const;
+
+    void ShowButtons();
+    void ShowIdleStatus();
+    void ShowSaveToChoices();
     std::string Remembered(std::string_view key) const;
     void Remember(std::string_view key, std::string_view value);
 
     DialogWindow& m_window;
-    Converter m_converter;
+    const EncoderSetup m_setup;
     SettingsStore* m_settings;
 
-    std::string m_sourcePath;
-    std::string m_targetPath;
-    SourceDescription m_source;  // as the probe read it; Encode starts only once it has
+    std::vector<SourceRow> m_rows;  // in the list's order
+    ListRowKey m_lastKey = 0;
+    ListRowKey m_shown = 0;  // the row the panel describes; 0 for none
+    std::map<uint64_t, Job> m_jobs;
+    uint64_t m_lastJob = 0;
+
     int32_t m_videoKilobits = kPlayerFormat.defaultVideoKilobits;
     PictureFit m_fit = kDefaultPictureFit;
-    std::string m_folder;  // where OPEN starts; empty: wherever the chooser likes
-    Activity m_activity = Activity::kIdle;
-    // Counts runs, so that the end of a run that STOP already put aside is
-    // not taken for the end of the next one.
-    uint64_t m_run = 0;
-    std::shared_ptr<StopSignal> m_stop;
-    std::thread m_worker;
+    std::string m_folder;         // where OPEN starts; empty: wherever the chooser likes
+    std::string m_saveTo;         // empty: beside each movie
+    std::string m_chosenFolder;   // the folder "Save to" offers, once one was chosen
+    int m_simultaneous = 1;
+    bool m_converting = false;
+    std::chrono::steady_clock::time_point m_runStart;
     bool m_closed = false;
 };
 

@@ -12,6 +12,8 @@ enum class ControlClass {
     kButton,    // push button, radio button or group frame, by its style
     kStatic,    // text label, or the program's icon with kStyleIcon
     kProgress,  // progress bar
+    kList,      // a list of rows in columns, with a header; several rows may be selected
+    kChoice,    // a drop-down list of choices; its height is the closed box's
 };
 
 enum ControlStyle : unsigned {
@@ -39,6 +41,12 @@ struct ControlTemplate {
     unsigned styles;
 
     bool Has(unsigned style) const { return (styles & style) != 0; }
+};
+
+// A column of a kList control: its header and its width in dialog units.
+struct ListColumn {
+    std::string_view header;
+    int width;
 };
 
 struct DialogTemplate {

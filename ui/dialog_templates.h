@@ -16,7 +16,7 @@ inline constexpr unsigned kLabel = kStyleLeft | kStyleGroup;
 // The main window. The quality radio group starts at "Lowest" and runs to "Fit",
 // which starts the picture's own, so the "Video Quality" frame between "Medium
 // Hi" and "Highest" sits inside it.
-inline constexpr std::array<ControlTemplate, 30> kMainControls = {{
+inline constexpr std::array<ControlTemplate, 35> kMainControls = {{
     {kIdOpen, C::kButton, "OPEN", 260, 10, 50, 14, kStyleDefaultButton | kStyleTabStop},
     {kIdCancel, C::kButton, "Exit", 260, 28, 50, 14, kStylePushButton | kStyleTabStop},
     {kIdProgress, C::kProgress, "Progress1", 10, 185, 300, 15, kStyleBorder},
@@ -47,6 +47,18 @@ inline constexpr std::array<ControlTemplate, 30> kMainControls = {{
     {kIdPictureFill, C::kButton, "Fill", 260, 132, 50, 10, kStyleAutoRadio},
     {kIdPictureStretch, C::kButton, "Stretch", 260, 142, 50, 10, kStyleAutoRadio},
     {kIdStatus, C::kStatic, "", 10, 164, 245, 18, kLabel | kStyleWrap},
+    // The list of files below, the window grown for it.
+    {kIdUnaddressed, C::kStatic, "Save to", 10, 212, 33, 10, kLabel},
+    {kIdSaveTo, C::kChoice, "", 45, 210, 205, 12, kStyleTabStop | kStyleGroup},
+    {kIdSourceList, C::kList, "", 5, 227, 310, 102, kStyleTabStop | kStyleBorder | kStyleGroup},
+    {kIdRemove, C::kButton, "Remove", 195, 333, 50, 14, kStylePushButton | kStyleTabStop | kStyleGroup},
+    {kIdClearFinished, C::kButton, "Clear Finished", 250, 333, 65, 14,
+     kStylePushButton | kStyleTabStop},
+}};
+
+// The list's columns: the file, its duration, the size to expect or made, and its state.
+inline constexpr std::array<ListColumn, 4> kSourceListColumns = {{
+    {"File", 118}, {"Duration", 36}, {"Size", 36}, {"State", 108},
 }};
 
 inline constexpr std::array<ControlTemplate, 4> kAboutControls = {{
@@ -60,7 +72,9 @@ inline constexpr std::array<ControlTemplate, 4> kAboutControls = {{
 }  // namespace templates_detail
 
 inline constexpr DialogTemplate kConverterDialogTemplate = {102, "Vantrel Video Converter", 320,
-                                                            210, templates_detail::kMainControls};
+                                                            352, templates_detail::kMainControls};
+
+using templates_detail::kSourceListColumns;
 
 inline constexpr DialogTemplate kAboutDialogTemplate = {100, "About Vantrel Video Converter", 205,
                                                         46, templates_detail::kAboutControls};

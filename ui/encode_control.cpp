@@ -1,37 +1,46 @@
-// Encode/STOP and the conversion worker.
+// Encode/STOP: converting the list, several files at once, and the bar and the
+// status line that follow the whole list.
+#include <algorithm>
 #include <chrono>
 
 #include "conversion/outcome_message.h"
-#include "conversion/progress_line.h"
-#include "conversion/string_table.h"
+#include "conversion/target_naming.h"
+#include "platform/target_file.h"
+#include "platform/utf8_path.h"
 #include "ui/control_ids.h"
 #include "ui/converter_dialog.h"
-#include "platform/utf8_path.h"
 #include "ui/status_line.h"
 
 namespace vantrel {
 namespace {
 
-// One conversion's progress, on its worker, straight to the window's queue,
-// in words too. The panel keeps the probe's description of the same source.
-// The run's end, queued after its last report, has the last word on the
-// status line, so a report still on its way after STOP does not stay there.
-class RunReports : public EncoderReportSink {
-public:
-    explicit RunReports(DialogWindow& window) : m_window(window) {}
+// A failed list tells its first few failures in full; the rows tell the rest.
+constexpr size_t kFailuresToldInFull = 5;
 
-    void SourceDescribed(const SourceDescription&) override {}
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// One conversion's reports, on its worker, handed to the UI thread.
+class RowReports : public EncoderReportSink {
+public:
+    RowReports(DialogWindow& window, std::function<void(const SourceDescription&)> described,
+               std::function<void(const ProgressReport&, double seconds)> progressed)
+        : m_window(window), m_described(std::move(described)), m_progressed(std::move(progressed)) {}
+
+    void SourceDescribed(const SourceDescription& source) override {
+        m_window.RunOnUiThread([described = m_described, source] { described(source); });
+    }
     void Progressed(const ProgressReport& progress) override {
-        if (progress.position) m_window.PostProgress(*progress.position);
-        m_window.SetControlText(kIdStatus, ConvertingStatus(ComputeProgress(progress, Seconds())));
+        m_window.RunOnUiThread([progressed = m_progressed, progress, seconds = SecondsSince(m_start)] {
+            progressed(progress, seconds);
+        });
     }
 
 private:
-    double Seconds() const {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
-    }
-
     DialogWindow& m_window;
+    std::function<void(const SourceDescription&)> m_described;
+    std::function<void(const ProgressReport&, double)> m_progressed;
     const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
@@ -39,76 +48,222 @@ private:
 
 void ConverterDialog::OnEncode() {
     if (m_closed) return;
-    switch (m_activity) {
-        case Activity::kConverting:
-            StopRun();
-            break;
-        case Activity::kIdle:
-            if (m_source.read) StartConversion();
-            break;
-        case Activity::kProbing:
-            break;
+    if (m_converting) return StopList();
+    if (std::none_of(m_rows.begin(), m_rows.end(), [](const SourceRow& r) { return r.Runnable() && r.probed; })) {
+        return;
     }
-}
-
-void ConverterDialog::StopRun() {
-    // The run may have ended by itself a moment ago, its end still queued for
-    // this thread: the signal then finds nothing to stop, and its end below
-    // finds the window idle already.
-    m_stop->Signal();
-    m_activity = Activity::kIdle;
-    ShowIdle();
-    ShowExpectedSize();
-}
-
-void ConverterDialog::StartConversion() {
-    m_activity = Activity::kConverting;
-    const uint64_t run = ++m_run;
-    m_window.SetControlText(kIdEncode, Text(MessageKey::kStop));
-    m_window.EnableControl(kIdOpen, false);
+    m_converting = true;
+    m_runStart = std::chrono::steady_clock::now();
+    for (SourceRow& row : m_rows) row.inRun = row.Runnable();
     m_window.PostProgress(0);
-    m_window.SetControlText(kIdStatus, ConvertingStatus(ComputeProgress({0, 0}, 0.0)));
-    const ConversionRequest request{m_sourcePath, m_targetPath, m_videoKilobits, m_fit};
-    const bool started = StartWorker([this, run, request, source = m_source](const StopSignal& stop) {
-        RunReports reports(m_window);
-        const ConversionReport report = m_converter.Convert(request, &source, &stop, reports);
-        m_window.RunOnUiThread([this, run, report, path = request.sourcePath] {
-            ConversionEnded(run, report, path);
-        });
-    });
-    if (!started) {
-        ConversionReport notStarted;
-        notStarted.outcome = ConversionOutcome::kStopped;
-        ConversionEnded(run, notStarted, m_sourcePath);
-    }
+    ShowButtons();
+    StartDueWork();
+    if (m_converting) ShowListProgress();
 }
 
-void ConverterDialog::ConversionEnded(uint64_t run, const ConversionReport& report,
-                                      const std::string& sourcePath) {
+void ConverterDialog::StartDueWork() {
     if (m_closed) return;
-    const std::string message = OutcomeMessage(report.outcome, sourcePath, report.reason);
-    // The buttons first, then the message, so the window is idle behind it.
-    if (run == m_run) {
-        JoinWorker();
-        if (m_activity == Activity::kConverting) {
-            m_activity = Activity::kIdle;
-            ShowIdle();
-        }
-        if (report.outcome == ConversionOutcome::kConverted) {
-            const std::string status =
-                ConvertedStatus(FileNamePart(report.target), report.targetBytes,
-                                report.seconds, report.notes);
-            m_window.PostProgress(kProgressRange);
-            m_window.SetControlText(kIdStatus, status);
-            m_window.NotifyConversionEnded(status);
-        } else {
-            // A failed run never shows a full bar; a stopped one shows how far it came.
-            if (report.outcome != ConversionOutcome::kStopped) m_window.PostProgress(0);
-            ShowExpectedSize();
-            if (!message.empty()) m_window.NotifyConversionEnded(message);
+    for (SourceRow& row : m_rows) {
+        if (RunningJobs(false) >= static_cast<size_t>(m_simultaneous)) break;
+        if (row.Runnable() && !row.probed && row.job == 0) StartProbe(row);
+    }
+    if (!m_converting) return;
+    // Rows start in the list's order, as soon as their probe has described them.
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (RunningJobs(true) >= static_cast<size_t>(m_simultaneous)) break;
+        if (m_rows[i].inRun && m_rows[i].Runnable() && m_rows[i].probed) StartConversion(m_rows[i]);
+    }
+    const bool anyLeft = std::any_of(m_rows.begin(), m_rows.end(), [](const SourceRow& r) {
+        return r.inRun && (r.Runnable() || r.state == RowState::kConverting);
+    });
+    if (!anyLeft) ListEnded();
+}
+
+std::optional<std::string> ConverterDialog::RefusalOf(const SourceRow& row,
+                                                      const std::string& target) const {
+    // No file is ever written over by another file's conversion of this list.
+    for (const SourceRow& other : m_rows) {
+        if (other.key != row.key && other.target == target &&
+            (other.state == RowState::kConverting || other.state == RowState::kConverted)) {
+            return FileNamePart(other.sourcePath) + " is converted to the same file " +
+                   FileNamePart(target);
         }
     }
-    if (!message.empty()) m_window.ShowMessage(message);
+    const std::string folder = FolderPart(target);
+    if (const Expected<void> writable = CheckWritableFolder(folder); !writable) {
+        return "Cannot write in " + folder + ": choose a folder under Save to";
+    }
+    return std::nullopt;
+}
+
+void ConverterDialog::StartConversion(SourceRow& row) {
+    const Expected<std::string> target = TargetPathFor(row.sourcePath, m_saveTo);
+    std::optional<std::string> refusal = target ? RefusalOf(row, *target) : target.reason();
+    if (refusal) {
+        row.state = RowState::kSkipped;
+        row.reason = *refusal;
+        row.message = row.sourcePath + "\r\n\r\n" + *refusal;
+        ShowRow(row);
+        return;
+    }
+    const ConversionRequest request{row.sourcePath, *target, m_videoKilobits, m_fit};
+    const std::optional<uint64_t> job = StartJob(
+        row.key, true, [this, request, source = row.description](uint64_t number, const StopSignal& stop) {
+            RowReports reports(
+                m_window, [this, number](const SourceDescription& d) { RowDescribed(number, d); },
+                [this, number](const ProgressReport& p, double seconds) { RowProgressed(number, p, seconds); });
+            Converter converter(m_setup);
+            const ConversionReport report = converter.Convert(request, &source, &stop, reports);
+            m_window.RunOnUiThread([this, number, report] { ConversionEnded(number, report); });
+        });
+    if (!job) {
+        row.state = RowState::kFailed;
+        row.reason = OutcomeText(ConversionOutcome::kNotStarted);
+        row.message = row.reason;
+        ShowRow(row);
+        return;
+    }
+    row.state = RowState::kConverting;
+    row.job = *job;
+    row.target = *target;
+    row.done = 0.0;
+    row.figures = ComputeProgress({0, 0}, 0.0);
+    ShowRow(row);
+}
+
+void ConverterDialog::RowDescribed(uint64_t job, const SourceDescription& description) {
+    if (m_closed) return;
+    const auto found = m_jobs.find(job);
+    SourceRow* row = found == m_jobs.end() ? nullptr : Row(found->second.row);
+    if (row == nullptr || row->job != job) return;
+    row->description = description;
+    if (row->key == m_shown) ShowInPanel(row);
+}
+
+void ConverterDialog::RowProgressed(uint64_t job, const ProgressReport& progress, double seconds) {
+    if (m_closed) return;
+    const auto found = m_jobs.find(job);
+    SourceRow* row = found == m_jobs.end() ? nullptr : Row(found->second.row);
+    // Reports of a run that STOP put aside are late: its row has moved on.
+    if (row == nullptr || row->job != job || row->state != RowState::kConverting) return;
+    row->figures = ComputeProgress(progress, seconds);
+    if (progress.position) {
+        row->done = std::clamp(*progress.position / static_cast<double>(kProgressRange), 0.0, 1.0);
+    }
+    ShowRow(*row);
+    if (m_converting) ShowListProgress();
+}
+
+void ConverterDialog::ConversionEnded(uint64_t job, const ConversionReport& report) {
+    if (m_closed) return;
+    const auto found = m_jobs.find(job);
+    SourceRow* row = found == m_jobs.end() ? nullptr : Row(found->second.row);
+    EndJob(job);
+    if (row != nullptr && row->job == job) {
+        row->job = 0;
+        row->done.reset();
+        // A run that ended as STOP came keeps what it made: the file is there.
+        if (report.outcome == ConversionOutcome::kConverted) {
+            row->state = RowState::kConverted;
+            row->targetBytes = report.targetBytes;
+            row->notes = report.notes;
+        } else if (report.outcome == ConversionOutcome::kStopped) {
+            row->state = RowState::kStopped;
+        } else {
+            row->state = RowState::kFailed;
+            row->reason = OutcomeText(report.outcome);
+            if (!report.reason.empty()) row->reason += " (" + report.reason + ")";
+            row->message = OutcomeMessage(report.outcome, row->sourcePath, report.reason);
+        }
+        ShowRow(*row);
+    }
+    if (m_converting) {
+        StartDueWork();
+        if (m_converting) ShowListProgress();
+    }
+    ShowButtons();
+}
+
+// Every running row stops and goes back to wait; the ends of their runs come
+// later, and find their rows moved on.
+void ConverterDialog::StopList() {
+    m_converting = false;
+    for (SourceRow& row : m_rows) {
+        if (row.state != RowState::kConverting) continue;
+        if (const auto job = m_jobs.find(row.job); job != m_jobs.end()) job->second.stop->Signal();
+        row.state = RowState::kStopped;
+        ShowRow(row);
+    }
+    ShowButtons();
+    ShowIdleStatus();
+}
+
+// The share of the list's run that is done, each file weighed by its
+// duration (one of unknown duration by the others' mean), and the time left
+// for all of it from the pace so far.
+void ConverterDialog::ShowListProgress() {
+    double known = 0;
+    size_t knownCount = 0, done = 0, total = 0;
+    for (const SourceRow& row : m_rows) {
+        if (!row.inRun) continue;
+        ++total;
+        if (row.Finished()) ++done;
+        if (const std::optional<double> seconds = row.DurationSeconds()) known += *seconds, ++knownCount;
+    }
+    const double mean = knownCount == 0 ? 1.0 : known / static_cast<double>(knownCount);
+    double weight = 0, weightDone = 0;
+    const SourceRow* only = nullptr;
+    for (const SourceRow& row : m_rows) {
+        if (!row.inRun) continue;
+        only = row.state == RowState::kConverting ? &row : only;
+        const double w = row.DurationSeconds().value_or(mean);
+        weight += w;
+        if (row.Finished()) weightDone += w;
+        if (row.state == RowState::kConverting) weightDone += w * row.done.value_or(0.0);
+    }
+    const double share = weight > 0 ? weightDone / weight : 0.0;
+    m_window.PostProgress(static_cast<int32_t>(share * kProgressRange));
+    // A list of one says what a single conversion always said.
+    if (total == 1 && only != nullptr) {
+        m_window.SetControlText(kIdStatus, ConvertingStatus(only->figures));
+        return;
+    }
+    const double seconds = SecondsSince(m_runStart);
+    std::optional<double> eta;
+    if (share > 0 && seconds > 0) eta = seconds * (1 - share) / share;
+    m_window.SetControlText(kIdStatus, ListConvertingStatus(done, total, share * 100, eta));
+}
+
+void ConverterDialog::ListEnded() {
+    m_converting = false;
+    std::vector<const SourceRow*> converted, failed;
+    for (const SourceRow& row : m_rows) {
+        if (row.inRun && row.state == RowState::kConverted) converted.push_back(&row);
+        if (row.inRun && (row.state == RowState::kFailed || row.state == RowState::kSkipped)) {
+            failed.push_back(&row);
+        }
+    }
+    const double seconds = SecondsSince(m_runStart);
+    const std::string status =
+        converted.size() == 1 && failed.empty()
+            ? ConvertedStatus(FileNamePart(converted[0]->target), converted[0]->targetBytes,
+                              seconds, converted[0]->notes)
+            : ListEndedStatus(converted.size(), failed.size(), seconds);
+    // A failed conversion never shows a full bar.
+    m_window.PostProgress(failed.empty() ? kProgressRange : 0);
+    m_window.SetControlText(kIdStatus, status);
+    ShowButtons();
+    m_window.NotifyConversionEnded(status);
+    if (failed.empty()) return;
+    std::string message;
+    for (size_t i = 0; i < failed.size() && i < kFailuresToldInFull; ++i) {
+        message += (i == 0 ? "" : "\r\n\r\n\r\n") + failed[i]->message;
+    }
+    if (failed.size() > kFailuresToldInFull) {
+        message += "\r\n\r\n\r\n" + std::to_string(failed.size() - kFailuresToldInFull) +
+                   " more failed: see the list.";
+    }
+    m_window.ShowMessage(message);
 }
 
 }  // namespace vantrel

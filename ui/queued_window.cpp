@@ -40,4 +40,24 @@ void QueuedWindow::ShowMessage(std::string_view text) {
 
 void QueuedWindow::RunOnUiThread(std::function<void()> action) { Queue(std::move(action)); }
 
+void QueuedWindow::SetListRow(ListRowKey key, const ListRowTexts& texts) {
+    ListRowTexts shown;
+    for (size_t i = 0; i < texts.size(); ++i) shown[i] = ValidUtf8(texts[i]);
+    Queue([this, key, shown = std::move(shown)] { ApplyListRow(key, shown); });
+}
+
+void QueuedWindow::RemoveListRow(ListRowKey key) {
+    Queue([this, key] { ApplyListRowRemoved(key); });
+}
+
+void QueuedWindow::SelectListRow(ListRowKey key) {
+    Queue([this, key] { ApplyListRowSelected(key); });
+}
+
+void QueuedWindow::SetChoices(int id, const std::vector<std::string>& choices, int selected) {
+    std::vector<std::string> shown;
+    for (const std::string& choice : choices) shown.push_back(ValidUtf8(choice));
+    Queue([this, id, shown = std::move(shown), selected] { ApplyChoices(id, shown, selected); });
+}
+
 }  // namespace vantrel

@@ -20,6 +20,10 @@ public:
     void PostProgress(int32_t position) final;
     void ShowMessage(std::string_view text) final;
     void RunOnUiThread(std::function<void()> action) final;
+    void SetListRow(ListRowKey key, const ListRowTexts& texts) final;
+    void RemoveListRow(ListRowKey key) final;
+    void SelectListRow(ListRowKey key) final;
+    void SetChoices(int id, const std::vector<std::string>& choices, int selected) final;
 
 protected:
     // UI thread: from now on nothing queued is applied.
@@ -38,6 +42,10 @@ protected:
     // A modal message box owned by the window, with OK only; lines are
     // separated by "\n".
     virtual void ApplyMessage(const std::string& text) = 0;
+    virtual void ApplyListRow(ListRowKey key, const ListRowTexts& texts) = 0;
+    virtual void ApplyListRowRemoved(ListRowKey key) = 0;
+    virtual void ApplyListRowSelected(ListRowKey key) = 0;
+    virtual void ApplyChoices(int id, const std::vector<std::string>& choices, int selected) = 0;
 
 private:
     void Queue(std::function<void()> action);

@@ -1,5 +1,9 @@
-// OPEN: choosing the source, naming the target and probing the source.
+// The list's rows: adding files and folders, their probes, the panel that
+// describes the selected row, and taking rows off.
+#include <algorithm>
+
 #include "conversion/outcome_message.h"
+#include "conversion/source_finder.h"
 #include "conversion/target_naming.h"
 #include "ui/control_ids.h"
 #include "ui/converter_dialog.h"
@@ -8,71 +12,136 @@
 namespace vantrel {
 
 void ConverterDialog::OnOpenSource() {
-    if (m_closed || m_activity != Activity::kIdle) return;
-    const std::optional<std::string> chosen = m_window.ChooseSourceFile(m_folder);
-    if (chosen) OpenSource(*chosen);
+    if (m_closed) return;
+    OnAddPaths(m_window.ChooseSourceFiles(m_folder));
 }
 
-void ConverterDialog::OnFilesDropped(const std::vector<std::string>& paths) {
-    // OPEN is disabled while busy; a drop must not get round that.
-    if (m_closed || m_activity != Activity::kIdle || paths.empty()) return;
-    OpenSource(paths.front());
-}
-
-void ConverterDialog::OnOpenPath(const std::string& path) {
-    if (m_closed || m_activity != Activity::kIdle) return;
-    OpenSource(path);
-}
-
-void ConverterDialog::OpenSource(const std::string& path) {
-    // A name that is not a movie's is passed over, as the chooser's filter
-    // would have.
-    const Expected<std::string> target = TargetPathFor(path);
-    if (!target) return;
-    // A run just stopped may still be winding down (STOP ends ffmpeg at once):
-    // its last reports must reach the window before this source's reset.
-    JoinWorker();
-    m_targetPath = *target;
-    m_sourcePath = path;
-    m_window.SetControlText(kIdFileName, FileNamePart(path));
-    if (const std::string folder = FolderPart(path); !folder.empty()) {
+// A file the converter does not take is passed over, as the chooser's filter
+// would have; so is one already in the list.
+void ConverterDialog::OnAddPaths(const std::vector<std::string>& paths) {
+    if (m_closed || paths.empty()) return;
+    if (const std::string folder = FolderPart(AbsolutePath(paths.front())); !folder.empty()) {
         m_folder = folder;
         Remember(kFolderKey, m_folder);
     }
-    // Without this the panel would describe the previous source beside the new
-    // name until the probe is over.
-    m_source = {};
-    ShowSource();
-    m_window.SetControlText(kIdStatus, "");
-    m_window.PostProgress(0);
-
-    // A source on a stalled mount, or a named pipe, can keep ffmpeg waiting
-    // for ever: the probe runs on the worker, and the window stays usable.
-    m_activity = Activity::kProbing;
-    const uint64_t run = ++m_run;
-    m_window.SetBusy(true);
-    m_window.EnableControl(kIdOpen, false);
-    m_window.EnableControl(kIdEncode, false);
-    const bool started = StartWorker([this, run, path](const StopSignal& stop) {
-        const Expected<SourceDescription, ProbeFailure> result = m_converter.Probe(path, &stop);
-        m_window.RunOnUiThread([this, run, result] { ProbeEnded(run, result); });
-    });
-    if (!started) ProbeEnded(run, Fail(ProbeFailure{ConversionOutcome::kStopped, {}}));
+    ListRowKey firstAdded = 0;
+    for (const std::string& path : FindSources(paths)) {
+        if (!TargetPathFor(path)) continue;
+        const std::string source = AbsolutePath(path);
+        if (std::any_of(m_rows.begin(), m_rows.end(),
+                        [&](const SourceRow& r) { return r.sourcePath == source; })) {
+            continue;
+        }
+        SourceRow& row = m_rows.emplace_back();
+        row.key = ++m_lastKey;
+        row.sourcePath = source;
+        row.inRun = m_converting;  // a running list takes it up too
+        ShowRow(row);
+        if (firstAdded == 0) firstAdded = row.key;
+    }
+    if (firstAdded == 0) return;
+    // The panel describes the first file added, as it described the file OPEN took.
+    m_window.SelectListRow(firstAdded);
+    ShowInPanel(Row(firstAdded));
+    StartDueWork();
+    ShowButtons();
 }
 
-void ConverterDialog::ProbeEnded(uint64_t run, const Expected<SourceDescription, ProbeFailure>& result) {
-    if (m_closed || run != m_run) return;
-    JoinWorker();
-    m_activity = Activity::kIdle;
-    m_window.SetBusy(false);
-    m_source = result ? *result : SourceDescription{};
-    ShowSource();
-    ShowIdle();
-    ShowExpectedSize();
-    if (result) return;
-    const std::string message =
-        OutcomeMessage(result.reason().outcome, m_sourcePath, result.reason().reason);
-    if (!message.empty()) m_window.ShowMessage(message);
+void ConverterDialog::OnListSelectionChanged() {
+    if (m_closed) return;
+    const std::vector<ListRowKey> selected = m_window.SelectedListRows();
+    for (const ListRowKey key : selected) {
+        if (const SourceRow* row = Row(key)) return ShowInPanel(row);
+    }
+}
+
+void ConverterDialog::ShowInPanel(const SourceRow* row) {
+    m_shown = row == nullptr ? 0 : row->key;
+    const SourceDescription none;
+    const SourceDescription& shown = row == nullptr ? none : row->description;
+    m_window.SetControlText(kIdFileName, row == nullptr ? "" : FileNamePart(row->sourcePath));
+    for (const PanelField field : kPanelFields) m_window.SetControlText(ControlOf(field), shown.Text(field));
+}
+
+// Probes run beside the conversions, so that a file added to a running list
+// is described at once, a few at a time. A source on a stalled mount, or a
+// named pipe, can keep ffmpeg waiting for ever: the window stays usable.
+void ConverterDialog::StartProbe(SourceRow& row) {
+    const bool first = RunningJobs(false) == 0;
+    const std::optional<uint64_t> job = StartJob(
+        row.key, false, [this, path = row.sourcePath](uint64_t number, const StopSignal& stop) {
+            Converter converter(m_setup);
+            const Expected<SourceDescription, ProbeFailure> result = converter.Probe(path, &stop);
+            m_window.RunOnUiThread([this, number, result] { ProbeEnded(number, result); });
+        });
+    if (!job) {
+        row.state = RowState::kFailed;
+        row.reason = OutcomeText(ConversionOutcome::kNotStarted);
+        row.message = row.reason;
+        ShowRow(row);
+        return;
+    }
+    row.job = *job;
+    if (first) m_window.SetBusy(true);
+}
+
+void ConverterDialog::ProbeEnded(uint64_t job, const Expected<SourceDescription, ProbeFailure>& result) {
+    if (m_closed) return;
+    const ListRowKey key = m_jobs.count(job) ? m_jobs[job].row : 0;
+    EndJob(job);
+    if (RunningJobs(false) == 0) m_window.SetBusy(false);
+    SourceRow* row = Row(key);
+    if (row != nullptr && row->job == job) {
+        row->job = 0;
+        if (result) {
+            row->description = *result;
+            row->probed = true;
+        } else if (result.reason().outcome != ConversionOutcome::kStopped) {
+            // Told in its row: a folder of files must not bring a box for each.
+            row->state = RowState::kFailed;
+            row->reason = OutcomeText(result.reason().outcome);
+            if (!result.reason().reason.empty()) row->reason += " (" + result.reason().reason + ")";
+            row->message = OutcomeMessage(result.reason().outcome, row->sourcePath, result.reason().reason);
+        }
+        ShowRow(*row);
+        if (row->key == m_shown) ShowInPanel(row);
+    }
+    StartDueWork();
+    ShowButtons();
+    if (!m_converting) ShowIdleStatus();
+}
+
+// Rows that convert stay: STOP is how a user ends them.
+void ConverterDialog::OnRemove() {
+    if (m_closed) return;
+    const std::vector<ListRowKey> selected = m_window.SelectedListRows();
+    const auto removed = std::remove_if(m_rows.begin(), m_rows.end(), [&](const SourceRow& row) {
+        return row.state != RowState::kConverting &&
+               std::find(selected.begin(), selected.end(), row.key) != selected.end();
+    });
+    for (auto row = removed; row != m_rows.end(); ++row) {
+        // A probe still running for it is stopped; its end finds no row.
+        for (auto& [number, job] : m_jobs) {
+            if (job.row == row->key) job.stop->Signal();
+        }
+        m_window.RemoveListRow(row->key);
+        if (row->key == m_shown) ShowInPanel(nullptr);
+    }
+    m_rows.erase(removed, m_rows.end());
+    ShowButtons();
+    if (!m_converting) ShowIdleStatus();
+}
+
+void ConverterDialog::OnClearFinished() {
+    if (m_closed) return;
+    const auto removed = std::stable_partition(m_rows.begin(), m_rows.end(),
+                                               [](const SourceRow& row) { return !row.Finished(); });
+    for (auto row = removed; row != m_rows.end(); ++row) {
+        m_window.RemoveListRow(row->key);
+        if (row->key == m_shown) ShowInPanel(nullptr);
+    }
+    m_rows.erase(removed, m_rows.end());
+    ShowButtons();
 }
 
 }  // namespace vantrel

@@ -5,9 +5,7 @@
 #include "conversion/output_format.h"
 
 namespace vantrel {
-namespace {
 
-// Decimal units, as file managers on the desktop show sizes.
 std::string SizeText(double bytes) {
     char text[32];
     if (bytes < 1e6) {
@@ -18,12 +16,29 @@ std::string SizeText(double bytes) {
     return text;
 }
 
-}  // namespace
+double ExpectedBytes(int32_t videoKilobits, double seconds) {
+    return (videoKilobits + kPlayerFormat.soundKilobits) * 1000.0 * seconds / 8;
+}
 
-std::string ExpectedSizeStatus(int32_t videoKilobits, int64_t durationHundredths) {
-    const double seconds = static_cast<double>(durationHundredths) / 100.0;
-    const double bits = (videoKilobits + kPlayerFormat.soundKilobits) * 1000.0 * seconds;
-    return "Expected size: " + SizeText(bits / 8);
+std::string ExpectedSizeStatus(double bytes) { return "Expected size: " + SizeText(bytes); }
+
+std::string ListConvertingStatus(size_t done, size_t total, std::optional<double> percent,
+                                 std::optional<double> etaSeconds) {
+    std::string status = std::to_string(done) + " of " + std::to_string(total) + " files done";
+    if (percent) {
+        char text[16];
+        std::snprintf(text, sizeof text, "   %.1f%%", *percent);
+        status += text;
+    }
+    if (etaSeconds) status += "   " + FormatClock(*etaSeconds) + " left";
+    return status;
+}
+
+std::string ListEndedStatus(size_t converted, size_t failed, double seconds) {
+    std::string status = std::to_string(converted) + (converted == 1 ? " file" : " files") +
+                         " converted";
+    if (failed > 0) status += ", " + std::to_string(failed) + " failed";
+    return status + ", in " + FormatClock(seconds);
 }
 
 std::string ConvertingStatus(const ProgressFigures& figures) {

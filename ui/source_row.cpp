@@ -1,0 +1,53 @@
+#include "ui/source_row.h"
+
+#include "platform/utf8_path.h"
+#include "ui/status_line.h"
+
+namespace vantrel {
+namespace {
+
+std::string StateText(const SourceRow& row) {
+    switch (row.state) {
+        case RowState::kWaiting:
+            return "Waiting";
+        case RowState::kConverting: {
+            // As the status line words a single run, with the time left.
+            const ProgressFigures& f = row.figures;
+            std::string text = f.percent ? std::to_string(static_cast<int>(*f.percent)) + "%"
+                                         : FormatClock(f.convertedSeconds) + " converted";
+            if (f.etaSeconds) text += ", " + FormatClock(*f.etaSeconds) + " left";
+            return text;
+        }
+        case RowState::kConverted:
+            return "Converted (" + SizeText(static_cast<double>(row.targetBytes)) + ")";
+        case RowState::kFailed:
+            return "Failed: " + row.reason;
+        case RowState::kStopped:
+            return "Stopped";
+        case RowState::kSkipped:
+            return "Skipped: " + row.reason;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::optional<double> SourceRow::DurationSeconds() const {
+    const std::optional<int64_t> hundredths = description.durationHundredths;
+    if (!description.read || !hundredths || *hundredths <= 0) return std::nullopt;
+    return static_cast<double>(*hundredths) / 100.0;
+}
+
+ListRowTexts RowTexts(const SourceRow& row, int32_t videoKilobits) {
+    const std::optional<double> seconds = row.DurationSeconds();
+    std::string size;
+    if (row.state == RowState::kConverted) {
+        size = SizeText(static_cast<double>(row.targetBytes));
+    } else if (seconds && row.state != RowState::kFailed && row.state != RowState::kSkipped) {
+        size = SizeText(ExpectedBytes(videoKilobits, *seconds));
+    }
+    return {FileNamePart(row.sourcePath), seconds ? FormatClock(*seconds) : "", size,
+            StateText(row)};
+}
+
+}  // namespace vantrel
