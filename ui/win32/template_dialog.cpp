@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <string>
 
 #include "ui/control_ids.h"
 #include "platform/win32/wide_text.h"
@@ -13,6 +14,10 @@ namespace {
 // The desktop's dialog font: Windows maps this name to its current UI face.
 constexpr wchar_t kDialogFontFace[] = L"MS Shell Dlg";
 constexpr WORD kDialogFontPoints = 8;
+
+// How far a drop-down list opens below its box, in dialog units: a handful of
+// choices without a scroll bar.
+constexpr int kChoiceListHeight = 100;
 
 void PutWord(std::vector<WORD>& words, unsigned value) { words.push_back(static_cast<WORD>(value)); }
 
@@ -34,6 +39,10 @@ const wchar_t* ClassNameOf(ControlClass controlClass) {
             return WC_STATICW;
         case ControlClass::kProgress:
             return PROGRESS_CLASSW;
+        case ControlClass::kList:
+            return WC_LISTVIEWW;
+        case ControlClass::kChoice:
+            return WC_COMBOBOXW;
     }
     return WC_STATICW;
 }
@@ -56,7 +65,32 @@ DWORD StyleOf(const ControlTemplate& c, bool takesDefault) {
         // runs on to its next line.
         if (c.id != kIdUnaddressed) style |= SS_NOPREFIX | (c.Has(kStyleWrap) ? 0 : SS_ENDELLIPSIS);
     }
+    // Rows in columns under a header; a selection that stays in sight when
+    // the user turns to Remove, or to the panel it describes.
+    if (c.controlClass == ControlClass::kList) style |= LVS_REPORT | LVS_SHOWSELALWAYS;
+    if (c.controlClass == ControlClass::kChoice) style |= CBS_DROPDOWNLIST | WS_VSCROLL;
     return style;
+}
+
+// In pixels, as MapDialogRect turns the dialog's units across.
+int PixelsAcross(HWND dialog, int dialogUnits) {
+    RECT span{0, 0, dialogUnits, 0};
+    ::MapDialogRect(dialog, &span);
+    return span.right;
+}
+
+void AddColumns(HWND dialog, HWND list, std::span<const ListColumn> columns) {
+    // A click anywhere on a row selects all of it, not its first cell only.
+    ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    for (size_t i = 0; i < columns.size(); ++i) {
+        std::wstring header = ToWide(std::string(columns[i].header));
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = header.data();
+        column.cx = PixelsAcross(dialog, columns[i].width);
+        column.iSubItem = static_cast<int>(i);
+        ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
 }
 
 }  // namespace
@@ -86,13 +120,17 @@ TemplateDialogMemory::TemplateDialogMemory(const DialogTemplate& dialog, DWORD s
     std::memcpy(m_dwords.data(), words.data(), words.size() * sizeof(WORD));
 }
 
-void CreateTemplateControls(HWND dialog, const DialogTemplate& dialogTemplate, HICON icon) {
+void CreateTemplateControls(HWND dialog, const DialogTemplate& dialogTemplate, HICON icon,
+                            std::span<const ListColumn> listColumns) {
     const auto font = static_cast<WPARAM>(::SendMessageW(dialog, WM_GETFONT, 0, 0));
     int defaultId = 0;
     for (const ControlTemplate& c : dialogTemplate.controls) {
         const bool takesDefault = c.Has(kStyleDefaultButton) && defaultId == 0;
         if (takesDefault) defaultId = c.id;
-        RECT place{c.x, c.y, c.x + c.width, c.y + c.height};
+        // A drop-down list's window holds its list too, which the closed box
+        // then opens into; the system sizes the closed box to the font.
+        const int height = c.height + (c.controlClass == ControlClass::kChoice ? kChoiceListHeight : 0);
+        RECT place{c.x, c.y, c.x + c.width, c.y + height};
         ::MapDialogRect(dialog, &place);
         // A bar shows no text: the template's name for it is its designer's.
         const std::wstring text =
@@ -108,6 +146,7 @@ void CreateTemplateControls(HWND dialog, const DialogTemplate& dialogTemplate, H
         if (c.controlClass == ControlClass::kProgress) {
             ::SendMessageW(control, PBM_SETRANGE32, 0, kProgressRange);
         }
+        if (c.controlClass == ControlClass::kList) AddColumns(dialog, control, listColumns);
     }
     if (defaultId != 0) ::SendMessageW(dialog, DM_SETDEFID, static_cast<WPARAM>(defaultId), 0);
 }

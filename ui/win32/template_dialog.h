@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <span>
 #include <vector>
 
 #include "ui/dialog_template.h"
@@ -24,7 +25,9 @@ private:
 // Creates the template's controls in `dialog`, in template order, which is
 // also the tab order, at their places in dialog units of the dialog's font
 // (MapDialogRect), in that font. The first push button with the default style
-// becomes the default button. An icon control shows `icon`.
-void CreateTemplateControls(HWND dialog, const DialogTemplate& dialogTemplate, HICON icon);
+// becomes the default button. An icon control shows `icon`, and a list
+// control `listColumns`, in report view with rows selected whole.
+void CreateTemplateControls(HWND dialog, const DialogTemplate& dialogTemplate, HICON icon,
+                            std::span<const ListColumn> listColumns = {});
 
 }  // namespace vantrel
