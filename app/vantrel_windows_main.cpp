@@ -9,6 +9,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     vantrel::WindowsStart start = vantrel::PrepareWindowsStart();
     vantrel::RegistrySettingsStore settings;
     vantrel::ConverterWindow window(std::move(start.setup), &settings);
-    window.Run(start.startSource);
+    window.Run(start.startSources);
     return 0;
 }

@@ -25,10 +25,11 @@ std::string FullPath(const wchar_t* name) {
 }  // namespace
 
 WindowsStart PrepareWindowsStart() {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
-    // The file chooser hosts shell extensions, which want a single-threaded
-    // apartment on the thread that shows it.
+    // The file and folder choosers host shell extensions, which want a
+    // single-threaded apartment on the thread that shows them.
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
     WindowsStart start;
@@ -36,7 +37,7 @@ WindowsStart PrepareWindowsStart() {
     start.setup.consoleInputFd = -1;  // a window program has no console to pass on
     int count = 0;
     if (LPWSTR* words = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
-        if (count > 1) start.startSource = FullPath(words[1]);
+        for (int i = 1; i < count; ++i) start.startSources.push_back(FullPath(words[i]));
         ::LocalFree(words);
     }
     return start;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "conversion/converter.h"
 
@@ -10,13 +11,14 @@ namespace vantrel {
 
 struct WindowsStart {
     EncoderSetup setup;
-    // The movie named first on the command line, as a full path; empty if none.
-    std::string startSource;
+    // The files and folders the command line names, as full paths.
+    std::vector<std::string> startSources;
 };
 
-// Readies the process for the window (the common controls, COM for the file
-// chooser) and reads the command line: `vantrel.exe FILE`, as Explorer's
-// "Open with" starts it, opens FILE as OPEN would.
+// Readies the process for the window (the common controls, COM for the
+// choosers) and reads the command line: `vantrel.exe FILE...`, as Explorer's
+// "Open with" starts it, one argument for each file chosen, adds the files
+// (and the movies of a folder) as OPEN would.
 WindowsStart PrepareWindowsStart();
 
 }  // namespace vantrel

@@ -7,22 +7,27 @@
 //   state        "window\tTITLE" for each dialog of the program, the main one
 //                first, each followed by its controls:
 //                "control ID ENABLED CHECKED X Y W H\tTEXT" (X Y W H on the
-//                screen); then "menu OPENED", whether a menu is open, and
-//                "progress P..." with every position the bar has taken
+//                screen; a drop-down list's TEXT is its chosen line), the
+//                main one's also by its list's rows, as the list view shows
+//                them: "row SELECTED\tNAME\tDURATION\tSIZE\tSTATE"; then
+//                "menu OPENED", whether a menu is open, and "progress P..."
+//                with every position the bar has taken
 //   choose PATH  the next OPEN takes PATH instead of showing the chooser
 // The settings live under the key that VANTREL_SETTINGS_KEY names, so that a
 // test starts afresh and never touches the user's.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "ui/win32/converter_window.h"
-#include "ui/win32/registry_settings_store.h"
-#include "platform/win32/wide_text.h"
 #include "app/windows_start.h"
+#include "platform/win32/wide_text.h"
+#include "ui/win32/converter_window.h"
+#include "ui/win32/list_view_rows.h"
+#include "ui/win32/registry_settings_store.h"
 
 namespace vantrel {
 namespace {
@@ -38,14 +43,41 @@ std::wstring ClassOf(HWND window) {
     return std::wstring(name, static_cast<size_t>(::GetClassNameW(window, name, 64)));
 }
 
-// A line of the answer: a control's text with its line breaks made blanks.
-std::string TextOf(HWND window) {
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+// A line of the answer: a text with its line breaks (and tabs) made blanks.
+std::string OneLine(std::wstring text) {
     for (wchar_t& c : text) {
         if (c < L' ') c = L' ';
     }
     return ToUtf8(text);
+}
+
+// A control's text; a drop-down list's is the line chosen in it.
+std::string TextOf(HWND window) {
+    if (ClassOf(window) == WC_COMBOBOXW) {
+        const LRESULT chosen = ::SendMessageW(window, CB_GETCURSEL, 0, 0);
+        if (chosen == CB_ERR) return {};
+        std::wstring text(static_cast<size_t>(::SendMessageW(window, CB_GETLBTEXTLEN, chosen, 0)) + 1, L'\0');
+        text.resize(static_cast<size_t>(
+            ::SendMessageW(window, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(text.data()))));
+        return OneLine(text);
+    }
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return OneLine(text);
+}
+
+// The list's rows as the list view holds them, each cell on one line.
+std::string RowsOf(HWND list) {
+    std::string rows;
+    const auto count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        rows += "row " + std::to_string(IsListViewRowSelected(list, row));
+        for (int column = 0; column < static_cast<int>(std::tuple_size_v<ListRowTexts>); ++column) {
+            rows += '\t' + OneLine(ToWide(ListViewCellText(list, row, column)));
+        }
+        rows += '\n';
+    }
+    return rows;
 }
 
 class SeamedWindow : public ConverterWindow {
@@ -56,9 +88,9 @@ public:
         std::thread([this] { ReadCommands(); }).detach();
     }
 
-    std::optional<std::string> ChooseSourceFile(const std::string& folder) override {
-        std::optional<std::string> choice = std::exchange(m_nextChoice, std::nullopt);
-        return choice ? choice : ConverterWindow::ChooseSourceFile(folder);
+    std::vector<std::string> ChooseSourceFiles(const std::string& folder) override {
+        const std::optional<std::string> choice = std::exchange(m_nextChoice, std::nullopt);
+        return choice ? std::vector<std::string>{*choice} : ConverterWindow::ChooseSourceFiles(folder);
     }
 
 protected:
@@ -120,6 +152,7 @@ private:
                          std::to_string(r.right - r.left) + ' ' + std::to_string(r.bottom - r.top) +
                          '\t' + TextOf(c) + '\n';
             }
+            if (window == handle()) state += RowsOf(::GetDlgItem(window, kIdSourceList));
         }
         state += "menu " + std::to_string(menuOpened) + "\nprogress";
         for (int position : m_progress) state += ' ' + std::to_string(position);
@@ -137,7 +170,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     vantrel::WindowsStart start = vantrel::PrepareWindowsStart();
     vantrel::RegistrySettingsStore settings(vantrel::SettingsKey());
     vantrel::SeamedWindow window(std::move(start.setup), &settings);
-    window.Run(start.startSource);
+    window.Run(start.startSources);
     // The command reader may be about to queue one more answer: it ends
     // with the process, before the window it would queue to goes.
     ::ExitProcess(0);

@@ -1,20 +1,18 @@
 #include "ui/win32/converter_window.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
-#include <algorithm>
 #include <vector>
 
-#include "ui/win32/about_box.h"
+#include "conversion/string_table.h"
+#include "platform/win32/wide_text.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
-#include "conversion/picture_fit.h"
+#include "ui/win32/about_box.h"
+#include "ui/win32/file_choosers.h"
+#include "ui/win32/list_view_rows.h"
 #include "ui/win32/program_icon.h"
-#include "conversion/source_types.h"
-#include "conversion/string_table.h"
 #include "ui/win32/template_dialog.h"
-#include "platform/win32/wide_text.h"
 
 namespace vantrel {
 namespace {
@@ -25,15 +23,6 @@ constexpr UINT kQueueDueMessage = WM_APP + 1;
 // Message boxes are captioned with the program's name, as its users know it
 // from the program's file.
 constexpr wchar_t kMessageCaption[] = L"vantrel";
-
-// The chooser wants each description and pattern list ended by a NUL, and the
-// whole filter by one more.
-std::wstring ChooserFilter() {
-    std::wstring filter = ToWide(OpenFileFilter());
-    std::replace(filter.begin(), filter.end(), L'|', L'\0');
-    filter.push_back(L'\0');
-    return filter;
-}
 
 bool IsPointerOver(HWND window) {
     POINT point;
@@ -51,8 +40,8 @@ ConverterWindow::~ConverterWindow() {
     m_logic.reset();
 }
 
-void ConverterWindow::Run(const std::string& startSource) {
-    m_startSource = startSource;
+void ConverterWindow::Run(const std::vector<std::string>& startSources) {
+    m_startSources = startSources;
     const TemplateDialogMemory memory(
         kConverterDialogTemplate, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER,
         WS_EX_APPWINDOW);
@@ -71,7 +60,7 @@ INT_PTR CALLBACK ConverterWindow::DialogProcedure(HWND window, UINT message, WPA
     return self == nullptr ? FALSE : self->OnMessage(message, wParam, lParam);
 }
 
-INT_PTR ConverterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM) {
+INT_PTR ConverterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog();
@@ -80,9 +69,14 @@ INT_PTR ConverterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM) {
             m_queue.RunDue();
             return TRUE;
         case WM_COMMAND:
-            // Esc and Enter come as clicks of the Cancel and the default button.
-            if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+            // The controls tell of themselves while they are made, before the logic is.
+            if (m_logic) OnCommand(LOWORD(wParam), HIWORD(wParam));
             return TRUE;
+        case WM_NOTIFY:
+            if (m_logic && reinterpret_cast<const NMHDR*>(lParam)->idFrom == kIdSourceList) {
+                OnListNotification(*reinterpret_cast<const NMHDR*>(lParam));
+            }
+            return FALSE;  // nothing the list asks is refused
         case WM_SYSCOMMAND:
             // The system keeps the low four bits of a command for itself.
             if ((wParam & 0xFFF0) != kAboutCommand) return FALSE;
@@ -97,7 +91,7 @@ INT_PTR ConverterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM) {
             if (wParam) Close();
             return TRUE;
         case WM_DROPFILES:
-            OnDropFiles(reinterpret_cast<HDROP>(wParam));
+            if (m_logic) OnDropFiles(reinterpret_cast<HDROP>(wParam));
             return TRUE;
         case WM_SETCURSOR:
             if (!m_busy) return FALSE;
@@ -110,7 +104,7 @@ INT_PTR ConverterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM) {
 }
 
 void ConverterWindow::OnInitDialog() {
-    CreateTemplateControls(m_window, kConverterDialogTemplate, nullptr);
+    CreateTemplateControls(m_window, kConverterDialogTemplate, nullptr, kSourceListColumns);
     ::SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon(SM_CXICON)));
     ::SendMessageW(m_window, WM_SETICON, ICON_SMALL,
                    reinterpret_cast<LPARAM>(ProgramIcon(SM_CXSMICON)));
@@ -124,17 +118,32 @@ void ConverterWindow::OnInitDialog() {
 
     m_logic = std::make_unique<ConverterDialog>(*this, std::move(m_setup), m_settings);
     m_logic->OnInitDialog();
-    if (!m_startSource.empty()) RunOnUiThread([this] { m_logic->OnOpenPath(m_startSource); });
+    if (!m_startSources.empty()) RunOnUiThread([this] { m_logic->OnAddPaths(m_startSources); });
     ::SetFocus(::GetDlgItem(m_window, kIdOpen));
 }
 
-void ConverterWindow::OnCommand(int id) {
+void ConverterWindow::OnCommand(int id, int code) {
+    if (id == kIdSaveTo && code == CBN_SELCHANGE) {
+        const auto choice = static_cast<int>(::SendDlgItemMessageW(m_window, kIdSaveTo, CB_GETCURSEL, 0, 0));
+        // Once the drop-down list has closed and let go of the mouse: the
+        // choice may open the folder chooser.
+        if (choice >= 0) RunOnUiThread([this, choice] { m_logic->OnSaveTo(choice); });
+        return;
+    }
+    // Esc and Enter come as clicks of the Cancel and the default button.
+    if (code != BN_CLICKED) return;
     switch (id) {
         case kIdOpen:
             m_logic->OnOpenSource();
             return;
         case kIdEncode:
             m_logic->OnEncode();
+            return;
+        case kIdRemove:
+            m_logic->OnRemove();
+            return;
+        case kIdClearFinished:
+            m_logic->OnClearFinished();
             return;
         case kIdCancel:
             Close();
@@ -147,6 +156,19 @@ void ConverterWindow::OnCommand(int id) {
     m_logic->OnPictureFit(id);
 }
 
+void ConverterWindow::OnListNotification(const NMHDR& header) {
+    if (header.code == LVN_ITEMCHANGED) {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        // Texts change too; only a row selected or let go of is news.
+        if ((change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED)) {
+            m_logic->OnListSelectionChanged();
+        }
+    } else if (header.code == LVN_KEYDOWN) {
+        if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE) m_logic->OnRemove();
+    }
+}
+
+// Files and folders alike: the logic finds the movies in a folder.
 void ConverterWindow::OnDropFiles(HDROP drop) {
     std::vector<std::string> paths;
     const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
@@ -156,7 +178,7 @@ void ConverterWindow::OnDropFiles(HDROP drop) {
         paths.push_back(ToUtf8(path));
     }
     ::DragFinish(drop);
-    m_logic->OnFilesDropped(paths);
+    m_logic->OnAddPaths(paths);
 }
 
 void ConverterWindow::Close() {
@@ -209,21 +231,32 @@ void ConverterWindow::ApplyMessage(const std::string& text) {
     ::MessageBoxW(m_window, ToWide(text).c_str(), kMessageCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
-std::optional<std::string> ConverterWindow::ChooseSourceFile(const std::string& folder) {
-    const std::wstring filter = ChooserFilter();
-    const std::wstring initialFolder = ToWide(folder);
-    std::vector<wchar_t> chosen(32768, L'\0');  // the longest path Windows has
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = m_window;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = chosen.data();
-    dialog.nMaxFile = static_cast<DWORD>(chosen.size());
-    dialog.lpstrInitialDir = folder.empty() ? nullptr : initialFolder.c_str();
-    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
-    return ToUtf8(chosen.data());
+void ConverterWindow::ApplyListRow(ListRowKey key, const ListRowTexts& texts) {
+    SetListViewRow(List(), key, texts);
 }
+
+void ConverterWindow::ApplyListRowRemoved(ListRowKey key) { RemoveListViewRow(List(), key); }
+
+void ConverterWindow::ApplyListRowSelected(ListRowKey key) { SelectOnlyListViewRow(List(), key); }
+
+void ConverterWindow::ApplyChoices(int id, const std::vector<std::string>& choices, int selected) {
+    HWND box = ::GetDlgItem(m_window, id);
+    ::SendMessageW(box, CB_RESETCONTENT, 0, 0);
+    for (const std::string& choice : choices) {
+        ::SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(choice).c_str()));
+    }
+    ::SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+std::vector<std::string> ConverterWindow::ChooseSourceFiles(const std::string& folder) {
+    return ChooseMovieFiles(m_window, folder);
+}
+
+std::optional<std::string> ConverterWindow::ChooseFolder(const std::string& folder) {
+    return ChooseFileSystemFolder(m_window, folder);
+}
+
+std::vector<ListRowKey> ConverterWindow::SelectedListRows() { return SelectedListViewRows(List()); }
 
 void ConverterWindow::NotifyConversionEnded(std::string_view) {
     if (::GetForegroundWindow() == m_window) return;

@@ -6,8 +6,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "conversion/converter.h"
+#include "ui/control_ids.h"
 #include "ui/converter_dialog.h"
 #include "ui/queued_window.h"
 #include "ui/settings_store.h"
@@ -16,7 +18,8 @@
 namespace vantrel {
 
 // The converter's main window on Windows: a dialog with the controls of the
-// main template, the About entry in its system menu, dropped files, and the
+// main template, the list of files a list view, "Save to" a drop-down list,
+// the About entry in its system menu, dropped files and folders, and the
 // window side of DialogWindow. Its logic is a ConverterDialog.
 //
 // Every DialogWindow update reaches the UI thread through a UiThreadQueue.
@@ -27,11 +30,13 @@ public:
     ConverterWindow(const ConverterWindow&) = delete;
     ConverterWindow& operator=(const ConverterWindow&) = delete;
 
-    // Shows the window and runs it until it closes; a `startSource` that is
-    // not empty is opened as OPEN would, once the window is up.
-    void Run(const std::string& startSource);
+    // Shows the window and runs it until it closes; `startSources`, files
+    // and folders, are added to the list as OPEN adds, once the window is up.
+    void Run(const std::vector<std::string>& startSources);
 
-    std::optional<std::string> ChooseSourceFile(const std::string& folder) override;
+    std::vector<std::string> ChooseSourceFiles(const std::string& folder) override;
+    std::optional<std::string> ChooseFolder(const std::string& folder) override;
+    std::vector<ListRowKey> SelectedListRows() override;
     void NotifyConversionEnded(std::string_view text) override;
     void SetBusy(bool busy) override;
 
@@ -47,18 +52,24 @@ protected:
     void ApplyChecked(int id, bool checked) override;
     void ApplyProgress(int position) override;
     void ApplyMessage(const std::string& text) override;
+    void ApplyListRow(ListRowKey key, const ListRowTexts& texts) override;
+    void ApplyListRowRemoved(ListRowKey key) override;
+    void ApplyListRowSelected(ListRowKey key) override;
+    void ApplyChoices(int id, const std::vector<std::string>& choices, int selected) override;
 
 private:
     static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
-    void OnCommand(int id);
+    void OnCommand(int id, int code);
+    void OnListNotification(const NMHDR& header);
     void OnDropFiles(HDROP drop);
+    HWND List() const { return ::GetDlgItem(m_window, kIdSourceList); }
     void Close();
 
     EncoderSetup m_setup;
     SettingsStore* m_settings;
-    std::string m_startSource;
+    std::vector<std::string> m_startSources;
     UiThreadQueue m_queue;
     std::unique_ptr<ConverterDialog> m_logic;
     HWND m_window = nullptr;
