@@ -1,6 +1,7 @@
 #!/bin/bash
 # Writes a picture of the Windows converter window as wine draws it, with a
-# movie opened (its name and description in the panel): OUTPUT.png (say
+# few movies in its list, one converted, one converting and one waiting, and
+# the one added last described in the panel: OUTPUT.png (say
 # docs/screenshot-windows.png).
 # Usage: screenshot_windows.sh BUILD_DIR OUTPUT.png, BUILD_DIR being the cross
 # build, with ffmpeg.exe fetched into it (scripts/fetch_windows_encoder.sh).
@@ -30,25 +31,60 @@ trap 'kill "${APP_PID:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 # faces without the caption buttons' glyphs.
 cp -n /usr/share/wine/fonts/{tahoma,tahomabd,marlett}.ttf "$VANTREL_WINEPREFIX/drive_c/windows/Fonts/"
 
-clip="$work/Holiday at the Lake.avi"
-ffmpeg -nostdin -v error -f lavfi -i testsrc2=size=640x480:rate=25:duration=20 \
-  -f lavfi -i sine=frequency=440:duration=20 -c:v mpeg4 -q:v 5 -c:a mp2 -y "$clip"
+# make_clip NAME SECONDS: a test picture with a tone, in the scratch folder.
+make_clip() {
+  ffmpeg -nostdin -v error -f lavfi -i "testsrc2=size=640x480:rate=25:duration=$2" \
+    -f lavfi -i "sine=frequency=440:duration=$2" -c:v mpeg4 -q:v 5 -c:a mp2 -y "$work/$1"
+}
+make_clip "Holiday at the Lake.avi" 20
+# Long enough to be still converting when pictured.
+make_clip "Birthday Party.avi" 600
+make_clip "Sunset over the Bay.avi" 47
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 # ffmpeg.exe on the program's PATH; settings of its own, so that the picture
-# shows the defaults.
+# shows the defaults (made afresh, as an earlier picture may have left some),
+# but for one conversion at a time, so that the list shows each state.
+settings='HKCU\Software\vantrel-screenshot'
+"$here/wine_run.sh" reg delete "$settings" /f >/dev/null 2>&1 || true
+"$here/wine_run.sh" reg add "$settings" /v simultaneous-conversions /d 1 /f >/dev/null
 coproc APP {
   WINEPATH=$(windows_path "$build/encoders/win64") VANTREL_SETTINGS_KEY='Software\vantrel-screenshot' \
     exec "$here/wine_run.sh" "$build/app/tests/vantrel_seamed.exe" 2>"$work/stderr"
 }
 
+# The list's rows, as the state tells them: "row SELECTED\tNAME\tDURATION\tSIZE\tSTATE".
+rows() { grep '^row' "$work/state" || true; }
+# $1 rows, each described by its probe (its duration shown), and Encode free.
+described() {
+  state
+  [ "$(rows | wc -l)" -eq "$1" ] && ! rows | awk -F'\t' '$3 == "" { found = 1 } END { exit !found }' &&
+    [ "$(text 1002)" = Encode ] && grep -q '^control 1002 1 ' "$work/state"
+}
+converted() { state; rows | grep -q $'\tConverted (' && [ "$(text 1002)" = Encode ]; }
+# The second row on its way: a tenth of it converted.
+converting() { state; rows | sed -n 2p | grep -Eq $'\t([1-9][0-9])%'; }
+open_movie() {
+  ask "choose $(windows_path "$work/$1")" >/dev/null
+  click 1001
+}
+
 mkdir -p "$(dirname "$output")"
 wait_until shown
-ask "choose $(windows_path "$clip")" >/dev/null
-click 1001
-wait_until probed
+open_movie "Holiday at the Lake.avi"
+wait_until described 1
+click 1002
+wait_until converted
+open_movie "Birthday Party.avi"
+wait_until described 2
+open_movie "Sunset over the Bay.avi"
+wait_until described 3
+click 1002
+wait_until converting
 xdotool mousemove 0 0
 sleep 0.5  # let wine paint the last updates
 import -window "$(xdotool search --name '^Vantrel Video Converter$' | head -1)" "$output"
-ask forget >/dev/null
+# Exit stops the conversion and takes its partial file away.
+click 2
+wait "$APP_PID" || true
 echo "wrote $output"

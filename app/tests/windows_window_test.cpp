@@ -223,10 +223,11 @@ TEST(WindowsWindow, RowsAreChosenWithTheKeysAndTakenOffByDeleteRemoveAndClearFin
     EXPECT_FALSE(FileExists(dir.File("clips/b.d3v")) || FileExists(dir.File("clips/c.d3v")));
 }
 
-// "Save to" left on a folder by an earlier run: the movies of the folder the
-// program is started with and the files OPEN adds all convert there, several
-// at once, and nothing lands beside the sources. Back on "Beside each movie",
-// the next file converts beside itself.
+// Started as `vantrel.exe FILE FILE FOLDER`, as Explorer's "Open with" starts
+// it for several, with "Save to" left on a folder by an earlier run: both
+// files and the movie of the folder convert there, several at once, and
+// nothing lands beside the sources. Back on "Beside each movie", the next
+// file converts beside itself.
 TEST(WindowsWindow, ConvertsEverySourceIntoTheSaveToFolderOrBesideEachMovie) {
     TempDir sources, saved;
     fs::create_directory(PathOf(sources.File("more")));
@@ -236,12 +237,13 @@ TEST(WindowsWindow, ConvertsEverySourceIntoTheSaveToFolderOrBesideEachMovie) {
     const RegistrySettings settings({{"save-to", "folder"},
                                      {"save-to-folder", OnDriveZ(saved.path())},
                                      {"simultaneous-conversions", "3"}});
-    RunningProgram program({kEncoderOnPath, settings.Environment()}, OnDriveZ(sources.File("more")));
+    RunningProgram program({kEncoderOnPath, settings.Environment()},
+                           std::vector<std::string>{OnDriveZ(sources.File("one.mp4")),
+                                                    OnDriveZ(sources.File("two.mp4")),
+                                                    OnDriveZ(sources.File("more"))});
     EXPECT_EQ(Shown(program)[kIdSaveTo].text, OnDriveZ(saved.path()));
-    AddThroughOpen(program, OnDriveZ(sources.File("one.mp4")), 2);
-    AddThroughOpen(program, OnDriveZ(sources.File("two.mp4")), 3);
     const ProgramState probed = program.WaitFor(AllProbed);
-    EXPECT_EQ(Names(probed), (std::vector<std::string>{"three.mp4", "one.mp4", "two.mp4"}));
+    EXPECT_EQ(Names(probed), (std::vector<std::string>{"one.mp4", "two.mp4", "three.mp4"}));
 
     Click(probed[kIdEncode]);
     const ProgramState converted = program.WaitFor(AllConverted);

@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "ui/control_ids.h"
 #include "platform/win32/wide_text.h"
@@ -79,15 +81,39 @@ int PixelsAcross(HWND dialog, int dialogUnits) {
     return span.right;
 }
 
+// The columns' widths in pixels. A header is never cut short, whatever the
+// desktop's font: a column narrower than its header's text grows, and the
+// widest column, whose names end in "..." when they must, gives up the room,
+// so that the columns still fill the list as the template has them.
+std::vector<int> ColumnWidths(HWND dialog, HWND list, std::span<const ListColumn> columns) {
+    // The header keeps a margin of three edges on each side of its text.
+    const int margins = 6 * ::GetSystemMetrics(SM_CXEDGE);
+    std::vector<int> widths;
+    size_t widest = 0;
+    int grown = 0;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const std::wstring header = ToWide(std::string(columns[i].header));
+        const int needed = static_cast<int>(::SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
+                                                           reinterpret_cast<LPARAM>(header.c_str()))) +
+                           margins;
+        widths.push_back(PixelsAcross(dialog, columns[i].width));
+        if (needed > widths[i]) grown += needed - std::exchange(widths[i], needed);
+        if (columns[i].width > columns[widest].width) widest = i;
+    }
+    if (!widths.empty()) widths[widest] = std::max(widths[widest] - grown, widths[widest] / 2);
+    return widths;
+}
+
 void AddColumns(HWND dialog, HWND list, std::span<const ListColumn> columns) {
     // A click anywhere on a row selects all of it, not its first cell only.
     ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    const std::vector<int> widths = ColumnWidths(dialog, list, columns);
     for (size_t i = 0; i < columns.size(); ++i) {
         std::wstring header = ToWide(std::string(columns[i].header));
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = header.data();
-        column.cx = PixelsAcross(dialog, columns[i].width);
+        column.cx = widths[i];
         column.iSubItem = static_cast<int>(i);
         ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
