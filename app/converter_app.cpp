@@ -8,15 +8,16 @@
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "conversion/encoder_location.h"
 
 namespace vantrel {
 namespace {
 
-// `vantrel FILE`, as a file manager starts it: FILE's bytes as given, taken
-// before the toolkit turns the command line into text of its locale.
-std::string g_startSource;
+// `vantrel FILE|FOLDER...`, as a file manager starts it: the names' bytes as
+// given, taken before the toolkit turns the command line into text of its locale.
+std::vector<std::string> g_startSources;
 
 sigset_t CloseSignals() {
     sigset_t signals;
@@ -38,7 +39,7 @@ bool ConverterApp::OnInit() {
     ConverterWindow* window = CreateConverterWindow(std::move(setup), &settings_);
     SetTopWindow(window);
     window->Show();
-    if (!g_startSource.empty()) window->OpenAtStart(g_startSource);
+    if (!g_startSources.empty()) window->AddAtStart(g_startSources);
     closeSignalWaiter_ = std::thread([this] { WaitForCloseSignals(); });
     return true;
 }
@@ -74,10 +75,10 @@ int RunConverterApp(int argc, char** argv) {
     // and the encoder until it resets its mask, inherits the block.
     const sigset_t signals = CloseSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    if (argc > 1) {
+    for (int i = 1; i < argc; ++i) {
         std::error_code error;
-        const std::filesystem::path source = std::filesystem::absolute(argv[1], error);
-        g_startSource = error ? argv[1] : source.string();
+        const std::filesystem::path source = std::filesystem::absolute(argv[i], error);
+        g_startSources.push_back(error ? argv[i] : source.string());
     }
     return wxEntry(argc, argv);
 }

@@ -75,6 +75,8 @@ public:
     void OnClose();
 
     bool converting() const { return m_converting; }
+    // Whether a probe or a conversion has not yet handed back its end.
+    bool working() const { return !m_jobs.empty(); }
     int32_t videoKilobits() const { return m_videoKilobits; }
     const std::vector<SourceRow>& rows() const { return m_rows; }
     // The folder the files go to; empty: beside each movie.

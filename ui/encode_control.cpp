@@ -126,6 +126,7 @@ void ConverterDialog::StartConversion(SourceRow& row) {
     row.state = RowState::kConverting;
     row.job = *job;
     row.target = *target;
+    row.videoKilobits = m_videoKilobits;
     row.done = 0.0;
     row.figures = ComputeProgress({0, 0}, 0.0);
     ShowRow(row);

@@ -44,7 +44,7 @@ ListRowTexts RowTexts(const SourceRow& row, int32_t videoKilobits) {
     if (row.state == RowState::kConverted) {
         size = SizeText(static_cast<double>(row.targetBytes));
     } else if (seconds && row.state != RowState::kFailed && row.state != RowState::kSkipped) {
-        size = SizeText(ExpectedBytes(videoKilobits, *seconds));
+        size = SizeText(ExpectedBytes(row.Runnable() ? videoKilobits : row.videoKilobits, *seconds));
     }
     return {FileNamePart(row.sourcePath), seconds ? FormatClock(*seconds) : "", size,
             StateText(row)};

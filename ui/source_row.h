@@ -27,6 +27,7 @@ struct SourceRow {
     uint64_t job = 0;
     bool inRun = false;  // taken by the Encode that is running, or ran last
     std::string target;
+    int32_t videoKilobits = 0;       // the quality it converts at, once started
     uint64_t targetBytes = 0;        // converted
     std::vector<std::string> notes;  // converted
     std::string reason;              // failed or skipped, in a user's words
@@ -42,8 +43,8 @@ struct SourceRow {
     std::optional<double> DurationSeconds() const;
 };
 
-// The row as the list shows it; a waiting row's size is the one to expect at
-// `videoKilobits`.
+// The row as the list shows it; the size to expect of a row not yet started
+// is the one at the quality chosen now, `videoKilobits`.
 ListRowTexts RowTexts(const SourceRow& row, int32_t videoKilobits);
 
 }  // namespace vantrel

@@ -115,9 +115,9 @@ void ConverterDialog::ProbeEnded(uint64_t job, const Expected<SourceDescription,
 void ConverterDialog::OnRemove() {
     if (m_closed) return;
     const std::vector<ListRowKey> selected = m_window.SelectedListRows();
-    const auto removed = std::remove_if(m_rows.begin(), m_rows.end(), [&](const SourceRow& row) {
-        return row.state != RowState::kConverting &&
-               std::find(selected.begin(), selected.end(), row.key) != selected.end();
+    const auto removed = std::stable_partition(m_rows.begin(), m_rows.end(), [&](const SourceRow& row) {
+        return row.state == RowState::kConverting ||
+               std::find(selected.begin(), selected.end(), row.key) == selected.end();
     });
     for (auto row = removed; row != m_rows.end(); ++row) {
         // A probe still running for it is stopped; its end finds no row.

@@ -7,12 +7,16 @@
 //                first, each followed by its controls:
 //                "control ID ENABLED CHECKED X Y W H\tTEXT"
 //                (ID the template's, CHECKED a radio button's, X Y W H on the
-//                screen); then "menu OPENED", whether a popup menu has
+//                screen, TEXT a drop-down list's chosen entry); the main
+//                window's list follows, a row a line:
+//                "row SELECTED\tNAME\tDURATION\tSIZE\tSTATE"; then "menu OPENED", whether a popup menu has
 //                opened, and "progress P..." with every position the bar
 //                has taken
 //   choose PATH  the next OPEN takes PATH instead of showing the chooser
+#include <wx/choice.h>
 #include <wx/evtloop.h>
 #include <wx/evtloopsrc.h>
+#include <wx/listctrl.h>
 #include <wx/menu.h>
 #include <wx/radiobut.h>
 
@@ -39,9 +43,9 @@ public:
     }
     ~SeamedWindow() override { delete commands_; }
 
-    std::optional<std::string> ChooseSourceFile(const std::string& folder) override {
+    std::vector<std::string> ChooseSourceFiles(const std::string& folder) override {
         std::optional<std::string> choice = std::exchange(nextChoice_, std::nullopt);
-        return choice ? choice : ConverterWindow::ChooseSourceFile(folder);
+        return choice ? std::vector<std::string>{*choice} : ConverterWindow::ChooseSourceFiles(folder);
     }
 
 protected:
@@ -68,13 +72,25 @@ private:
     void DumpState() {
         for (wxWindow* top : wxTopLevelWindows) {
             std::cout << "window\t" << top->GetLabel().utf8_str() << '\n';
+            const wxListCtrl* list = nullptr;
             for (wxWindow* w : top->GetChildren()) {
                 const auto* radio = dynamic_cast<wxRadioButton*>(w);
+                const auto* choice = dynamic_cast<wxChoice*>(w);
+                list = list != nullptr ? list : dynamic_cast<wxListCtrl*>(w);
                 const wxRect r = w->GetScreenRect();
                 if (w->IsTopLevel()) continue;
-                std::cout << "control " << TemplateIdFor(w->GetId()) << ' ' << w->IsEnabled() << ' ' << (radio != nullptr && radio->GetValue())
-                          << ' ' << r.x << ' ' << r.y << ' ' << r.width << ' ' << r.height << '\t'
-                          << w->GetLabel().utf8_str() << '\n';
+                std::cout << "control " << TemplateIdFor(w->GetId()) << ' ' << w->IsEnabled() << ' '
+                          << (radio != nullptr && radio->GetValue()) << ' ' << r.x << ' ' << r.y
+                          << ' ' << r.width << ' ' << r.height << '\t'
+                          << (choice != nullptr ? choice->GetStringSelection() : w->GetLabel()).utf8_str()
+                          << '\n';
+            }
+            for (long item = 0; list != nullptr && item < list->GetItemCount(); ++item) {
+                std::cout << "row " << (list->GetItemState(item, wxLIST_STATE_SELECTED) != 0);
+                for (int column = 0; column < list->GetColumnCount(); ++column) {
+                    std::cout << '\t' << list->GetItemText(item, column).utf8_str();
+                }
+                std::cout << '\n';
             }
         }
         std::cout << "menu " << menuOpened_ << "\nprogress";

@@ -45,6 +45,57 @@ TEST(Window, RemembersItsChoicesAndOpensTheFileItIsStartedWith) {
     });
     EXPECT_TRUE(restarted[kIdQualityHighest].checked && restarted[kIdPictureStretch].checked);
     EXPECT_EQ(restarted[kIdFileName].text, "clip.mp4");
+    ASSERT_EQ(restarted.rows.size(), 1u);
+    EXPECT_TRUE(restarted.rows[0].selected);
+    EXPECT_EQ(restarted.rows[0].duration, "0:01");
+}
+
+// Started as `vantrel FILE FILE FOLDER`, with "Save to" set to a folder: Encode
+// converts every row into it. Then sources in a folder that cannot be written,
+// with "beside each movie": their rows are skipped with the reason.
+TEST(Window, ConvertsTheFilesAndFoldersItIsStartedWithIntoTheSaveToFolder) {
+    testing::DropFilePermissionOverrides();  // so that the locked folder binds though run as root
+    testing::TempDir dir;
+    for (const char* folder : {"vantrel", "out", "season", "locked"}) {
+        ASSERT_EQ(::mkdir(dir.File(folder).c_str(), 0700), 0);
+    }
+    for (const char* clip : {"a.mp4", "b.mkv", "season/c.mp4", "locked/d.mp4"}) {
+        ASSERT_TRUE(testing::MakeClip(dir.File(clip), 2));
+    }
+    testing::WriteFile(dir.File("vantrel/vantrel.conf"),
+                       "save-to=folder\nsave-to-folder=" + dir.File("out") + "\n");
+    const std::string home = "XDG_CONFIG_HOME=" + dir.path();
+    {
+        RunningProgram program({home}, {dir.File("a.mp4"), dir.File("b.mkv"), dir.File("season")});
+        const ProgramState listed = program.WaitFor([](const ProgramState& s) {
+            return s.rows.size() == 3 && s.windows.size() == 1 && s[kIdEncode].enabled;
+        });
+        EXPECT_EQ(listed[kIdSaveTo].text, dir.File("out"));
+        testing::Click(listed[kIdEncode]);
+        const ProgramState done = program.WaitFor([](const ProgramState& s) {
+            return std::all_of(s.rows.begin(), s.rows.end(),
+                               [](const testing::Row& r) { return r.state.rfind("Converted (", 0) == 0; });
+        });
+        EXPECT_EQ(done.rows[2].name, "c.mp4");
+        for (const char* made : {"out/a.d3v", "out/b.d3v", "out/c.d3v"}) {
+            EXPECT_TRUE(testing::IsHandheldMovie(dir.File(made)));
+        }
+        EXPECT_FALSE(testing::FileExists(dir.File("a.d3v")) || testing::FileExists(dir.File("season/c.d3v")));
+    }
+    testing::WriteFile(dir.File("vantrel/vantrel.conf"), "save-to=beside\n");
+    ASSERT_EQ(::chmod(dir.File("locked").c_str(), 0500), 0);
+    RunningProgram program({home}, {dir.File("locked"), dir.File("a.mp4")});
+    testing::Click(program.WaitFor([](const ProgramState& s) {
+        return s.rows.size() == 2 && s.windows.size() == 1 && s[kIdEncode].enabled;
+    })[kIdEncode]);
+    const ProgramState skipped = program.WaitFor([](const ProgramState& s) {
+        return s[kIdStatus].text.rfind("1 file converted, 1 failed, in ", 0) == 0;
+    });
+    ::chmod(dir.File("locked").c_str(), 0700);
+    EXPECT_EQ(skipped.rows[0].state,
+              "Skipped: Cannot write in " + dir.File("locked") + ": choose a folder under Save to");
+    EXPECT_EQ(skipped.rows[1].state.rfind("Converted (", 0), 0u);
+    EXPECT_TRUE(testing::IsHandheldMovie(dir.File("a.d3v")));
 }
 
 TEST(Window, AboutBoxOpensFromTheContextMenuAndF1AndCloses) {

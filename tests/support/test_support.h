@@ -203,8 +203,9 @@ inline EncoderSetup TestEncoderSetup(std::string encoderPath,
 }
 
 // Waits until `condition` holds, testing it again whenever `version` (guarded
-// by `mutex`, bumped with a notify on `changed`) moves. False if it has not
-// held within a generous bound: a guard against a hang, not a timing.
+// by `mutex`, bumped with a notify on `changed`) moves, and every few
+// milliseconds for what no notification tells (a file, a process). False if
+// it has not held within a generous bound: a guard against a hang, not a timing.
 inline bool WaitForCondition(std::mutex& mutex, std::condition_variable& changed,
                              const uint64_t& version, const std::function<bool()>& condition) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -213,7 +214,10 @@ inline bool WaitForCondition(std::mutex& mutex, std::condition_variable& changed
         lock.unlock();  // the condition may take the lock itself
         if (condition()) return true;
         lock.lock();
-        if (!changed.wait_until(lock, deadline, [&] { return version != seen; })) return false;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) return false;
+        changed.wait_until(lock, std::min(deadline, now + std::chrono::milliseconds(10)),
+                           [&] { return version != seen; });
     }
 }
 

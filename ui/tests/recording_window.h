@@ -3,6 +3,7 @@
 // queue for it runs only inside PumpUntil, and never once the test is over.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 
 #include "ui/dialog_window.h"
@@ -23,13 +24,57 @@ public:
         queued_.push_back(std::move(action));
         Changed();
     }
-    std::optional<std::string> ChooseSourceFile(const std::string& folder) override {
+    void SetListRow(ListRowKey key, const ListRowTexts& texts) override {
+        const auto lock = Lock();
+        const auto row = std::find_if(rows_.begin(), rows_.end(), [key](auto& r) { return r.first == key; });
+        if (row == rows_.end()) {
+            rows_.emplace_back(key, texts);
+        } else {
+            row->second = texts;
+        }
+        Changed();
+    }
+    void RemoveListRow(ListRowKey key) override {
+        const auto lock = Lock();
+        std::erase_if(rows_, [key](auto& r) { return r.first == key; });
+        std::erase(selected_, key);
+    }
+    void SelectListRow(ListRowKey key) override { Lock(), selected_ = {key}; }
+    void SetChoices(int id, const std::vector<std::string>& choices, int selected) override {
+        Lock(), choices_[id] = {choices, selected};
+    }
+    std::vector<std::string> ChooseSourceFiles(const std::string& folder) override {
         return folder_ = folder, std::exchange(answer_, {});
     }
+    std::optional<std::string> ChooseFolder(const std::string&) override {
+        return std::exchange(folderAnswer_, {});
+    }
+    std::vector<ListRowKey> SelectedListRows() override { return Lock(), selected_; }
     void NotifyConversionEnded(std::string_view) override {}
     void SetBusy(bool busy) override { busy_ = busy; }
 
-    void AnswerNextChoice(std::string path) { answer_ = std::move(path); }
+    void AnswerNextChoice(std::vector<std::string> paths) { answer_ = std::move(paths); }
+    void AnswerNextFolder(std::string folder) { folderAnswer_ = std::move(folder); }
+    // The user selects these rows, by their places in the list.
+    void Select(const std::vector<size_t>& places) {
+        const auto lock = Lock();
+        selected_.clear();
+        for (size_t place : places) selected_.push_back(rows_.at(place).first);
+    }
+    // The state column of every row, in the list's order.
+    std::vector<std::string> States() {
+        const auto lock = Lock();
+        std::vector<std::string> states;
+        for (auto& row : rows_) states.push_back(row.second[3]);
+        return states;
+    }
+    std::vector<ListRowTexts> Rows() {
+        const auto lock = Lock();
+        std::vector<ListRowTexts> rows;
+        for (auto& row : rows_) rows.push_back(row.second);
+        return rows;
+    }
+    std::pair<std::vector<std::string>, int> Choices(int id) { return Lock(), choices_[id]; }
     // Runs what the workers queued until `condition` holds; false if it has
     // not within a generous bound (a hang, not a matter of timing). With
     // `run` false it runs nothing, and only waits.
@@ -60,7 +105,11 @@ private:
     std::map<int, bool> enabled_;
     std::vector<std::string> messages_;
     std::deque<std::function<void()>> queued_;
-    std::optional<std::string> answer_;  // UI thread only, as are folder_ and busy_
+    std::vector<std::pair<ListRowKey, ListRowTexts>> rows_;
+    std::vector<ListRowKey> selected_;
+    std::map<int, std::pair<std::vector<std::string>, int>> choices_;
+    std::vector<std::string> answer_;  // UI thread only, as are the next three
+    std::optional<std::string> folderAnswer_;
     std::string folder_;
     bool busy_ = false;
 };

@@ -2,9 +2,12 @@
 
 #include <wx/accel.h>
 #include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/gauge.h>
+#include <wx/listctrl.h>
 #include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
@@ -36,6 +39,11 @@ wxString MessageCaption() {
     return wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetName();
 }
 
+// The list's item with `key`, or -1.
+long ItemOf(wxListCtrl* list, ListRowKey key) {
+    return list == nullptr ? -1 : list->FindItem(-1, static_cast<wxUIntPtr>(key));
+}
+
 }  // namespace
 
 ConverterWindow::ConverterWindow(EncoderSetup setup, SettingsStore* settings)
@@ -53,6 +61,23 @@ ConverterWindow::ConverterWindow(EncoderSetup setup, SettingsStore* settings)
         wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnEncode(); }, kIdEncode);
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); }, wxID_CANCEL);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnRemove(); }, kIdRemove);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnClearFinished(); }, kIdClearFinished);
+    Bind(
+        wxEVT_CHOICE, [this](wxCommandEvent& event) { m_logic->OnSaveTo(event.GetSelection()); },
+        kIdSaveTo);
+    for (const auto type : {wxEVT_LIST_ITEM_SELECTED, wxEVT_LIST_ITEM_DESELECTED}) {
+        Bind(
+            type, [this](wxListEvent&) { m_logic->OnListSelectionChanged(); }, kIdSourceList);
+    }
+    Bind(
+        wxEVT_LIST_KEY_DOWN,
+        [this](wxListEvent& event) {
+            if (event.GetKeyCode() == WXK_DELETE) m_logic->OnRemove();
+        },
+        kIdSourceList);
     for (const int id : kQualityRadios) {
         Bind(
             wxEVT_RADIOBUTTON, [this, id](wxCommandEvent&) { m_logic->OnQuality(id); }, WxIdFor(id));
@@ -76,10 +101,10 @@ ConverterWindow::ConverterWindow(EncoderSetup setup, SettingsStore* settings)
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, kAboutCommand);
     SetAcceleratorTable(wxAcceleratorTable(1, &help));
 
-    // A drop may arrive in the middle of the toolkit's drag protocol; the
-    // probe waits until that is over.
+    // A drop may arrive in the middle of the toolkit's drag protocol; a
+    // folder's search waits until that is over.
     SetDropTarget(new SourceDropTarget([this](std::vector<std::string> paths) {
-        RunOnUiThread([this, paths = std::move(paths)] { m_logic->OnFilesDropped(paths); });
+        RunOnUiThread([this, paths = std::move(paths)] { m_logic->OnAddPaths(paths); });
     }));
 
     m_logic->OnInitDialog();
@@ -91,8 +116,8 @@ ConverterWindow::~ConverterWindow() {
     m_logic.reset();
 }
 
-void ConverterWindow::OpenAtStart(const std::string& path) {
-    RunOnUiThread([this, path] { m_logic->OnOpenPath(path); });
+void ConverterWindow::AddAtStart(const std::vector<std::string>& paths) {
+    RunOnUiThread([this, paths] { m_logic->OnAddPaths(paths); });
 }
 
 void ConverterWindow::OnCloseWindow(wxCloseEvent&) {
@@ -120,6 +145,58 @@ void ConverterWindow::ApplyEnabled(int id, bool enabled) {
     if (wxWindow* control = FindWindow(WxIdFor(id))) control->Enable(enabled);
 }
 
+void ConverterWindow::ApplyListRow(ListRowKey key, const ListRowTexts& texts) {
+    auto* list = dynamic_cast<wxListCtrl*>(FindWindow(kIdSourceList));
+    if (list == nullptr) return;
+    long item = ItemOf(list, key);
+    if (item < 0) {
+        item = list->InsertItem(list->GetItemCount(), wxString());
+        list->SetItemPtrData(item, static_cast<wxUIntPtr>(key));
+    }
+    for (size_t column = 0; column < texts.size(); ++column) {
+        // Only what changed, so that a row's progress does not make the list flicker.
+        const wxString text = FromUtf8(texts[column]);
+        if (list->GetItemText(item, static_cast<int>(column)) != text) {
+            list->SetItem(item, static_cast<int>(column), text);
+        }
+    }
+}
+
+void ConverterWindow::ApplyListRowRemoved(ListRowKey key) {
+    auto* list = dynamic_cast<wxListCtrl*>(FindWindow(kIdSourceList));
+    if (const long item = ItemOf(list, key); item >= 0) list->DeleteItem(item);
+}
+
+void ConverterWindow::ApplyListRowSelected(ListRowKey key) {
+    auto* list = dynamic_cast<wxListCtrl*>(FindWindow(kIdSourceList));
+    const long chosen = ItemOf(list, key);
+    if (chosen < 0) return;
+    for (long item = -1; (item = list->GetNextItem(item, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) >= 0;) {
+        if (item != chosen) list->SetItemState(item, 0, wxLIST_STATE_SELECTED);
+    }
+    list->SetItemState(chosen, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                       wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    list->EnsureVisible(chosen);
+}
+
+void ConverterWindow::ApplyChoices(int id, const std::vector<std::string>& choices, int selected) {
+    auto* choice = dynamic_cast<wxChoice*>(FindWindow(WxIdFor(id)));
+    if (choice == nullptr) return;
+    choice->Clear();
+    for (const std::string& text : choices) choice->Append(FromUtf8(text));
+    choice->SetSelection(selected);
+}
+
+std::vector<ListRowKey> ConverterWindow::SelectedListRows() {
+    std::vector<ListRowKey> keys;
+    auto* list = dynamic_cast<wxListCtrl*>(FindWindow(kIdSourceList));
+    if (list == nullptr) return keys;
+    for (long item = -1; (item = list->GetNextItem(item, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) >= 0;) {
+        keys.push_back(static_cast<ListRowKey>(list->GetItemData(item)));
+    }
+    return keys;
+}
+
 void ConverterWindow::ApplyChecked(int id, bool checked) {
     if (auto* radio = dynamic_cast<wxRadioButton*>(FindWindow(WxIdFor(id)))) radio->SetValue(checked);
 }
@@ -135,9 +212,19 @@ void ConverterWindow::ApplyMessage(const std::string& text) {
     wxMessageBox(FromUtf8(text), MessageCaption(), wxOK | wxICON_EXCLAMATION, this);
 }
 
-std::optional<std::string> ConverterWindow::ChooseSourceFile(const std::string& folder) {
+std::vector<std::string> ConverterWindow::ChooseSourceFiles(const std::string& folder) {
     wxFileDialog dialog(this, _("Open"), FromUtf8(folder), wxString(),
-                        FromUtf8(OpenFileFilter()), wxFD_OPEN);
+                        FromUtf8(OpenFileFilter()), wxFD_OPEN | wxFD_MULTIPLE | wxFD_FILE_MUST_EXIST);
+    std::vector<std::string> chosen;
+    if (dialog.ShowModal() != wxID_OK) return chosen;
+    wxArrayString paths;
+    dialog.GetPaths(paths);
+    for (const wxString& path : paths) chosen.emplace_back(path.utf8_str());
+    return chosen;
+}
+
+std::optional<std::string> ConverterWindow::ChooseFolder(const std::string& folder) {
+    wxDirDialog dialog(this, _("Save to"), FromUtf8(folder), wxDD_DEFAULT_STYLE);
     if (dialog.ShowModal() != wxID_OK) return std::nullopt;
     return std::string(dialog.GetPath().utf8_str());
 }

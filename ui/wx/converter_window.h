@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "conversion/converter.h"
 #include "ui/converter_dialog.h"
@@ -25,10 +26,12 @@ public:
     ConverterWindow(EncoderSetup setup, SettingsStore* settings);
     ~ConverterWindow() override;
 
-    // Opens `path` as OPEN would, once the window is up.
-    void OpenAtStart(const std::string& path);
+    // Adds the files and folders in `paths` to the list, once the window is up.
+    void AddAtStart(const std::vector<std::string>& paths);
 
-    std::optional<std::string> ChooseSourceFile(const std::string& folder) override;
+    std::vector<std::string> ChooseSourceFiles(const std::string& folder) override;
+    std::optional<std::string> ChooseFolder(const std::string& folder) override;
+    std::vector<ListRowKey> SelectedListRows() override;
     void NotifyConversionEnded(std::string_view text) override;
     void SetBusy(bool busy) override;
 
@@ -42,6 +45,10 @@ protected:
     void ApplyChecked(int id, bool checked) override;
     void ApplyProgress(int position) override;
     void ApplyMessage(const std::string& text) override;
+    void ApplyListRow(ListRowKey key, const ListRowTexts& texts) override;
+    void ApplyListRowRemoved(ListRowKey key) override;
+    void ApplyListRowSelected(ListRowKey key) override;
+    void ApplyChoices(int id, const std::vector<std::string>& choices, int selected) override;
 
 private:
     void ShowAboutBox();

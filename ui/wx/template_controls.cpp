@@ -1,7 +1,9 @@
 #include "ui/wx/template_controls.h"
 
 #include <wx/button.h>
+#include <wx/choice.h>
 #include <wx/gauge.h>
+#include <wx/listctrl.h>
 #include <wx/radiobut.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
@@ -9,6 +11,7 @@
 #include <wx/toplevel.h>
 
 #include "ui/control_ids.h"
+#include "ui/dialog_templates.h"
 
 namespace vantrel {
 namespace {
@@ -42,6 +45,15 @@ wxWindow* CreateStaticClass(wxWindow* parent, const ControlTemplate& c, wxPoint 
                                        (c.Has(kStyleWrap) ? 0 : wxST_ELLIPSIZE_END));
     label->SetLabelText(FromUtf8(c.text));
     return label;
+}
+
+wxWindow* CreateList(wxWindow* parent, const ControlTemplate& c, wxPoint pos, wxSize size) {
+    auto* list = new wxListCtrl(parent, WxIdFor(c.id), pos, size, wxLC_REPORT | wxBORDER_SUNKEN);
+    for (const ListColumn& column : kSourceListColumns) {
+        list->AppendColumn(FromUtf8(column.header), wxLIST_FORMAT_LEFT,
+                           parent->ConvertDialogToPixels(wxSize(column.width, 0)).GetWidth());
+    }
+    return list;
 }
 
 }  // namespace
@@ -86,6 +98,15 @@ void CreateTemplateControls(wxWindow* parent, const DialogTemplate& dialogTempla
                 new wxGauge(parent, WxIdFor(c.id), kProgressRange, pos, size,
                             wxGA_HORIZONTAL | wxGA_SMOOTH);
                 break;
+            case ControlClass::kList:
+                CreateList(parent, c, pos, size);
+                break;
+            case ControlClass::kChoice: {
+                // As tall as the toolkit draws it, centred where the template has it.
+                auto* choice = new wxChoice(parent, WxIdFor(c.id), pos, wxSize(size.GetWidth(), -1));
+                choice->Move(pos.x, pos.y + (size.GetHeight() - choice->GetSize().GetHeight()) / 2);
+                break;
+            }
         }
     }
     parent->SetClientSize(
