@@ -9,13 +9,14 @@ build=$(cd "${1:?usage: bench/run_bench.sh BUILD_DIR}" && pwd)
 cli=$build/cli/vantrel-convert
 tool=$build/bench/engine_bench
 parser=$build/bench/parser_bench
+window=$build/bench/window_list_bench
 pairs=${PAIRS:-7}
 probes=${PROBES:-11}
 stops=${STOPS:-12}
 hd_pairs=${HD_PAIRS:-5}
 batch_pairs=${BATCH_PAIRS:-3}
 ffmpeg=$(command -v ffmpeg) || { echo "ffmpeg is not installed" >&2; exit 1; }
-for program in "$cli" "$tool" "$parser"; do
+for program in "$cli" "$tool" "$parser" "$window"; do
   [[ -x $program ]] || { echo "missing $program: build with VANTREL_BUILD_BENCH=ON" >&2; exit 1; }
 done
 
@@ -129,6 +130,23 @@ else
   echo "Batch: this vantrel-convert has no --jobs; n/a"
 fi
 
+# --- The window's list of the same 4, through the window's own logic ------------
+window_ratio=n/a
+if [[ -d $work/batch ]]; then
+  echo "The window's list of 4: $batch_pairs pairs of two at once and one at a time..."
+  : > "$work/window_ratios"
+  for ((i = 1; i <= batch_pairs; i++)); do
+    if ((i % 2)); then
+      two=$("$window" 2 "${batch[@]}"); one=$("$window" 1 "${batch[@]}")
+    else
+      one=$("$window" 1 "${batch[@]}"); two=$("$window" 2 "${batch[@]}")
+    fi
+    ratio "$(field wall_s <<< "$two")" "$(field wall_s <<< "$one")" >> "$work/window_ratios"
+    printf '  pair %d: two at once %.3f s, one at a time %.3f s\n' "$i" "$(field wall_s <<< "$two")" "$(field wall_s <<< "$one")"
+  done
+  window_ratio=$(median < "$work/window_ratios")
+fi
+
 # --- Conversion overhead, own CPU time and peak memory -------------------------
 # vantrel-convert (probe included, as a user runs it) against ffmpeg given the
 # very words the engine gives it; in alternating order, pair by pair.
@@ -190,5 +208,6 @@ row "Probe latency: probe / ffmpeg -i FILE (median of $probes)" "$probe_ratio ($
 row "Own CPU time of vantrel-convert / the encoder's" "$cpu_percent % ($cpu_self / $cpu_children s)" "<= 1 %" "$(check "$cpu_percent" 1 le)"
 row "Peak resident memory of vantrel-convert, encoder excluded" "$rss_mb MB" "<= 20 MB" "$(check "$rss_mb" 20 le)"
 row "Batch of 4: --jobs 2 / --jobs 1 (median of $batch_pairs)" "$jobs_ratio" "<= 0.70" "$(check "$jobs_ratio" 0.70 le)"
+row "The window's list of 4: two at once / one at a time (median of $batch_pairs)" "$window_ratio" "<= 0.70" "$(check "$window_ratio" 0.70 le)"
 row "Peak resident memory with --jobs 2, encoders excluded" "$jobs_rss MB" "<= 20 MB" "$(check "$jobs_rss" 20 le)"
 row "Parser throughput, line by line (slowest capture)" "$parser_mbs MB/s" ">= 100" "$(check "$parser_mbs" 100 ge)"

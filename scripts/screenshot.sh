@@ -27,12 +27,22 @@ if command -v openbox >/dev/null; then
   wait_until sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
 fi
 
-clip="$work/Holiday at the Lake.avi"
-ffmpeg -nostdin -v error -f lavfi -i testsrc2=size=640x480:rate=25:duration=20 \
-  -f lavfi -i sine=frequency=440:duration=20 -c:v mpeg4 -q:v 5 -c:a mp2 -y "$clip"
+# make_clip NAME SECONDS: a test picture with a tone, in the scratch folder.
+make_clip() {
+  ffmpeg -nostdin -v error -f lavfi -i "testsrc2=size=640x480:rate=25:duration=$2" \
+    -f lavfi -i "sine=frequency=440:duration=$2" -c:v mpeg4 -q:v 5 -c:a mp2 -y "$work/$1"
+}
+make_clip "Holiday at the Lake.avi" 20
+# Long enough to be still converting when pictured.
+make_clip "Birthday Party.avi" 600
+make_clip "Sunset over the Bay.avi" 47
+echo "not a movie" >"$work/Notes from the Trip.avi"
 
 # Settings of its own, so that the picture shows the defaults and the user's
-# settings are left alone.
+# settings are left alone; but one conversion at a time, so that the list
+# shows each state.
+mkdir -p "$work/vantrel"
+echo "simultaneous-conversions=1" >"$work/vantrel/vantrel.conf"
 coproc APP { XDG_CONFIG_HOME="$work" exec "$build/app/tests/vantrel_seamed" 2>"$work/stderr"; }
 
 snap() {
@@ -42,10 +52,36 @@ snap() {
   echo "wrote $1"
 }
 
+# The list's rows, as the state tells them: "row SELECTED\tNAME\tDURATION\tSIZE\tSTATE".
+rows() { grep '^row' "$work/state" || true; }
+# $1 rows, and Encode free.
+described() { state; [ "$(rows | wc -l)" -eq "$1" ] && grep -q '^control 1002 1 ' "$work/state"; }
+converted() { state; rows | grep -q $'\tConverted (' && [ "$(text 1002)" = Encode ]; }
+# The second row on its way: a tenth of it converted.
+converting() { state; rows | sed -n 2p | grep -Eq $'\t([1-9][0-9])%'; }
+second_selected() { state; rows | sed -n 2p | grep -q '^row 1'; }
+open_movie() {
+  ask "choose $work/$1" >/dev/null
+  click 1001
+}
+
 mkdir -p "$(dirname "$output")"
 wait_until shown
 snap "${output%.png}-start.png"
-ask "choose $clip" >/dev/null
-click 1001
-wait_until probed
+open_movie "Holiday at the Lake.avi"
+wait_until described 1
+click 1002
+wait_until converted
+open_movie "Birthday Party.avi"
+wait_until described 2
+open_movie "Sunset over the Bay.avi"
+open_movie "Notes from the Trip.avi"
+wait_until described 4
+click 1002
+wait_until converting
+# The panel describes the row being converted: a click on it, below the
+# list's header, each about a line and a half of text high.
+row_height=$(( $(field 1019 8) * 2 / 3 ))
+xdotool mousemove --sync $(( $(field 1020 5) + 40 )) $(( $(field 1020 6) + row_height * 5 / 2 + 4 )) click 1
+wait_until second_selected
 snap "$output"

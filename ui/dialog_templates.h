@@ -50,9 +50,9 @@ inline constexpr std::array<ControlTemplate, 35> kMainControls = {{
     // The list of files below, the window grown for it.
     {kIdUnaddressed, C::kStatic, "Save to", 10, 212, 33, 10, kLabel},
     {kIdSaveTo, C::kChoice, "", 45, 210, 205, 12, kStyleTabStop | kStyleGroup},
-    {kIdSourceList, C::kList, "", 5, 227, 310, 102, kStyleTabStop | kStyleBorder | kStyleGroup},
-    {kIdRemove, C::kButton, "Remove", 195, 333, 50, 14, kStylePushButton | kStyleTabStop | kStyleGroup},
-    {kIdClearFinished, C::kButton, "Clear Finished", 250, 333, 65, 14,
+    {kIdSourceList, C::kList, "", 5, 227, 310, 82, kStyleTabStop | kStyleBorder | kStyleGroup},
+    {kIdRemove, C::kButton, "Remove", 195, 313, 50, 14, kStylePushButton | kStyleTabStop | kStyleGroup},
+    {kIdClearFinished, C::kButton, "Clear Finished", 250, 313, 65, 14,
      kStylePushButton | kStyleTabStop},
 }};
 
@@ -72,7 +72,7 @@ inline constexpr std::array<ControlTemplate, 4> kAboutControls = {{
 }  // namespace templates_detail
 
 inline constexpr DialogTemplate kConverterDialogTemplate = {102, "Vantrel Video Converter", 320,
-                                                            352, templates_detail::kMainControls};
+                                                            332, templates_detail::kMainControls};
 
 using templates_detail::kSourceListColumns;
 

@@ -1,5 +1,7 @@
 #include "ui/source_row.h"
 
+#include <cmath>
+
 #include "platform/utf8_path.h"
 #include "ui/status_line.h"
 
@@ -46,7 +48,8 @@ ListRowTexts RowTexts(const SourceRow& row, int32_t videoKilobits) {
     } else if (seconds && row.state != RowState::kFailed && row.state != RowState::kSkipped) {
         size = SizeText(ExpectedBytes(row.Runnable() ? videoKilobits : row.videoKilobits, *seconds));
     }
-    return {FileNamePart(row.sourcePath), seconds ? FormatClock(*seconds) : "", size,
+    // To the nearest second: a movie of 10:00.01 is a ten-minute movie.
+    return {FileNamePart(row.sourcePath), seconds ? FormatClock(std::round(*seconds)) : "", size,
             StateText(row)};
 }
 
