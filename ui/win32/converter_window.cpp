@@ -183,8 +183,8 @@ void ConverterWindow::OnDropFiles(HDROP drop) {
 
 void ConverterWindow::Close() {
     if (closed()) return;
-    // Stops a running conversion and waits for its worker, which ends within
-    // moments: STOP ends the encoder at once.
+    // Stops the running probes and conversions and waits for their workers,
+    // which end within moments: a stop ends each ffmpeg at once.
     m_logic->OnClose();
     MarkClosed();
     ::EndDialog(m_window, 0);
