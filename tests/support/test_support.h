@@ -103,15 +103,15 @@ inline std::string CommandLineOf(DWORD id) {
     }
     return Utf8(text);
 }
-inline std::vector<int> ProcessesMentioning(const std::string& token) {
-    std::vector<int> found;
+// Every process's id and command line.
+inline std::vector<std::pair<int, std::string>> CommandLines() {
+    std::vector<std::pair<int, std::string>> found;
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot, &entry); more;
          more = Process32NextW(snapshot, &entry)) {
-        if (CommandLineOf(entry.th32ProcessID).find(token) != std::string::npos)
-            found.push_back(static_cast<int>(entry.th32ProcessID));
+        found.emplace_back(static_cast<int>(entry.th32ProcessID), CommandLineOf(entry.th32ProcessID));
     }
     CloseHandle(snapshot);
     return found;
@@ -125,13 +125,12 @@ inline long PeakResidentKiB() {
     return static_cast<long>(counters.PeakWorkingSetSize / 1024);
 }
 #else
-// Processes whose command line mentions `token` (a test's temp folder, say).
-inline std::vector<int> ProcessesMentioning(const std::string& token) {
-    std::vector<int> found;
+// Every process's id and command line (its words joined by NULs).
+inline std::vector<std::pair<int, std::string>> CommandLines() {
+    std::vector<std::pair<int, std::string>> found;
     for (const auto& entry : fs::directory_iterator("/proc")) {
         const int pid = std::atoi(entry.path().filename().c_str());
-        if (pid > 0 && ReadFile(entry.path() / "cmdline").find(token) != std::string::npos)
-            found.push_back(pid);
+        if (pid > 0) found.emplace_back(pid, ReadFile(entry.path() / "cmdline"));
     }
     return found;
 }
@@ -194,6 +193,15 @@ inline ::testing::AssertionResult IsHandheldMovie(const std::string& path) {
 }
 
 #endif
+
+// Processes whose command line mentions `token` (a test's temp folder, say).
+inline std::vector<int> ProcessesMentioning(const std::string& token) {
+    std::vector<int> found;
+    for (const auto& [pid, line] : CommandLines()) {
+        if (line.find(token) != std::string::npos) found.push_back(pid);
+    }
+    return found;
+}
 
 // How the tests run an encoder: this program, no console input forwarded, and
 // the given free-space source (the real one when null).
