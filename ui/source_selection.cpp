@@ -40,6 +40,8 @@ void ConverterDialog::OnAddPaths(const std::vector<std::string>& paths) {
         if (firstAdded == 0) firstAdded = row.key;
     }
     if (firstAdded == 0) return;
+    // A list that ended left its bar full or empty; what is added now starts afresh.
+    if (!m_converting) m_window.PostProgress(0);
     // The panel describes the first file added, as it described the file OPEN took.
     m_window.SelectListRow(firstAdded);
     ShowInPanel(Row(firstAdded));
