@@ -68,10 +68,13 @@ void ConverterDialog::StartDueWork() {
         if (row.Runnable() && !row.probed && row.job == 0) StartProbe(row);
     }
     if (!m_converting) return;
-    // Rows start in the list's order, as soon as their probe has described them.
+    // Rows start in the list's order, as soon as their probe has described
+    // them; a stopped row once its last run has ended, so that two runs never
+    // write the same file.
     for (size_t i = 0; i < m_rows.size(); ++i) {
         if (RunningJobs(true) >= static_cast<size_t>(m_simultaneous)) break;
-        if (m_rows[i].inRun && m_rows[i].Runnable() && m_rows[i].probed) StartConversion(m_rows[i]);
+        SourceRow& row = m_rows[i];
+        if (row.inRun && row.Runnable() && row.probed && row.job == 0) StartConversion(row);
     }
     const bool anyLeft = std::any_of(m_rows.begin(), m_rows.end(), [](const SourceRow& r) {
         return r.inRun && (r.Runnable() || r.state == RowState::kConverting);

@@ -113,12 +113,15 @@ void ConverterDialog::ProbeEnded(uint64_t job, const Expected<SourceDescription,
     if (!m_converting) ShowIdleStatus();
 }
 
-// Rows that convert stay: STOP is how a user ends them.
+// Rows that convert stay: STOP is how a user ends them. So does a stopped
+// row until its run has ended, or the same file added again could start
+// before the last run's temporary file is gone.
 void ConverterDialog::OnRemove() {
     if (m_closed) return;
     const std::vector<ListRowKey> selected = m_window.SelectedListRows();
     const auto removed = std::stable_partition(m_rows.begin(), m_rows.end(), [&](const SourceRow& row) {
-        return row.state == RowState::kConverting ||
+        const auto job = m_jobs.find(row.job);
+        return (job != m_jobs.end() && job->second.converts) ||
                std::find(selected.begin(), selected.end(), row.key) == selected.end();
     });
     for (auto row = removed; row != m_rows.end(); ++row) {

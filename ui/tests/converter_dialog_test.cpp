@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <random>
@@ -275,37 +278,40 @@ TEST_F(DialogTest, ListScenarios) {
 }
 
 // Two at once, as set; STOP stops both and leaves no temporary file, the
-// converted row stays converted, and the next Encode takes up only the
-// stopped rows.
+// converted row stays converted. An Encode at once after takes up only the
+// stopped rows, each once its stopped run has ended: two runs never write
+// the same file.
 TEST_F(DialogTest, StopStopsEveryRunningRowAndEncodeTakesThemUpAgain) {
     Open({Write("a.avi", kQuick), Write("b.avi", kEndless), Write("c.avi", kEndless),
           Write("d.avi", kEndless)});
     ASSERT_TRUE(Described());
     dialog.OnEncode();
-    ASSERT_TRUE(StatesAre({"Converted \\(2 kB\\)", "[0-9]+% .*|0:00 converted.*|0%", "[0-9]+%.*|0%",
-                           "Waiting"}));
     // Two at once: the third waits.
     ASSERT_TRUE(window.PumpUntil([&] {
         return testing::FileExists(dir.File("b.d3v.part")) && testing::FileExists(dir.File("c.d3v.part"));
-    }, false));
+    }));
     EXPECT_EQ(ConversionsIn(dir.path()), 2u);
+    EXPECT_EQ(window.States()[3], "Waiting");
     dialog.OnEncode();  // STOP
     EXPECT_EQ(window.States(), (std::vector<std::string>{"Converted (2 kB)", "Stopped", "Stopped", "Waiting"}));
     EXPECT_TRUE(ShowsItsState(window, dialog));
-    ASSERT_TRUE(window.PumpUntil([&] { return !dialog.working(); }));
-    EXPECT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
-    EXPECT_FALSE(testing::FileExists(dir.File("b.d3v.part")) || testing::FileExists(dir.File("c.d3v.part")));
 
     std::filesystem::remove(testing::PathOf(dir.File("a.d3v")));
     for (const char* name : {"b.avi", "c.avi", "d.avi"}) Write(name, kQuick);
-    dialog.OnEncode();
+    dialog.OnEncode();  // before the stopped runs' ends are back
+    EXPECT_EQ(window.States(), (std::vector<std::string>{"Converted (2 kB)", "Stopped", "Stopped", "Waiting"}));
     ASSERT_TRUE(ListDone());
     EXPECT_EQ(window.States(), std::vector<std::string>(4, "Converted (2 kB)"));
     EXPECT_FALSE(testing::FileExists(dir.File("a.d3v")));  // converted once, not again
+    for (const char* name : {"b", "c", "d"}) {
+        EXPECT_EQ(testing::ReadFile(dir.File(std::string(name) + ".d3v")).size(), 2048u) << name;
+        EXPECT_FALSE(testing::FileExists(dir.File(std::string(name) + ".d3v.part"))) << name;
+    }
 }
 
-// Remove takes off every selected row but the converting ones; Clear
-// Finished the converted, failed and skipped ones. No file goes with them.
+// Remove takes off every selected row but the converting ones, and the
+// stopped ones until their runs have ended; Clear Finished the converted,
+// failed and skipped ones. No file goes with them.
 TEST_F(DialogTest, RemoveAndClearFinishedTakeRowsOffButNeverARunningOne) {
     Open({Write("ok.avi", kQuick), Write("run1.avi", kEndless), Write("run2.avi", kEndless),
           Write("wait.avi", kQuick), Write("notes.avi", kUndecodable)});
@@ -324,6 +330,9 @@ TEST_F(DialogTest, RemoveAndClearFinishedTakeRowsOffButNeverARunningOne) {
     EXPECT_TRUE(testing::FileExists(dir.File("ok.d3v")));
     dialog.OnEncode();  // STOP
     window.Select({0, 1});
+    dialog.OnRemove();  // before their runs have ended
+    EXPECT_EQ(window.Rows().size(), 2u);
+    ASSERT_TRUE(window.PumpUntil([&] { return !dialog.working(); }));
     dialog.OnRemove();
     EXPECT_TRUE(window.Rows().empty());
     EXPECT_FALSE(window.Enabled(kIdEncode));
@@ -507,6 +516,12 @@ TEST(Soak, RandomSequencesLeaveNothingBehind) {
             for (const auto& [pid, line] : testing::CommandLines()) {
                 const size_t part = line.find(".d3v.part");
                 if (line.find(dir.path()) == std::string::npos || part == std::string::npos) continue;
+#ifndef _WIN32
+                // Only the encoders this program started: a sanitizer's own
+                // helper at an encoder's exit shares its command line.
+                const std::string stat = testing::ReadFile("/proc/" + std::to_string(pid) + "/stat");
+                if (std::atoi(stat.c_str() + stat.rfind(')') + 4) != ::getpid()) continue;
+#endif
                 const size_t name = line.find_last_of("/\\", part) + 1;
                 ASSERT_EQ(++runs[line.substr(name, part - name)], 1) << line;
             }
