@@ -114,6 +114,7 @@ private:
     void RowProgressed(uint64_t job, const ProgressReport& progress, double seconds);
     void RowDescribed(uint64_t job, const SourceDescription& description);
     void ConversionEnded(uint64_t job, const ConversionReport& report);
+    void RowFailed(SourceRow& row, ConversionOutcome outcome, const std::string& why);
     void StopList();
     void ListEnded();
     void ShowListProgress();

@@ -119,13 +119,7 @@ void ConverterDialog::StartConversion(SourceRow& row) {
             const ConversionReport report = converter.Convert(request, &source, &stop, reports);
             m_window.RunOnUiThread([this, number, report] { ConversionEnded(number, report); });
         });
-    if (!job) {
-        row.state = RowState::kFailed;
-        row.reason = OutcomeText(ConversionOutcome::kNotStarted);
-        row.message = row.reason;
-        ShowRow(row);
-        return;
-    }
+    if (!job) return RowFailed(row, ConversionOutcome::kNotStarted, {});
     row.state = RowState::kConverting;
     row.job = *job;
     row.target = *target;
@@ -174,10 +168,7 @@ void ConverterDialog::ConversionEnded(uint64_t job, const ConversionReport& repo
         } else if (report.outcome == ConversionOutcome::kStopped) {
             row->state = RowState::kStopped;
         } else {
-            row->state = RowState::kFailed;
-            row->reason = OutcomeText(report.outcome);
-            if (!report.reason.empty()) row->reason += " (" + report.reason + ")";
-            row->message = OutcomeMessage(report.outcome, row->sourcePath, report.reason);
+            RowFailed(*row, report.outcome, report.reason);
         }
         ShowRow(*row);
     }
@@ -186,6 +177,15 @@ void ConverterDialog::ConversionEnded(uint64_t job, const ConversionReport& repo
         if (m_converting) ShowListProgress();
     }
     ShowButtons();
+}
+
+// The row's failure in the user's words: in its state column, with ffmpeg's
+// or the system's reason, and as the list's message box tells it.
+void ConverterDialog::RowFailed(SourceRow& row, ConversionOutcome outcome, const std::string& why) {
+    row.state = RowState::kFailed;
+    row.reason = OutcomeText(outcome) + (why.empty() ? "" : " (" + why + ")");
+    row.message = OutcomeMessage(outcome, row.sourcePath, why);
+    ShowRow(row);
 }
 
 // Every running row stops and goes back to wait; the ends of their runs come

@@ -2,7 +2,6 @@
 // describes the selected row, and taking rows off.
 #include <algorithm>
 
-#include "conversion/outcome_message.h"
 #include "conversion/source_finder.h"
 #include "conversion/target_naming.h"
 #include "ui/control_ids.h"
@@ -76,13 +75,7 @@ void ConverterDialog::StartProbe(SourceRow& row) {
             const Expected<SourceDescription, ProbeFailure> result = converter.Probe(path, &stop);
             m_window.RunOnUiThread([this, number, result] { ProbeEnded(number, result); });
         });
-    if (!job) {
-        row.state = RowState::kFailed;
-        row.reason = OutcomeText(ConversionOutcome::kNotStarted);
-        row.message = row.reason;
-        ShowRow(row);
-        return;
-    }
+    if (!job) return RowFailed(row, ConversionOutcome::kNotStarted, {});
     row.job = *job;
     if (first) m_window.SetBusy(true);
 }
@@ -100,10 +93,7 @@ void ConverterDialog::ProbeEnded(uint64_t job, const Expected<SourceDescription,
             row->probed = true;
         } else if (result.reason().outcome != ConversionOutcome::kStopped) {
             // Told in its row: a folder of files must not bring a box for each.
-            row->state = RowState::kFailed;
-            row->reason = OutcomeText(result.reason().outcome);
-            if (!result.reason().reason.empty()) row->reason += " (" + result.reason().reason + ")";
-            row->message = OutcomeMessage(result.reason().outcome, row->sourcePath, result.reason().reason);
+            RowFailed(*row, result.reason().outcome, result.reason().reason);
         }
         ShowRow(*row);
         if (row->key == m_shown) ShowInPanel(row);
