@@ -27,11 +27,6 @@ if command -v openbox >/dev/null; then
   wait_until sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
 fi
 
-# make_clip NAME SECONDS: a test picture with a tone, in the scratch folder.
-make_clip() {
-  ffmpeg -nostdin -v error -f lavfi -i "testsrc2=size=640x480:rate=25:duration=$2" \
-    -f lavfi -i "sine=frequency=440:duration=$2" -c:v mpeg4 -q:v 5 -c:a mp2 -y "$work/$1"
-}
 make_clip "Holiday at the Lake.avi" 20
 # Long enough to be still converting when pictured.
 make_clip "Birthday Party.avi" 600
@@ -52,13 +47,8 @@ snap() {
   echo "wrote $1"
 }
 
-# The list's rows, as the state tells them: "row SELECTED\tNAME\tDURATION\tSIZE\tSTATE".
-rows() { grep '^row' "$work/state" || true; }
 # $1 rows, and Encode free.
 described() { state; [ "$(rows | wc -l)" -eq "$1" ] && grep -q '^control 1002 1 ' "$work/state"; }
-converted() { state; rows | grep -q $'\tConverted (' && [ "$(text 1002)" = Encode ]; }
-# The second row on its way: a tenth of it converted.
-converting() { state; rows | sed -n 2p | grep -Eq $'\t([1-9][0-9])%'; }
 second_selected() { state; rows | sed -n 2p | grep -q '^row 1'; }
 open_movie() {
   ask "choose $work/$1" >/dev/null

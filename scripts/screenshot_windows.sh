@@ -31,11 +31,6 @@ trap 'kill "${APP_PID:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 # faces without the caption buttons' glyphs.
 cp -n /usr/share/wine/fonts/{tahoma,tahomabd,marlett}.ttf "$VANTREL_WINEPREFIX/drive_c/windows/Fonts/"
 
-# make_clip NAME SECONDS: a test picture with a tone, in the scratch folder.
-make_clip() {
-  ffmpeg -nostdin -v error -f lavfi -i "testsrc2=size=640x480:rate=25:duration=$2" \
-    -f lavfi -i "sine=frequency=440:duration=$2" -c:v mpeg4 -q:v 5 -c:a mp2 -y "$work/$1"
-}
 make_clip "Holiday at the Lake.avi" 20
 # Long enough to be still converting when pictured.
 make_clip "Birthday Party.avi" 600
@@ -53,17 +48,12 @@ coproc APP {
     exec "$here/wine_run.sh" "$build/app/tests/vantrel_seamed.exe" 2>"$work/stderr"
 }
 
-# The list's rows, as the state tells them: "row SELECTED\tNAME\tDURATION\tSIZE\tSTATE".
-rows() { grep '^row' "$work/state" || true; }
 # $1 rows, each described by its probe (its duration shown), and Encode free.
 described() {
   state
   [ "$(rows | wc -l)" -eq "$1" ] && ! rows | awk -F'\t' '$3 == "" { found = 1 } END { exit !found }' &&
     [ "$(text 1002)" = Encode ] && grep -q '^control 1002 1 ' "$work/state"
 }
-converted() { state; rows | grep -q $'\tConverted (' && [ "$(text 1002)" = Encode ]; }
-# The second row on its way: a tenth of it converted.
-converting() { state; rows | sed -n 2p | grep -Eq $'\t([1-9][0-9])%'; }
 open_movie() {
   ask "choose $(windows_path "$work/$1")" >/dev/null
   click 1001
