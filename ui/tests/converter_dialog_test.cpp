@@ -472,7 +472,7 @@ TEST(Soak, RandomSequencesLeaveNothingBehind) {
 #endif
     // Under wine each process costs many times what it does on Linux.
 #ifdef _WIN32
-    constexpr int kSequences = 150;
+    constexpr int kSequences = 50;
 #else
     constexpr int kSequences = 300;
 #endif
