@@ -5,6 +5,7 @@
 
 #include "conversion/output_format.h"
 #include "conversion/picture_fit.h"
+#include "conversion/subtitle_choice.h"
 
 namespace vantrel {
 
@@ -15,6 +16,17 @@ struct ConversionRequest {
     std::string targetPath;
     int32_t videoKilobits = kPlayerFormat.defaultVideoKilobits;
     PictureFit fit = kDefaultPictureFit;
+    SubtitleChoice subtitles;
+    // The language a user wants to hear and read, in any form CanonicalLanguage
+    // takes; empty for none.
+    std::string preferredLanguage;
+    // The sound track to convert, counted among the sound tracks; negative: the
+    // one ChooseSoundTrack picks.
+    int soundTrack = -1;
+    // Bring the sound to the loudness a small speaker wants.
+    bool normalizeLoudness = true;
+    // What a subtitle file beside the source is written in; empty: find out.
+    std::string subtitleEncoding;
 };
 
 }  // namespace vantrel

@@ -3,7 +3,11 @@
 #include <chrono>
 
 #include "conversion/encoder_arguments.h"
+#include "conversion/language_code.h"
 #include "conversion/progress_line.h"
+#include "conversion/subtitle_files.h"
+#include "conversion/subtitle_preparation.h"
+#include "conversion/track_plan.h"
 #include "encoder/encoder_runner.h"
 #include "parse/encoder_output_parser.h"
 #include "platform/program_folder.h"
@@ -50,7 +54,59 @@ std::string InUsersWords(std::string line, const std::string& written, const std
     return line;
 }
 
-std::vector<std::string> NotesOf(const ParserState& state) {
+std::string SoundTrackWords(const SoundTrack& track) {
+    std::string words;
+    for (const std::string& fact : {LanguageName(track.language), track.layout}) {
+        if (fact.empty()) continue;
+        words += (words.empty() ? "" : ", ") + fact;
+    }
+    return words.empty() ? words : " (" + words + ")";
+}
+
+// What a conversion takes of a source, and everything ffmpeg needs for it
+// made ready. Subtitles are made ready again only when the choice of them
+// changes, which a source unlike the one assumed may bring.
+class Plan {
+public:
+    Plan(const ConversionRequest& request, std::string font, std::string copyPath)
+        : request_(request),
+          font_(std::move(font)),
+          copyPath_(std::move(copyPath)),
+          besideFiles_(request.subtitles.mode == SubtitleMode::kAuto
+                           ? SubtitleFilesBeside(request.sourcePath, request.preferredLanguage)
+                           : std::vector<std::string>{}) {}
+
+    // Fails, with the reason, when the subtitles cannot be made ready.
+    Expected<void> For(const SourceDescription& source) {
+        soundTrack_ = request_.soundTrack >= 0
+                          ? request_.soundTrack
+                          : ChooseSoundTrack(source.soundTracks, request_.preferredLanguage);
+        const ChosenSubtitles chosen = ChooseSubtitles(request_.subtitles, source, soundTrack_,
+                                                       besideFiles_, request_.preferredLanguage);
+        if (prepared_ && chosen == chosen_) return {};
+        Expected<PreparedSubtitles> prepared =
+            PrepareSubtitles(chosen, request_, source, font_, copyPath_);
+        if (!prepared) return Fail(prepared.reason());
+        chosen_ = chosen;
+        subtitles_ = std::move(prepared.value());
+        prepared_ = true;
+        return {};
+    }
+
+    int soundTrack() const { return soundTrack_; }
+    const PreparedSubtitles& subtitles() const { return subtitles_; }
+
+private:
+    const ConversionRequest& request_;
+    std::string font_, copyPath_;
+    std::vector<std::string> besideFiles_;
+    int soundTrack_ = 0;
+    ChosenSubtitles chosen_;
+    PreparedSubtitles subtitles_;
+    bool prepared_ = false;
+};
+
+std::vector<std::string> NotesOf(const ParserState& state, const Plan& plan) {
     std::vector<std::string> notes;
     const SourceDescription& source = state.source;
     if (!source.hasPicture) {
@@ -58,11 +114,13 @@ std::vector<std::string> NotesOf(const ParserState& state) {
                                            : "the source has no picture: the movie is black");
     }
     if (!source.hasSound()) notes.push_back("the source has no sound: the movie is silent");
-    if (source.soundTracks > 1) {
-        notes.push_back("sound track " + std::to_string(source.chosenSoundTrack + 1) + " of " +
-                        std::to_string(source.soundTracks) + " was converted" +
-                        (state.defaultSoundFound ? ", the one marked default" : ""));
+    if (source.soundTracks.size() > 1 && static_cast<size_t>(plan.soundTrack()) < source.soundTracks.size()) {
+        notes.push_back("sound track " + std::to_string(plan.soundTrack() + 1) + " of " +
+                        std::to_string(source.soundTracks.size()) +
+                        SoundTrackWords(source.soundTracks[static_cast<size_t>(plan.soundTrack())]) +
+                        " was converted");
     }
+    if (!plan.subtitles().note().empty()) notes.push_back(plan.subtitles().note());
     if (state.soundDecodeFailures > 0) {
         notes.push_back("damaged sound was skipped (" + std::to_string(state.soundDecodeFailures) +
                         (state.soundDecodeFailures == 1 ? " place)" : " places)"));
@@ -129,13 +187,31 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
 
     Relay relay(observer);
     SourceDescription assumed = known != nullptr ? *known : AssumedSource();
+    Plan plan(request, setup_.subtitleFont, written);
+    const auto wordsFor = [&](const SourceDescription& source) -> Expected<std::vector<std::string>> {
+        if (const Expected<void> ready = plan.For(source); !ready) return Fail(ready.reason());
+        return ConversionArguments(kPlayerFormat, request, source, plan.soundTrack(),
+                                   plan.subtitles().drawing(), written)
+            .Words();
+    };
     ParserState state;
     PumpResult run;
     for (int attempt = 0;; ++attempt) {
-        const std::vector<std::string> words =
-            ConversionArguments(kPlayerFormat, request, assumed, written).Words();
+        const Expected<std::vector<std::string>> planned = wordsFor(assumed);
+        if (!planned) {
+            report.source = assumed;
+            report.outcome = ConversionOutcome::kFailed;
+            report.reason = planned.reason();
+            report.seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            return report;
+        }
+        const std::vector<std::string> words = *planned;
+        // A source that needs other words, or whose subtitles cannot be made
+        // ready, is run again on what ffmpeg said of it, which then tells.
         const auto wantsOtherWords = [&](const SourceDescription& source) {
-            return ConversionArguments(kPlayerFormat, request, source, written).Words() != words;
+            const Expected<std::vector<std::string>> other = wordsFor(source);
+            return !other || *other != words;
         };
         // Once ffmpeg has described the source, a run built on a wrong
         // assumption is ended at once, before it writes anything worth having.
@@ -193,7 +269,7 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
     }
     if (report.outcome == ConversionOutcome::kConverted) {
         report.targetBytes = GetFileLength(request.targetPath);
-        report.notes = NotesOf(state);
+        report.notes = NotesOf(state, plan);
     } else {
         RemoveRegularFile(written);
         if (report.reason.empty() && report.outcome != ConversionOutcome::kStopped) {
@@ -202,6 +278,37 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
     }
     report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return report;
+}
+
+Expected<void> Converter::Preview(const ConversionRequest& request, const SourceDescription& known,
+                                  double seconds, PreviewImage kind, const std::string& imagePath,
+                                  const StopSignal* stop) {
+    Plan plan(request, setup_.subtitleFont, imagePath);
+    if (const Expected<void> ready = plan.For(known); !ready) return Fail(ready.reason());
+    const std::vector<std::string> words =
+        PreviewArguments(kPlayerFormat, request, known, plan.subtitles().drawing(), seconds, kind,
+                         imagePath)
+            .Words();
+    ParserState state;
+    IgnoreReports ignore;
+    PumpSettings settings;
+    settings.stop = stop;
+    RemoveRegularFile(imagePath);
+    const PumpResult run = runner_->Run(setup_.encoderPath, words, settings, state, ignore);
+    if (run.status == RunStatus::kOutputEnded && run.exitCode == 0 && GetFileLength(imagePath) > 0) {
+        return {};
+    }
+    RemoveRegularFile(imagePath);
+    switch (run.status) {
+        case RunStatus::kStopRequested: return Fail("stopped");
+        case RunStatus::kNotStarted: return Fail(run.whyNotStarted);
+        default: break;
+    }
+    // ffmpeg ends without a word when the moment lies past the source's end.
+    if (run.exitCode == 0 || state.lastErrorLine.empty()) {
+        return Fail("the source has no picture at " + FormatClock(seconds));
+    }
+    return Fail(InUsersWords(state.lastErrorLine, imagePath, imagePath));
 }
 
 }  // namespace vantrel

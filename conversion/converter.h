@@ -5,6 +5,8 @@
 
 #include "conversion/conversion_report.h"
 #include "conversion/conversion_request.h"
+#include "conversion/encoder_arguments.h"
+#include "conversion/encoder_location.h"
 #include "parse/encoder_report_sink.h"
 #include "platform/expected.h"
 #include "platform/free_space.h"
@@ -20,6 +22,9 @@ struct EncoderSetup {
     // Where ffmpeg's console input comes from: this program's own (0), or
     // none (-1), as for a window, which has no console.
     int consoleInputFd = -1;
+    // The font subtitles fall back on (LocateSubtitleFont()); a conversion
+    // that draws text subtitles fails, saying so, when it is missing.
+    std::string subtitleFont = LocateSubtitleFont();
 };
 
 // What both front ends do with a source: describe it, and convert it. Each
@@ -47,6 +52,13 @@ public:
     // was, an earlier target included.
     ConversionReport Convert(const ConversionRequest& request, const SourceDescription* known,
                              const StopSignal* stop, EncoderReportSink& observer);
+
+    // Writes one frame of the conversion `request` would make, the one at
+    // `seconds` into the source, to `imagePath`, the sound left out. `known`
+    // is the source as a probe described it.
+    Expected<void> Preview(const ConversionRequest& request, const SourceDescription& known,
+                           double seconds, PreviewImage kind, const std::string& imagePath,
+                           const StopSignal* stop);
 
     const std::string& encoderPath() const { return setup_.encoderPath; }
 

@@ -1,5 +1,11 @@
 #include "conversion/encoder_arguments.h"
 
+#include <algorithm>
+#include <cstdio>
+
+#include "conversion/sound_filters.h"
+#include "conversion/subtitle_filters.h"
+
 namespace vantrel {
 namespace {
 
@@ -53,16 +59,29 @@ std::string Scale(const OutputFormat& format, PictureFit fit) {
 // The frame rate comes down first, so that only the frames kept are
 // deinterlaced and scaled, and a variable rate becomes a steady one before
 // anything else sees it. Only frames flagged interlaced are deinterlaced.
-// Square pixels last, so the movie's aspect code is the same whatever the
-// source.
+// Subtitles drawn as pictures are laid on the source's picture, which they
+// were drawn for, so they keep their place and proportion; text is drawn
+// last, on the player's own frame, at a size made for it. Square pixels last,
+// so the movie's aspect code is the same whatever the source.
 std::string PictureChain(const OutputFormat& format, PictureFit fit,
-                         const SourceDescription& source) {
+                         const SourceDescription& source, const SubtitleDrawing& subtitles) {
     const bool tiny = source.pictureWidth > 0 && source.pictureHeight > 0 &&
                       (source.pictureWidth < kSmallestDeinterlaced ||
                        source.pictureHeight < kSmallestDeinterlaced);
-    std::string chain = "fps=" + Text(format.framesPerSecond) + ",";
-    if (!tiny) chain += "yadif=deint=interlaced,";
-    return chain + Scale(format, fit) + ",setsar=1";
+    std::string chain = "fps=" + Text(format.framesPerSecond);
+    if (!tiny) chain += ",yadif=deint=interlaced";
+    if (subtitles.kind == ChosenSubtitles::Kind::kImageTrack) {
+        // The subtitles' pictures come and go; between them the source's
+        // picture passes as it is.
+        chain = "[0:V:0]" + chain + "[picture];[picture][0:s:" + Text(subtitles.track) +
+                "]overlay=eof_action=pass,";
+    } else {
+        chain += ",";
+    }
+    chain += Scale(format, fit);
+    const std::string text = TextSubtitlesFilter(format, subtitles);
+    if (!text.empty()) chain += "," + text;
+    return chain + ",setsar=1";
 }
 
 // How the MPEG-1 encoder spends its bits, not which tools the stream uses:
@@ -100,18 +119,23 @@ SourceDescription AssumedSource() {
     SourceDescription source;
     source.read = true;
     source.hasPicture = true;
-    source.soundTracks = 1;
+    source.soundTracks.resize(1);
     return source;
 }
 
 EncoderArguments ConversionArguments(const OutputFormat& format, const ConversionRequest& request,
-                                     const SourceDescription& source,
+                                     const SourceDescription& source, int soundTrack,
+                                     const SubtitleDrawing& subtitles,
                                      const std::string& writtenPath) {
     EncoderArguments arguments = ProbeArguments(request.sourcePath);
 
     // The sound: the track chosen; a source without sound gets silence,
     // since a player may refuse a movie without any.
-    const std::string sound = "0:a:" + Text(source.chosenSoundTrack);
+    const SoundTrack* track = nullptr;
+    if (soundTrack >= 0 && static_cast<size_t>(soundTrack) < source.soundTracks.size()) {
+        track = &source.soundTracks[static_cast<size_t>(soundTrack)];
+    }
+    const std::string sound = "0:a:" + Text(std::max(soundTrack, 0));
     std::string soundMap = sound;
     if (!source.hasSound()) {
         const std::string silence = "anullsrc=r=" + Text(format.soundSampleRate) +
@@ -121,10 +145,16 @@ EncoderArguments ConversionArguments(const OutputFormat& format, const Conversio
     }
 
     if (source.hasPicture) {
-        arguments.maps = {"-map", "0:V:0", "-map", soundMap};
+        const std::string chain = PictureChain(format, request.fit, source, subtitles);
+        if (subtitles.kind == ChosenSubtitles::Kind::kImageTrack) {
+            arguments.filters = {"-filter_complex", chain + "[movie]"};
+            arguments.maps = {"-map", "[movie]", "-map", soundMap};
+        } else {
+            arguments.filters = {"-vf", chain};
+            arguments.maps = {"-map", "0:V:0", "-map", soundMap};
+        }
         // Silence never ends by itself: the movie ends with the picture.
         if (!source.hasSound()) arguments.maps.push_back("-shortest");
-        arguments.filters = {"-vf", PictureChain(format, request.fit, source)};
     } else {
         // A player needs a picture to play a movie at all. One without is
         // given one made from its sound, so that it lasts exactly as long:
@@ -143,10 +173,8 @@ EncoderArguments ConversionArguments(const OutputFormat& format, const Conversio
         arguments.filters = {"-filter_complex", graph + ",setsar=1[picture]"};
         arguments.maps = {"-map", "[picture]", "-map", sound, "-vsync", "passthrough"};
     }
-    // Gaps and overlaps in the sound's timestamps are filled or trimmed, so it
-    // stays in step with the picture however the source's clock wanders.
     arguments.filters.insert(arguments.filters.end(),
-                             {"-af", "aresample=" + Text(format.soundSampleRate) + ":async=1"});
+                             {"-af", SoundChain(format, track, request.normalizeLoudness)});
 
     arguments.encoderOptions = {"-c:v", std::string(format.videoCodec), "-b:v",
                                 Text(request.videoKilobits) + "k"};
@@ -160,6 +188,40 @@ EncoderArguments ConversionArguments(const OutputFormat& format, const Conversio
          Text(format.soundSampleRate), "-ac", Text(format.soundChannels)});
 
     arguments.target = {"-f", std::string(format.container), AsFile(writtenPath)};
+    return arguments;
+}
+
+EncoderArguments PreviewArguments(const OutputFormat& format, const ConversionRequest& request,
+                                  const SourceDescription& source, const SubtitleDrawing& subtitles,
+                                  double seconds, PreviewImage kind, const std::string& imagePath) {
+    EncoderArguments arguments =
+        ConversionArguments(format, request, source, 0, subtitles, imagePath);
+    // ffmpeg seeks in the source to the keyframe before the moment and
+    // decodes from there; the source's own timestamps are kept, so that the
+    // subtitles drawn are those of that moment.
+    char at[32];
+    std::snprintf(at, sizeof at, "%.3f", std::max(seconds, 0.0));
+    const auto input = std::find(arguments.inputs.begin(), arguments.inputs.end(), "-i");
+    arguments.inputs.insert(input, {"-ss", at});
+    arguments.general.push_back("-copyts");
+    // Only the picture: the sound's map and filters go.
+    std::vector<std::string> maps;
+    for (size_t i = 0; i + 1 < arguments.maps.size(); i += 2) {
+        if (arguments.maps[i] == "-map" && i == 0) maps = {"-map", arguments.maps[i + 1]};
+    }
+    if (!source.hasPicture) maps.insert(maps.end(), {"-vsync", "passthrough"});
+    arguments.maps = maps;
+    const auto af = std::find(arguments.filters.begin(), arguments.filters.end(), "-af");
+    arguments.filters.erase(af, arguments.filters.end());
+    arguments.encoderOptions = {"-frames:v", "1", "-an"};
+    if (kind == PreviewImage::kPng) {
+        arguments.encoderOptions.insert(arguments.encoderOptions.end(), {"-c:v", "png"});
+        arguments.target = {"-f", "image2", "-update", "1", AsFile(imagePath)};
+    } else {
+        arguments.encoderOptions.insert(arguments.encoderOptions.end(),
+                                        {"-c:v", "rawvideo", "-pix_fmt", "rgb24"});
+        arguments.target = {"-f", "rawvideo", AsFile(imagePath)};
+    }
     return arguments;
 }
 

@@ -5,6 +5,7 @@
 
 #include "conversion/conversion_request.h"
 #include "conversion/output_format.h"
+#include "conversion/subtitle_drawing.h"
 #include "parse/source_description.h"
 
 namespace vantrel {
@@ -26,11 +27,22 @@ struct EncoderArguments {
 EncoderArguments ProbeArguments(const std::string& sourcePath);
 
 // The conversion of `request` into `format`, written to `writtenPath`, for a
-// source as `source` describes it: its sound track, a picture made for a
-// source without one, silence for a source without sound.
+// source as `source` describes it: its sound track `soundTrack`, the
+// subtitles drawn as `subtitles` says, a picture made for a source without
+// one, silence for a source without sound.
 EncoderArguments ConversionArguments(const OutputFormat& format, const ConversionRequest& request,
-                                     const SourceDescription& source,
+                                     const SourceDescription& source, int soundTrack,
+                                     const SubtitleDrawing& subtitles,
                                      const std::string& writtenPath);
+
+// How a preview is written.
+enum class PreviewImage { kPng, kRawRgb };
+
+// One frame of that conversion's picture, the one at `seconds` into the
+// source, written to `imagePath`: a PNG, or the frame's rows of RGB bytes.
+EncoderArguments PreviewArguments(const OutputFormat& format, const ConversionRequest& request,
+                                  const SourceDescription& source, const SubtitleDrawing& subtitles,
+                                  double seconds, PreviewImage kind, const std::string& imagePath);
 
 // What a conversion assumes of a source nobody has described yet: a moving
 // picture of a usual size, and sound on its first track.

@@ -1,6 +1,7 @@
 #include "conversion/encoder_location.h"
 
 #include "platform/program_folder.h"
+#include "platform/target_file.h"
 
 namespace vantrel {
 
@@ -10,6 +11,13 @@ std::string LocateEncoder() {
     if (IsExecutableFile(besideProgram)) return besideProgram;
     const std::string onPath = FindOnPath(name);
     return onPath.empty() ? besideProgram : onPath;
+}
+
+std::string LocateSubtitleFont() {
+    const std::string name = "DejaVuSans.ttf";
+    const std::string besideProgram = JoinPath(JoinPath(ProgramFolder(), "fonts"), name);
+    if (GetFileLength(besideProgram) > 0) return besideProgram;
+    return "/usr/share/fonts/truetype/dejavu/" + name;
 }
 
 }  // namespace vantrel

@@ -9,4 +9,9 @@ namespace vantrel {
 // the user is told.
 std::string LocateEncoder();
 
+// The font subtitles fall back on when their own is not on the system:
+// DejaVu Sans, in "fonts" beside this program if it is there (as the Windows
+// zip has it), else where Debian's fonts-dejavu-core puts it.
+std::string LocateSubtitleFont();
+
 }  // namespace vantrel

@@ -104,11 +104,9 @@ void ReadSourceStream(ParserState& state, const char* line, int32_t marker) {
         }
     } else if (Contains(line, ": Audio: ")) {
         kind = 'A';
-        if (Contains(line, "(default)") && !state.defaultSoundFound) {
-            state.defaultSoundFound = true;
-            source.chosenSoundTrack = source.soundTracks;
-        }
-        ++source.soundTracks;
+        SoundTrack track;
+        track.isDefault = Contains(line, "(default)");
+        source.soundTracks.push_back(track);
     }
     if (index >= 0 && index < 4096) {
         if (state.streamKinds.size() <= static_cast<size_t>(index)) {

@@ -22,7 +22,6 @@ struct ParserState {
     bool sourceComplete = false;  // its description is over and was reported
     // The kind of each of the source's streams, by index: 'V', 'A' or '?'.
     std::string streamKinds;
-    bool defaultSoundFound = false;  // a sound track flagged default was seen
 
     int64_t positionHundredths = 0;
     float progressPercent = 0.0f;  // unclamped; meaningful only with a duration

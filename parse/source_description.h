@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "parse/panel_field.h"
+#include "parse/source_tracks.h"
 
 namespace vantrel {
 
@@ -25,12 +27,10 @@ struct SourceDescription {
     bool hasCoverArt = false;  // a still image stored with the sound ("attached pic")
     int pictureWidth = 0;      // of the first moving picture; 0 when not said
     int pictureHeight = 0;
-    int soundTracks = 0;
-    // The sound track to convert, counted among the sound tracks: the first
-    // flagged default, else the first.
-    int chosenSoundTrack = 0;
+    std::vector<SoundTrack> soundTracks;        // in ffmpeg's order: "0:a:N" is the Nth
+    std::vector<SubtitleTrack> subtitleTracks;  // "0:s:N" is the Nth
 
-    bool hasSound() const { return soundTracks > 0; }
+    bool hasSound() const { return !soundTracks.empty(); }
 
     // The text shown in one panel field.
     const std::string& Text(PanelField field) const;

@@ -22,13 +22,20 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
+// The first sound track flagged default, counted from 1; "-" for none.
+inline std::string DefaultSound(const SourceDescription& s) {
+    for (size_t i = 0; i < s.soundTracks.size(); ++i) {
+        if (s.soundTracks[i].isDefault) return std::to_string(i + 1);
+    }
+    return "-";
+}
+
 inline std::string Facts(const SourceDescription& s) {
     return (s.hasPicture ? "picture " + std::to_string(s.pictureWidth) + "x" +
                                std::to_string(s.pictureHeight)
                          : std::string("no picture")) +
            (s.hasCoverArt ? ", cover" : "") +
-           (s.hasSound() ? ", sound " + std::to_string(s.chosenSoundTrack + 1) + "/" +
-                               std::to_string(s.soundTracks)
+           (s.hasSound() ? ", sound " + DefaultSound(s) + "/" + std::to_string(s.soundTracks.size())
                          : ", no sound");
 }
 

@@ -1,0 +1,121 @@
+#include "conversion/subtitle_preparation.h"
+
+#include <fstream>
+#include <utility>
+
+#include "conversion/language_code.h"
+#include "platform/program_folder.h"
+#include "platform/target_file.h"
+#include "platform/text_encoding.h"
+#include "platform/utf8_path.h"
+
+namespace vantrel {
+namespace {
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return text;
+}
+
+std::string ExtensionOf(const std::string& path) {
+    const size_t dot = path.rfind('.');
+    const size_t slash = path.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    return Lower(path.substr(dot + 1));
+}
+
+bool HasOwnStyles(const std::string& codecOrExtension) {
+    return codecOrExtension == "ass" || codecOrExtension == "ssa";
+}
+
+Expected<void> WriteWhole(const std::string& path, const std::string& text) {
+    std::ofstream file(PathFromUtf8(path), std::ios::binary);
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    file.close();
+    if (!file) {
+        RemoveRegularFile(path);
+        return Fail("cannot write " + path);
+    }
+    return {};
+}
+
+std::string TrackWords(const SubtitleTrack& track, int index) {
+    std::string words = "subtitle track " + std::to_string(index + 1);
+    const std::string language = LanguageName(track.language);
+    if (!language.empty()) words += " (" + language + ")";
+    return words;
+}
+
+}  // namespace
+
+PreparedSubtitles::PreparedSubtitles(PreparedSubtitles&& other) noexcept
+    : drawing_(std::move(other.drawing_)),
+      note_(std::move(other.note_)),
+      copy_(std::exchange(other.copy_, {})) {}
+
+PreparedSubtitles& PreparedSubtitles::operator=(PreparedSubtitles&& other) noexcept {
+    if (this != &other) {
+        if (!copy_.empty()) RemoveRegularFile(copy_);
+        drawing_ = std::move(other.drawing_);
+        note_ = std::move(other.note_);
+        copy_ = std::exchange(other.copy_, {});
+    }
+    return *this;
+}
+
+PreparedSubtitles::~PreparedSubtitles() {
+    if (!copy_.empty()) RemoveRegularFile(copy_);
+}
+
+Expected<PreparedSubtitles> PrepareSubtitles(const ChosenSubtitles& chosen,
+                                             const ConversionRequest& request,
+                                             const SourceDescription& source,
+                                             const std::string& font, const std::string& copyPath) {
+    using Kind = ChosenSubtitles::Kind;
+    PreparedSubtitles prepared;
+    SubtitleDrawing& drawing = prepared.drawing_;
+    drawing.kind = chosen.kind;
+    drawing.track = chosen.track;
+    switch (chosen.kind) {
+        case Kind::kNone: return prepared;
+        case Kind::kImageTrack:
+            prepared.note_ = TrackWords(source.subtitleTracks[static_cast<size_t>(chosen.track)],
+                                        chosen.track) + " drawn";
+            return prepared;
+        case Kind::kTextTrack: {
+            const SubtitleTrack& track = source.subtitleTracks[static_cast<size_t>(chosen.track)];
+            drawing.textFile = request.sourcePath;
+            drawing.ownStyles = HasOwnStyles(track.codec);
+            prepared.note_ = TrackWords(track, chosen.track) + " drawn";
+            break;
+        }
+        case Kind::kFile: {
+            const Expected<Utf8Text> text = ReadTextAsUtf8(chosen.file, request.subtitleEncoding);
+            if (!text) {
+                return Fail("Cannot read the subtitles " + chosen.file + ": " + text.reason());
+            }
+            const std::string extension = ExtensionOf(chosen.file);
+            const std::string copy = copyPath + "." + (extension.empty() ? "srt" : extension);
+            // A copy of an earlier run killed outright goes first.
+            RemoveRegularFile(copy);
+            if (const Expected<void> written = WriteWhole(copy, text->text); !written) {
+                return Fail("Cannot make the subtitles ready: " + written.reason());
+            }
+            prepared.copy_ = copy;
+            drawing.textFile = copy;
+            drawing.ownStyles = HasOwnStyles(extension);
+            prepared.note_ = "subtitles from " + FileNamePart(chosen.file) + " (" + text->encoding + ")";
+            break;
+        }
+    }
+    // Without a font libass draws nothing and says so only in passing: a film
+    // whose subtitles were asked for would come out without them.
+    if (GetFileLength(font) == 0) {
+        return Fail("No font to draw the subtitles with: " + font +
+                    " is missing. Reinstall the program, or choose Subtitles: Off.");
+    }
+    drawing.fontFolder = FolderOf(font);
+    return prepared;
+}
+
+}  // namespace vantrel
