@@ -34,6 +34,13 @@
 
 namespace {
 
+vantrel::ConversionRequest Whole(const std::string& source, const std::string& target) {
+    vantrel::ConversionRequest request;
+    request.sourcePath = source;
+    request.targetPath = target;
+    return request;
+}
+
 using Clock = std::chrono::steady_clock;
 using vantrel::Converter;
 
@@ -64,8 +71,8 @@ vantrel::EncoderSetup Setup() {
 // The very words a conversion gives ffmpeg, its filter chains included, so
 // that ffmpeg run directly does the same work.
 std::vector<std::string> EncoderWords(const std::string& source, const std::string& target) {
-    return vantrel::ConversionArguments(vantrel::kPlayerFormat, {source, target},
-                                        vantrel::AssumedSource(), target)
+    return vantrel::ConversionArguments(vantrel::kPlayerFormat, Whole(source, target),
+                                        vantrel::AssumedSource(), 0, {}, target)
         .Words();
 }
 
@@ -167,7 +174,7 @@ double TimeConversion(const std::string& source, const std::string& target) {
     QuietObserver observer;
     Converter converter(Setup());
     const Clock::time_point start = Clock::now();
-    if (converter.Convert({source, target, 256}, nullptr, nullptr, observer).outcome !=
+    if (converter.Convert(Whole(source, target), nullptr, nullptr, observer).outcome !=
         vantrel::ConversionOutcome::kConverted) {
         std::fprintf(stderr, "conversion failed\n");
     }
@@ -219,7 +226,7 @@ int Stops(const std::string& source, const std::string& folder, int stops) {
         vantrel::ConversionOutcome outcome = vantrel::ConversionOutcome::kConverted;
         Clock::time_point returned;
         std::thread run([&] {
-            outcome = converter.Convert({source, target, 256}, nullptr, stop.get(), observer).outcome;
+            outcome = converter.Convert(Whole(source, target), nullptr, stop.get(), observer).outcome;
             returned = Clock::now();
         });
         std::this_thread::sleep_for(std::chrono::duration<double>(point(random)));

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <utility>
 
+#include "conversion/language_code.h"
 #include "conversion/simultaneous_conversions.h"
 #include "conversion/source_types.h"
 
@@ -14,6 +15,11 @@ constexpr std::string_view kQualityOption = "--quality";
 constexpr std::string_view kFitOption = "--fit";
 constexpr std::string_view kJobsOption = "--jobs";
 constexpr std::string_view kOutputOption = "--output-dir";
+constexpr std::string_view kSubtitlesOption = "--subtitles";
+constexpr std::string_view kLanguageOption = "--language";
+constexpr std::string_view kEncodingOption = "--subtitle-encoding";
+constexpr std::string_view kPreviewOption = "--preview";
+constexpr std::string_view kNoNormalizeOption = "--no-normalize";
 constexpr int kMostJobs = 256;
 
 CliOptions Only(CliOptions::Action action) {
@@ -65,6 +71,21 @@ std::string QualityChoices(Describe describe) {
     return choices;
 }
 
+// "off", "auto", a track counted from 1 as the panel counts them, or a file.
+std::optional<SubtitleChoice> SubtitleChoiceNamed(const std::string& value) {
+    if (value.empty()) return std::nullopt;
+    if (value == "off") return SubtitleChoice{SubtitleMode::kOff, 0, {}};
+    if (value == "auto") return SubtitleChoice{SubtitleMode::kAuto, 0, {}};
+    int track = 0;
+    const char* end = value.data() + value.size();
+    if (const auto [stop, fault] = std::from_chars(value.data(), end, track);
+        fault == std::errc() && stop == end) {
+        if (track < 1) return std::nullopt;
+        return SubtitleChoice{SubtitleMode::kTrack, track - 1, {}};
+    }
+    return SubtitleChoice{SubtitleMode::kFile, 0, value};
+}
+
 }  // namespace
 
 CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -86,12 +107,18 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             onlyFiles = true;
             continue;
         }
+        if (argument == kNoNormalizeOption) {
+            options.normalizeLoudness = false;
+            continue;
+        }
         // "-o DIR" is "--output-dir DIR".
         const std::string word = argument == "-o" ? std::string(kOutputOption) : argument;
         // "--name VALUE" or "--name=VALUE", for the options that take one.
         std::string_view name;
         std::string value;
-        for (std::string_view known : {kQualityOption, kFitOption, kJobsOption, kOutputOption}) {
+        for (std::string_view known : {kQualityOption, kFitOption, kJobsOption, kOutputOption,
+                                       kSubtitlesOption, kLanguageOption, kEncodingOption,
+                                       kPreviewOption}) {
             if (word == known) {
                 if (i + 1 == arguments.size()) return Refuse(std::string(known) + " needs a value");
                 name = known;
@@ -105,6 +132,28 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
         if (name == kOutputOption) {
             if (value.empty()) return Refuse("--output-dir needs a folder");
             options.outputFolder = value;
+            continue;
+        }
+        if (name == kSubtitlesOption) {
+            const std::optional<SubtitleChoice> choice = SubtitleChoiceNamed(value);
+            if (!choice) return Refuse("--subtitles needs off, auto, a track number or a file");
+            options.subtitles = *choice;
+            continue;
+        }
+        if (name == kLanguageOption) {
+            if (CanonicalLanguage(value).empty())
+                return Refuse("unknown language '" + value + "' (give a code such as de, deu or ger)");
+            options.language = value;
+            continue;
+        }
+        if (name == kEncodingOption) {
+            if (value.empty()) return Refuse("--subtitle-encoding needs an encoding");
+            options.subtitleEncoding = value;
+            continue;
+        }
+        if (name == kPreviewOption) {
+            if (value.empty()) return Refuse("--preview needs a file to write");
+            options.previewPath = value;
             continue;
         }
         if (name == kJobsOption) {
@@ -130,6 +179,8 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
         options.videoKilobits = chosen->videoKilobits;
     }
     if (options.files.empty()) return Refuse("no FILE given");
+    if (!options.previewPath.empty() && options.files.size() != 1)
+        return Refuse("--preview takes one FILE");
     return options;
 }
 
@@ -143,7 +194,9 @@ std::string UsageText() {
                (q.videoKilobits == f.defaultVideoKilobits ? ", the default)" : ")");
     });
     return "Usage: vantrel-convert [--quality QUALITY] [--fit FIT] [--jobs N] [-o DIR]\n"
-           "                      FILE|FOLDER...\n" +
+           "                      [--subtitles off|auto|N|FILE] [--language LANG]\n"
+           "                      [--no-normalize] FILE|FOLDER...\n"
+           "       vantrel-convert --preview PNG [OPTION...] FILE\n" +
            Wrapped("Converts movies to the handheld player's format: " +
                        std::string(f.videoCodecName) + " video at " + frame + " and " +
                        std::to_string(f.framesPerSecond) + " frames per second, " +
@@ -167,6 +220,23 @@ std::string UsageText() {
                                   ", half the cores); their lines then begin with their FILE") +
            Option("-o, --output-dir DIR", "save the converted files in DIR rather than beside "
                                           "their sources") +
+           Option("--subtitles WHICH", "draw subtitles into the picture: off; auto (the "
+                                       "default: a subtitle file beside FILE, named like it "
+                                       "(NAME.srt, NAME.LANG.srt, .ass, .ssa, .vtt), else a "
+                                       "track flagged forced, else, when the sound is in "
+                                       "another language than LANG, a track in LANG); the "
+                                       "source's subtitle track N, counted from 1; or the "
+                                       "subtitle file FILE") +
+           Option("--language LANG", "the language to hear and read, as a two- or "
+                                     "three-letter code (de, deu and ger are one): the sound "
+                                     "track in LANG is taken, else the one flagged default "
+                                     "(default: the system's language)") +
+           Option("--no-normalize", "keep the source's loudness rather than bring it to "
+                                    "-16 LUFS for a small speaker") +
+           Option("--subtitle-encoding ENC", "read subtitle files as ENC (WINDOWS-1252, "
+                                             "SHIFT_JIS...) rather than find out") +
+           Option("--preview PNG", "write the frame at a third of FILE, as the player will "
+                                   "show it, to PNG, and convert nothing") +
            Option("--help, -h", "show this help and exit") +
            Option("--version", "show the version and exit") +
            Option("--", "every later argument is a FILE") +

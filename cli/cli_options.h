@@ -7,6 +7,7 @@
 
 #include "conversion/output_format.h"
 #include "conversion/picture_fit.h"
+#include "conversion/subtitle_choice.h"
 
 namespace vantrel::cli {
 
@@ -19,6 +20,11 @@ struct CliOptions {
     PictureFit fit = kDefaultPictureFit;  // from --fit
     int jobs = 0;                 // files converted at once, from --jobs; 0: not given
     std::string outputFolder;     // from --output-dir; empty: beside each source
+    SubtitleChoice subtitles;     // from --subtitles
+    std::string language;         // from --language, as given; empty: the system's
+    bool normalizeLoudness = true;   // off with --no-normalize
+    std::string subtitleEncoding;    // from --subtitle-encoding; empty: found out
+    std::string previewPath;      // from --preview: write this PNG of the one FILE instead
     std::vector<std::string> files;
     std::string error;            // why the line was refused (kUsageError only)
 };

@@ -14,6 +14,7 @@
 #include "conversion/converter.h"
 #include "conversion/simultaneous_conversions.h"
 #include "conversion/source_finder.h"
+#include "platform/system_language.h"
 #include "platform/utf8_path.h"
 #include "conversion/encoder_location.h"
 #include "cli/file_conversion.h"
@@ -28,6 +29,34 @@ constexpr int kAllConverted = 0;
 constexpr int kSomeFailed = 1;
 constexpr int kUsageError = 2;
 constexpr int kInterrupted = 130;
+
+// The frame at a third of `file`, as the player will show it, written to `png`.
+int WritePreview(const std::string& file, const std::string& png, ConversionRequest settings,
+                 const StopSignal& stop) {
+    settings.sourcePath = AbsolutePath(file);
+    EncoderSetup setup;
+    setup.encoderPath = LocateEncoder();
+    Converter converter(std::move(setup));
+    const auto probe = converter.Probe(settings.sourcePath, &stop);
+    if (!probe) {
+        if (probe.reason().outcome == ConversionOutcome::kStopped) return kInterrupted;
+        std::cerr << "vantrel-convert: " << file << ": "
+                  << (probe.reason().reason.empty() ? "not a movie ffmpeg can read"
+                                                    : probe.reason().reason)
+                  << '\n';
+        return kSomeFailed;
+    }
+    const double third = static_cast<double>(probe->durationHundredths.value_or(0)) / 300.0;
+    const Expected<void> written =
+        converter.Preview(settings, *probe, third, PreviewImage::kPng, png, &stop);
+    if (!written) {
+        if (stop.IsSignalled()) return kInterrupted;
+        std::cerr << "vantrel-convert: " << file << ": no preview: " << written.reason() << '\n';
+        return kSomeFailed;
+    }
+    std::cout << "Preview:      " << png << '\n';
+    return kAllConverted;
+}
 
 }  // namespace
 
@@ -54,6 +83,20 @@ int RunConvertCommand(const std::vector<std::string>& arguments) {
     if (!StopOnTerminationSignals(stop)) {
         std::cerr << "vantrel-convert: cannot prepare to stop on Ctrl-C\n";
         return kSomeFailed;
+    }
+
+    ConversionRequest settings;
+    settings.videoKilobits = options.videoKilobits;
+    settings.fit = options.fit;
+    settings.subtitles = options.subtitles;
+    if (settings.subtitles.mode == SubtitleMode::kFile) {
+        settings.subtitles.file = AbsolutePath(settings.subtitles.file);
+    }
+    settings.preferredLanguage = options.language.empty() ? SystemLanguage() : options.language;
+    settings.normalizeLoudness = options.normalizeLoudness;
+    settings.subtitleEncoding = options.subtitleEncoding;
+    if (!options.previewPath.empty()) {
+        return WritePreview(options.files.front(), AbsolutePath(options.previewPath), settings, *stop);
     }
 
     // Folders give the movies in them; a file named twice is converted once.
@@ -100,8 +143,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments) {
             }
             FileConsole fileConsole{console, files[index]};
             if (jobs == 1 && taken > 0) fileConsole.Print("\n");
-            results[index] = ConvertFile(file, converter, options.videoKilobits, options.fit,
-                                         *stop, fileConsole);
+            results[index] = ConvertFile(file, converter, settings, *stop, fileConsole);
         }
     };
     std::vector<std::thread> workers;

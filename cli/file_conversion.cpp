@@ -77,14 +77,17 @@ FileResult RefuseSharedTarget(const SourceAndTarget& file, const std::string& ea
     return FileResult::kRejected;
 }
 
-FileResult ConvertFile(const SourceAndTarget& file, Converter& converter, int32_t videoKilobits,
-                       PictureFit fit, const StopSignal& stop, FileConsole& console) {
+FileResult ConvertFile(const SourceAndTarget& file, Converter& converter,
+                       const ConversionRequest& settings, const StopSignal& stop,
+                       FileConsole& console) {
     const std::string& source = file.source;
     console.Print("Source:       " + source + '\n');
     if (stop.IsSignalled()) return Stopped(console, source);
     ConsoleObserver observer(console, file.target, ProgressDisplay::Clock::now());
     // Nothing is known of the source: the conversion's own run finds out.
-    const ConversionRequest request{source, file.target, videoKilobits, fit};
+    ConversionRequest request = settings;
+    request.sourcePath = source;
+    request.targetPath = file.target;
     const ConversionReport report = converter.Convert(request, nullptr, &stop, observer);
     observer.Finish();
 

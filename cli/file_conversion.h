@@ -33,10 +33,11 @@ std::optional<SourceAndTarget> ResolveFile(const std::string& file, const std::s
 FileResult RefuseSharedTarget(const SourceAndTarget& file, const std::string& earlier,
                               FileConsole& console);
 
-// Converts the source at `videoKilobits` with its picture in `fit`, and shows
-// the conversion's report: the source as its own run describes it, then how it
-// ended. `stop` ends the run.
-FileResult ConvertFile(const SourceAndTarget& file, Converter& converter, int32_t videoKilobits,
-                       PictureFit fit, const StopSignal& stop, FileConsole& console);
+// Converts the source as `settings` says (all but its source and target),
+// and shows the conversion's report: the source as its own run describes it,
+// then how it ended. `stop` ends the run.
+FileResult ConvertFile(const SourceAndTarget& file, Converter& converter,
+                       const ConversionRequest& settings, const StopSignal& stop,
+                       FileConsole& console);
 
 }  // namespace vantrel::cli

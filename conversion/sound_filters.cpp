@@ -44,10 +44,16 @@ std::string SoundChain(const OutputFormat& format, const SoundTrack* track, bool
     if (track != nullptr && format.soundChannels == 1 && HasCentre(*track)) {
         chain += std::string(kDialogueFold) + ",";
     }
-    if (track != nullptr && normalize) chain += std::string(kLoudness) + ",";
     // Gaps and overlaps in the sound's timestamps are filled or trimmed, so it
     // stays in step with the picture however the source's clock wanders.
-    return chain + "aresample=" + std::to_string(format.soundSampleRate) + ":async=1";
+    const std::string rate = "aresample=" + std::to_string(format.soundSampleRate);
+    chain += rate + ":async=1";
+    // The loudness is measured on the sound the player gets, at its rate:
+    // what lies above half of it is gone, and with it up to 1.6 LU of a
+    // bright source's loudness. The filter works at a rate of its own, which
+    // comes back down to the player's.
+    if (track != nullptr && normalize) chain += "," + std::string(kLoudness) + "," + rate;
+    return chain;
 }
 
 }  // namespace vantrel

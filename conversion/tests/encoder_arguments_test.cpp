@@ -14,19 +14,36 @@ std::string Joined(const std::vector<std::string>& words) {
     return text;
 }
 
-const std::string kFitChain =
-    "fps=12,yadif=deint=interlaced,scale=w='min(256,round(192*dar/2)*2)':"
-    "h='min(192,round(256/dar/2)*2)':flags=lanczos,pad=256:192:(ow-iw)/2:(oh-ih)/2,setsar=1";
+const std::string kFitScale =
+    "scale=w='min(256,round(192*dar/2)*2)':h='min(192,round(256/dar/2)*2)':flags=lanczos,"
+    "pad=256:192:(ow-iw)/2:(oh-ih)/2";
+const std::string kFitChain = "fps=12,yadif=deint=interlaced," + kFitScale + ",setsar=1";
+const std::string kNormalSound =
+    "aresample=22050:async=1,loudnorm=I=-16:TP=-1.5:LRA=11,aresample=22050";
+// Plain text subtitles in the player's own size, with the fallback font.
+const std::string kPlainStyle =
+    R"(:fontsdir=/fonts:force_style=FontName\\=DejaVu Sans\,FontSize\\=22\,Outline\\=1)"
+    R"(\,Shadow\\=0\,BorderStyle\\=1\,OutlineColour\\=&H202020&\,MarginV\\=6)";
+
+ConversionRequest Request(PictureFit fit, int32_t kilobits = 384) {
+    ConversionRequest request;
+    request.sourcePath = "/s.mkv";
+    request.targetPath = "/s.d3v";
+    request.videoKilobits = kilobits;
+    request.fit = fit;
+    return request;
+}
 
 TEST(EncoderArguments, ASourceWithSoundInFit) {
-    const ConversionRequest request{"/m/-Trip: one.avi", "/m/-trip: one.d3v", 256, PictureFit::kFit};
-    const EncoderArguments words =
-        ConversionArguments(kPlayerFormat, request, AssumedSource(), "/m/-trip: one.d3v.part");
+    ConversionRequest request = Request(PictureFit::kFit, 256);
+    request.sourcePath = "/m/-Trip: one.avi";
+    const EncoderArguments words = ConversionArguments(kPlayerFormat, request, AssumedSource(), 0,
+                                                       {}, "/m/-trip: one.d3v.part");
     EXPECT_EQ(words.Words(), (std::vector<std::string>{
         "-y", "-loglevel", "repeat+info",
         "-skip_loop_filter", "noref", "-i", "file:/m/-Trip: one.avi",
         "-map", "0:V:0", "-map", "0:a:0",
-        "-vf", kFitChain, "-af", "aresample=22050:async=1",
+        "-vf", kFitChain, "-af", kNormalSound,
         "-c:v", "mpeg1video", "-b:v", "256k", "-mbd", "rd", "-trellis", "1", "-i_qfactor", "0.71",
         "-strict", "-2", "-c:a", "mp2", "-b:a", "64k", "-ar", "22050", "-ac", "1",
         "-f", "mpeg", "file:/m/-trip: one.d3v.part"}));
@@ -40,15 +57,51 @@ TEST(EncoderArguments, EachKindOfSourceAndChoice) {
         PictureFit fit;
         std::function<void(SourceDescription&)> source;
         std::string inputs, maps, picture;  // what follows the source's input; the maps; the picture's filters
+        std::string sound = kNormalSound;
+        int soundTrack = 0;
+        SubtitleDrawing subtitles = {};
+        bool normalize = true;
+    };
+    using Kind = ChosenSubtitles::Kind;
+    const auto subtitles = [](Kind kind, int track, std::string file, bool ownStyles) {
+        return SubtitleDrawing{kind, track, std::move(file), ownStyles, "/fonts"};
     };
     const auto as = [](auto change) { return std::function<void(SourceDescription&)>(change); };
     const Row rows[] = {
-        {"the default sound track is the second", PictureFit::kFit,
-         as([](SourceDescription& s) { s.soundTracks = 2, s.chosenSoundTrack = 1; }), "",
-         "-map 0:V:0 -map 0:a:1", kFitChain},
-        {"no sound: silence as long as the picture", PictureFit::kFit,
-         as([](SourceDescription& s) { s.soundTracks = 0; }), "-f lavfi -i anullsrc=r=22050:cl=mono",
-         "-map 0:V:0 -map 1:a:0 -shortest", kFitChain},
+        {"the second sound track", PictureFit::kFit,
+         as([](SourceDescription& s) { s.soundTracks.resize(2); }), "", "-map 0:V:0 -map 0:a:1",
+         kFitChain, kNormalSound, 1},
+        {"no sound: silence as long as the picture, with nothing to normalise", PictureFit::kFit,
+         as([](SourceDescription& s) { s.soundTracks.clear(); }), "-f lavfi -i anullsrc=r=22050:cl=mono",
+         "-map 0:V:0 -map 1:a:0 -shortest", kFitChain, "aresample=22050:async=1"},
+        {"the source's loudness kept", PictureFit::kFit, as([](SourceDescription&) {}), "",
+         "-map 0:V:0 -map 0:a:0", kFitChain, "aresample=22050:async=1", 0, {}, false},
+        {"5.1 and 7.1 folded with the centre's dialogue weighted up", PictureFit::kFit,
+         as([](SourceDescription& s) {
+             s.soundTracks.resize(2);
+             s.soundTracks[0].layout = "5.1(side)", s.soundTracks[1].layout = "7.1";
+         }),
+         "", "-map 0:V:0 -map 0:a:1", kFitChain,
+         "aformat=channel_layouts=5.1,pan=mono|c0=0.4*FC+0.2*FL+0.2*FR+0.1*BL+0.1*BR," + kNormalSound, 1},
+        {"stereo and layouts without a centre: ffmpeg's own fold", PictureFit::kFit,
+         as([](SourceDescription& s) { s.soundTracks[0].layout = "3.0(back)"; }), "",
+         "-map 0:V:0 -map 0:a:0", kFitChain},
+        {"text subtitles from a file, drawn on the player's frame in its own size", PictureFit::kFit,
+         as([](SourceDescription&) {}), "", "-map 0:V:0 -map 0:a:0",
+         "fps=12,yadif=deint=interlaced," + kFitScale +
+             ",subtitles=filename=" + R"(/t/a\\\\b\\:c\\\'d\[1\]\,e\;f\\=g.srt)" +
+             kPlainStyle + ",setsar=1",
+         kNormalSound, 0, subtitles(Kind::kFile, 0, "/t/a\\b:c'd[1],e;f=g.srt", false)},
+        {"an ASS track of the source keeps its own styles", PictureFit::kStretch,
+         as([](SourceDescription&) {}), "", "-map 0:V:0 -map 0:a:0",
+         "fps=12,yadif=deint=interlaced,scale=256:192:flags=lanczos,"
+         "subtitles=filename=/s.mkv:si=2:fontsdir=/fonts,setsar=1",
+         kNormalSound, 0, subtitles(Kind::kTextTrack, 2, "/s.mkv", true)},
+        {"picture subtitles laid on the source's picture before it is scaled", PictureFit::kFit,
+         as([](SourceDescription&) {}), "", "-map [movie] -map 0:a:0",
+         "[0:V:0]fps=12,yadif=deint=interlaced[picture];[picture][0:s:1]overlay=eof_action=pass," +
+             kFitScale + ",setsar=1[movie]",
+         kNormalSound, 0, subtitles(Kind::kImageTrack, 1, "", false)},
         {"no picture: black as long as the sound", PictureFit::kFit,
          as([](SourceDescription& s) { s.hasPicture = false; }), "",
          "-map [picture] -map 0:a:0 -vsync passthrough",
@@ -73,15 +126,33 @@ TEST(EncoderArguments, EachKindOfSourceAndChoice) {
         SCOPED_TRACE(row.name);
         SourceDescription source = AssumedSource();
         row.source(source);
-        const EncoderArguments words =
-            ConversionArguments(kPlayerFormat, {"/s.mkv", "/s.d3v", 384, row.fit}, source, "/s.part");
+        ConversionRequest request = Request(row.fit);
+        request.normalizeLoudness = row.normalize;
+        const EncoderArguments words = ConversionArguments(kPlayerFormat, request, source,
+                                                           row.soundTrack, row.subtitles, "/s.part");
         const std::string inputs = Joined(words.inputs);
         const std::string sourceInput = "-skip_loop_filter noref -i file:/s.mkv";
         EXPECT_EQ(inputs, sourceInput + (row.inputs.empty() ? "" : " " + row.inputs));
         EXPECT_EQ(Joined(words.maps), row.maps);
         EXPECT_EQ(words.filters.at(1), row.picture);
+        EXPECT_EQ(words.filters.at(3), row.sound);
         EXPECT_EQ(words.encoderOptions.at(3), "384k");
     }
+}
+
+TEST(EncoderArguments, APreviewIsOneFrameOfThePictureAtItsMoment) {
+    const SubtitleDrawing file{ChosenSubtitles::Kind::kFile, 0, "/t/s.srt", false, "/fonts"};
+    const EncoderArguments words = PreviewArguments(kPlayerFormat, Request(PictureFit::kFit),
+                                                    AssumedSource(), file, 1234.5678,
+                                                    PreviewImage::kRawRgb, "/t/p.rgb");
+    EXPECT_EQ(Joined(words.general), "-y -loglevel repeat+info -copyts");
+    EXPECT_EQ(Joined(words.inputs), "-skip_loop_filter noref -ss 1234.568 -i file:/s.mkv");
+    EXPECT_EQ(Joined(words.maps), "-map 0:V:0");
+    EXPECT_EQ(Joined(words.filters),
+              "-vf fps=12,yadif=deint=interlaced," + kFitScale + ",subtitles=filename=/t/s.srt" +
+                  kPlainStyle + ",setsar=1");
+    EXPECT_EQ(Joined(words.encoderOptions), "-frames:v 1 -an -c:v rawvideo -pix_fmt rgb24");
+    EXPECT_EQ(Joined(words.target), "-f rawvideo file:/t/p.rgb");
 }
 
 }  // namespace

@@ -122,7 +122,7 @@ TEST(EncoderFaults, EveryEndOfARunGivesItsOutcomeAndLosesNothing) {
             }
         } else {
             const ConversionReport report =
-                converter.Convert({source, target, 256}, nullptr, &watcher->stop, *watcher);
+                converter.Convert(Request(source, target), nullptr, &watcher->stop, *watcher);
             EXPECT_EQ(report.outcome, c.outcome);
             if (!c.says.empty()) {
                 EXPECT_NE(Said(report).find(c.says), std::string::npos) << Said(report);

@@ -47,14 +47,14 @@ TEST(EncoderVersions, EachProbesConvertsAndStops) {
         EXPECT_TRUE(got.bitrate.ends_with(" kb/s") && got.hasSound()) << got.bitrate;
 
         Progress converting, stopping;
-        EXPECT_EQ(converter.Convert({source, target, 256}, nullptr, nullptr, converting).outcome,
+        EXPECT_EQ(converter.Convert(Request(source, target), nullptr, nullptr, converting).outcome,
                   ConversionOutcome::kConverted);
         EXPECT_TRUE(IsHandheldMovie(target));
         EXPECT_TRUE(std::is_sorted(converting.positions.begin(), converting.positions.end()));
         EXPECT_TRUE(!converting.positions.empty() && converting.positions.back() == 100000);
         fs::remove(target);
 
-        EXPECT_EQ(converter.Convert({source, target, 256}, nullptr, &stopping.stop, stopping).outcome,
+        EXPECT_EQ(converter.Convert(Request(source, target), nullptr, &stopping.stop, stopping).outcome,
                   ConversionOutcome::kStopped);
         EXPECT_FALSE(FileExists(target) || FileExists(PartialTargetPath(target)));
         EXPECT_TRUE(ProcessesMentioning(dir.path()).empty() && ZombieChildren() == 0);

@@ -83,7 +83,7 @@ TEST(BadInput, EachEndsInItsOutcomeAndLosesNothing) {
         if (c.twist == kGoneAfterProbe) fs::remove(source);
         if (probe) {
             const ConversionReport report =
-                converter.Convert({source, target, 256}, &*probe, nullptr, ignoreReports);
+                converter.Convert(Request(source, target), &*probe, nullptr, ignoreReports);
             EXPECT_EQ(report.outcome, c.outcome);
             // Why, in the system's words, for those it refused to write.
             if (c.twist == kLocked || c.twist == kReadOnlyTarget) {
@@ -167,7 +167,7 @@ TEST(PictureShapes, EachFitsTheFrameAsChosenInThePlayersFormat) {
         std::string pictures;
         for (const PictureFitChoice& fit : kPictureFits) {
             const std::string target = dir.File(std::string(fit.name) + ".d3v");
-            const ConversionRequest request{source, target, 256, fit.fit};
+            const ConversionRequest request = Request(source, target, fit.fit);
             EXPECT_EQ(converter.Convert(request, &*probe, nullptr, ignoreReports).outcome, kConverted);
             EXPECT_TRUE(IsHandheldMovie(target));
             pictures += (pictures.empty() ? "" : " ") + PictureInBars(target);
@@ -175,18 +175,6 @@ TEST(PictureShapes, EachFitsTheFrameAsChosenInThePlayersFormat) {
         }
         EXPECT_EQ(pictures, shape.fitted + std::string(" 256x192 256x192"));
     }
-}
-
-// The sound's main frequency in Hz, from its zero crossings.
-double SoundFrequency(const std::string& movie) {
-    const std::string pcm = Output("ffmpeg -nostdin -v error -i file:" + Quoted(movie) +
-                                   " -map 0:a -f s16le -ac 1 -ar 22050 -");
-    size_t crossings = 0;
-    for (size_t i = 2; i + 1 < pcm.size(); i += 2) {
-        const bool before = static_cast<signed char>(pcm[i - 1]) < 0;
-        crossings += before != (static_cast<signed char>(pcm[i + 1]) < 0);
-    }
-    return static_cast<double>(crossings) / 2.0 / (static_cast<double>(pcm.size()) / 2.0 / 22050.0);
 }
 
 // Damages a few packets of the sound in an MPEG transport stream that ffmpeg
@@ -261,7 +249,7 @@ TEST(AwkwardSources, EachConvertsAndTheReportSaysWhatItShould) {
             SCOPED_TRACE(known != nullptr ? "after a probe" : "without one");
             const std::string target = dir.File("a.d3v");
             Reports reports;
-            const ConversionReport report = converter.Convert({source, target, 256}, known, nullptr, reports);
+            const ConversionReport report = converter.Convert(Request(source, target), known, nullptr, reports);
             ASSERT_EQ(report.outcome, kConverted) << report.reason;
             EXPECT_TRUE(IsHandheldMovie(target));
             std::string notes;

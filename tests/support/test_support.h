@@ -183,6 +183,18 @@ inline std::string Output(const std::string& command) {
 }
 // Whether ffprobe reads the file as the handheld's movie: 256x192 12 fps
 // MPEG-1 video, mono 22050 Hz MP2 sound, in an MPEG program stream.
+// The sound's main frequency in Hz, from its zero crossings.
+inline double SoundFrequency(const std::string& movie) {
+    const std::string pcm = Output("ffmpeg -nostdin -v error -i file:" + Quoted(movie) +
+                                   " -map 0:a -f s16le -ac 1 -ar 22050 -");
+    size_t crossings = 0;
+    for (size_t i = 2; i + 1 < pcm.size(); i += 2) {
+        const bool before = static_cast<signed char>(pcm[i - 1]) < 0;
+        crossings += before != (static_cast<signed char>(pcm[i + 1]) < 0);
+    }
+    return static_cast<double>(crossings) / 2.0 / (static_cast<double>(pcm.size()) / 2.0 / 22050.0);
+}
+
 inline ::testing::AssertionResult IsHandheldMovie(const std::string& path) {
     const std::string found = Output("ffprobe -v error -of csv=p=0 -show_entries format=format_name:"
                                      "stream=codec_name,width,height,r_frame_rate,sample_rate,"
@@ -205,6 +217,17 @@ inline std::vector<int> ProcessesMentioning(const std::string& token) {
 
 // How the tests run an encoder: this program, no console input forwarded, and
 // the given free-space source (the real one when null).
+// A conversion of `source` into `target` at the default quality, everything
+// else as a user finds it at first.
+inline ConversionRequest Request(std::string source, std::string target,
+                                 PictureFit fit = kDefaultPictureFit) {
+    ConversionRequest request;
+    request.sourcePath = std::move(source);
+    request.targetPath = std::move(target);
+    request.fit = fit;
+    return request;
+}
+
 inline EncoderSetup TestEncoderSetup(std::string encoderPath,
                                      std::shared_ptr<const FreeSpaceSource> space = nullptr) {
     return {std::move(encoderPath), space ? space : std::make_shared<FileSystemFreeSpace>(), -1};
