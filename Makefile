@@ -17,7 +17,7 @@ SUDO       := $(if $(filter 0,$(shell id -u)),,sudo)
 
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
             ffmpeg libwxgtk3.2-dev xvfb xauth xdotool imagemagick x11-utils \
-            clang libclang-rt-14-dev librsvg2-bin debootstrap \
+            clang libclang-rt-14-dev librsvg2-bin debootstrap fonts-dejavu-core \
             $(if $(shell command -v npm),,npm)
 
 # Only the package and its test need these.
@@ -26,6 +26,7 @@ DEB_PACKAGES := dpkg-dev lintian appstream desktop-file-utils
 # The Windows build: cross-built with MinGW-w64, tested under wine in a prefix
 # of its own in the build folder.
 WIN_PACKAGES := cmake make g++ g++-mingw-w64-x86-64-posix wine wine64 zip imagemagick libgtest-dev \
+                fonts-dejavu-core \
                 $(if $(shell command -v npm),,npm)
 WIN_BUILD    := $(BUILD)-win64
 WIN_PREFIX   := $(abspath $(WIN_BUILD))/wine

@@ -23,6 +23,11 @@ for program in app/vantrel.exe cli/vantrel-convert.exe; do
 done
 [ -f "$stage/vantrel-convert.exe" ] || fail "no cli/vantrel-convert.exe in $build"
 cp "$build/encoders/win64/ffmpeg.exe" "$root/README.md" "$stage/"
+# The font subtitles fall back on, with its licence: Windows' own fonts serve
+# every other letter.
+mkdir -p "$stage/fonts"
+cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$stage/fonts/"
+sed 's/$/\r/' /usr/share/doc/fonts-dejavu-core/copyright >"$stage/fonts/LICENSE-DejaVu.txt"
 
 # ffmpeg's own statement of its licence, then the licence it names, with
 # Windows' line ends throughout.

@@ -82,7 +82,7 @@ TEST(EncoderArguments, EachKindOfSourceAndChoice) {
              s.soundTracks[0].layout = "5.1(side)", s.soundTracks[1].layout = "7.1";
          }),
          "", "-map 0:V:0 -map 0:a:1", kFitChain,
-         "aformat=channel_layouts=5.1,pan=mono|c0=0.4*FC+0.2*FL+0.2*FR+0.1*BL+0.1*BR," + kNormalSound, 1},
+         "aformat=channel_layouts=5.1,pan=mono|c0=0.5*FC+0.15*FL+0.15*FR+0.1*BL+0.1*BR," + kNormalSound, 1},
         {"stereo and layouts without a centre: ffmpeg's own fold", PictureFit::kFit,
          as([](SourceDescription& s) { s.soundTracks[0].layout = "3.0(back)"; }), "",
          "-map 0:V:0 -map 0:a:0", kFitChain},

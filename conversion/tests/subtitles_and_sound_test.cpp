@@ -157,7 +157,8 @@ const Sources& MadeSources() {
         EXPECT_TRUE(Made(picture +
                              "-f lavfi -i sine=f=1000:d=7 -f lavfi -i anoisesrc=c=pink:d=7:a=0.3 "
                              "-filter_complex \"[2]asplit=5[n1][n2][n3][n4][n5];"
-                             "[n1][n2][1][n3][n4][n5]join=inputs=6:channel_layout=5.1(side)[s]\" "
+                             "[n1][n2][1][n3][n4][n5]join=inputs=6:channel_layout=5.1(side):"
+                             "map=0.0-FL|1.0-FR|2.0-FC|3.0-LFE|4.0-SL|5.0-SR[s]\" "
                              "-map 0 -map [s] -c:v libx264 -c:a flac",
                          s->centre));
         // Picture subtitles: a box over lines 270 to 330 of the 360.
