@@ -12,7 +12,7 @@ for f in "$root"/tests/data/*.txt; do
     { printf "$size"; cat "$f"; } > "$corpus/parser_fuzzer/seed-$i"
   done
   # Single lines, where the primitives' references bite hardest.
-  grep -a -E 'Duration:|time=|Video: ' "$f" | head -20 | while IFS= read -r line; do
+  grep -a -E 'Duration:|time=|Video: |Audio: |Subtitle: ' "$f" | head -20 | while IFS= read -r line; do
     i=$((i + 1))
     printf '\000\005%s' "$line" > "$corpus/parser_fuzzer/line-$i-$(printf %s "$line" | cksum | cut -d' ' -f1)"
   done

@@ -1,11 +1,15 @@
 #include "parse/encoder_output_parser.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 #include "parse/stream_line.h"
 #include "parse/text_scan.h"
+#include "parse/track_line.h"
 
 namespace vantrel {
 namespace {
@@ -57,19 +61,25 @@ void ReadProgress(ParserState& state, EncoderReportSink& sink, const char* value
 }
 
 // "  Duration: 00:00:50.00, start: 0.000000, bitrate: 900 kb/s", or "N/A"
-// for each that the container does not say.
-void ReadDuration(ParserState& state, const char* line, int32_t marker) {
-    const char* p = line + marker + 9;
-    if (*p == '\0') return;
-    p = SkipBlanks(p + 1);
-    if (*p == '\0') return;
-    char field[kFieldBufferSize];
-    CopyField(field, p, sizeof field);
-    state.source.duration = field;
-    if (StartsWithClockTime(p)) {
-        state.source.durationHundredths = ParseClockHundredths(p);
-    } else {
-        state.source.durationHundredths.reset();
+// for each that the container does not say. `text` is the line past its
+// indentation.
+void ReadDuration(ParserState& state, const char* text) {
+    const char* p = SkipBlanks(text + 9);  // past "Duration:"
+    if (*p != '\0') {
+        char field[kFieldBufferSize];
+        CopyField(field, p, sizeof field);
+        state.source.duration = field;
+        if (StartsWithClockTime(p)) {
+            state.source.durationHundredths = ParseClockHundredths(p);
+        } else {
+            state.source.durationHundredths.reset();
+        }
+    }
+    const int32_t bitrate = FindSubstring(", bitrate: ", text);
+    if (bitrate >= 0) {
+        char field[kFieldBufferSize];
+        CopyField(field, text + bitrate + 11, sizeof field);
+        state.source.bitrate = field;
     }
 }
 
@@ -80,14 +90,41 @@ bool IsStillImage(const char* line) {
     return Contains(line, "(attached pic)") || (!Contains(line, " fps") && Contains(line, "k tbr"));
 }
 
+// How many of the source's streams before `index` are of this kind.
+size_t StreamsBefore(const ParserState& state, int64_t index, char kind) {
+    const size_t listed = state.streamKinds.size();
+    const size_t end =
+        index >= 0 && static_cast<size_t>(index) < listed ? static_cast<size_t>(index) : listed;
+    return static_cast<size_t>(
+        std::count(state.streamKinds.begin(), state.streamKinds.begin() + end, kind));
+}
+
+// Puts the track among those of its kind in the order of the streams'
+// indexes, which "0:a:N" counts by, even when ffmpeg lists them otherwise (by
+// program), and makes its metadata the next lines'.
+template <typename Track>
+void AddTrack(ParserState& state, std::vector<Track>& tracks, Track track, int64_t index,
+              char kind) {
+    const size_t place = std::min(StreamsBefore(state, index, kind), tracks.size());
+    tracks.insert(tracks.begin() + static_cast<std::ptrdiff_t>(place), std::move(track));
+    state.metadataKind = kind;
+    state.metadataTrack = place;
+}
+
 // "    Stream #0:1[0x2](eng): Audio: aac (LC), 44100 Hz, stereo, fltp (default)".
-void ReadSourceStream(ParserState& state, const char* line, int32_t marker) {
+void ReadSourceStream(ParserState& state, const char* line, const StreamLine& stream) {
     SourceDescription& source = state.source;
     source.read = true;
-    const int64_t index = ParseInt64(line + marker + 10);  // past "Stream #0:"
+    state.metadataKind = '\0';
+    state.metadataIndent = -1;
+    state.titleGoesOn = false;
+    const bool indexed = stream.index >= 0 && stream.index < 4096;
+    const size_t index = static_cast<size_t>(stream.index);
+    // A stream in two programs is listed under each.
+    if (indexed && index < state.streamKinds.size() && state.streamKinds[index] != '\0') return;
+
     char kind = '?';
-    const int32_t video = FindSubstring(": Video: ", line);
-    if (video >= 0) {
+    if (stream.kind == "Video") {
         kind = 'V';
         // A cover image is shown as a video stream of its own; it says nothing
         // of the movie's picture.
@@ -95,24 +132,58 @@ void ReadSourceStream(ParserState& state, const char* line, int32_t marker) {
             source.hasCoverArt = true;
         } else if (!source.hasPicture) {
             source.hasPicture = true;
-            const VideoStreamFields fields = ReadVideoStreamFields(line + video + 9);
+            const VideoStreamFields fields = ReadVideoStreamFields(stream.description);
             source.videoCodec = fields.codec;
             source.pictureSize = fields.pictureSize;
             source.frameRate = fields.frameRate;
             source.pictureWidth = fields.width;
             source.pictureHeight = fields.height;
         }
-    } else if (Contains(line, ": Audio: ")) {
+    } else if (stream.kind == "Audio") {
         kind = 'A';
-        SoundTrack track;
-        track.isDefault = Contains(line, "(default)");
-        source.soundTracks.push_back(track);
+        AddTrack(state, source.soundTracks, ReadSoundTrack(stream), stream.index, kind);
+    } else if (stream.kind == "Subtitle") {
+        kind = 'S';
+        AddTrack(state, source.subtitleTracks, ReadSubtitleTrack(stream), stream.index, kind);
     }
-    if (index >= 0 && index < 4096) {
-        if (state.streamKinds.size() <= static_cast<size_t>(index)) {
-            state.streamKinds.resize(static_cast<size_t>(index) + 1, '?');
-        }
-        state.streamKinds[static_cast<size_t>(index)] = kind;
+    if (indexed) {
+        if (state.streamKinds.size() <= index) state.streamKinds.resize(index + 1, '\0');
+        state.streamKinds[index] = kind;
+    }
+}
+
+bool IsTitle(std::string_view key) {
+    return key.size() == 5 && std::equal(key.begin(), key.end(), "title", [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
+}
+
+// A sound or subtitle stream's line may be followed by its metadata, a
+// "Metadata:" heading and its entries indented under it, of which only the
+// title is kept. The input's own metadata and its chapters' come before the
+// first stream line, and a program's after its "Program" line: none is a
+// track's.
+void ReadTrackMetadata(ParserState& state, const char* line) {
+    if (state.metadataKind == '\0') return;
+    if (state.metadataIndent < 0) {
+        const std::optional<size_t> heading = MetadataHeadingIndent(line);
+        state.metadataKind = heading ? state.metadataKind : '\0';
+        state.metadataIndent = heading ? static_cast<int>(std::min<size_t>(*heading, 4096)) : -1;
+        return;
+    }
+    const std::optional<MetadataEntry> entry = ReadMetadataEntry(line);
+    const size_t entryIndent = static_cast<size_t>(state.metadataIndent) + 2;
+    std::string& title = state.metadataKind == 'A'
+                             ? state.source.soundTracks[state.metadataTrack].title
+                             : state.source.subtitleTracks[state.metadataTrack].title;
+    if (entry && entry->key.empty() && entry->indent > entryIndent) {
+        // The title's next line: a title of several lines is kept as one.
+        if (state.titleGoesOn) title += " " + std::string(entry->value);
+    } else if (entry && !entry->key.empty() && entry->indent == entryIndent) {
+        state.titleGoesOn = IsTitle(entry->key);
+        if (state.titleGoesOn) title = std::string(entry->value);
+    } else {
+        state.metadataKind = '\0';
     }
 }
 
@@ -190,27 +261,26 @@ void ParseEncoderOutput(ParserState& state, EncoderReportSink& sink, const char*
     }
 
     if (state.describedInput == 0) {
-        const int32_t duration = FindSubstring("Duration:", line);
-        if (duration >= 0) ReadDuration(state, line, duration);
-        const int32_t bitrate = FindSubstring(", bitrate: ", line);
-        if (bitrate >= 0) {
-            char field[kFieldBufferSize];
-            CopyField(field, line + bitrate + 11, sizeof field);
-            state.source.bitrate = field;
+        // Only a line that starts with "Stream #0:" or "Duration:" is one: a
+        // title may well hold either, or "Video: ".
+        if (const std::optional<StreamLine> stream = ReadStreamLine(line)) {
+            ReadSourceStream(state, line, *stream);
+            return;
         }
-        // Only a stream line counts: a title may well hold "Video: " too.
-        const int32_t stream = FindSubstring("Stream #0:", line);
-        if (stream >= 0) ReadSourceStream(state, line, stream);
+        ReadTrackMetadata(state, line);
+        const char* text = line + std::strspn(line, " ");
+        if (StartsWith(text, "Duration:")) ReadDuration(state, text);
         return;
     }
 
     if (ReportsDecodingFailure(line)) {
-        // Damaged sound is skipped and the movie goes on; only a picture that
-        // cannot be decoded makes the source undecodable.
-        if (KindOfNamedStream(state, line) == 'A') {
-            ++state.soundDecodeFailures;
-        } else {
-            ++state.pictureDecodeFailures;
+        // Damaged sound is skipped and the movie goes on, and a damaged
+        // subtitle loses only its own lines; only a picture that cannot be
+        // decoded makes the source undecodable.
+        switch (KindOfNamedStream(state, line)) {
+            case 'A': ++state.soundDecodeFailures; break;
+            case 'S': break;
+            default: ++state.pictureDecodeFailures; break;
         }
     }
     if (MaySayWhy(line)) KeepErrorLine(state, line);

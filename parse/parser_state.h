@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,8 +21,16 @@ struct ParserState {
     int describedInput = -1;
     bool inputNameOpen = false;   // the input's name goes on on the next line
     bool sourceComplete = false;  // its description is over and was reported
-    // The kind of each of the source's streams, by index: 'V', 'A' or '?'.
+    // The kind of each of the source's streams, by index: 'V', 'A', 'S'
+    // (subtitles), '?' for any other, '\0' for one not listed (yet).
     std::string streamKinds;
+    // The track whose metadata the next lines may hold, the last stream
+    // line's: its kind, 'A' or 'S' ('\0' for none), and its place among the
+    // tracks of that kind.
+    char metadataKind = '\0';
+    size_t metadataTrack = 0;
+    int metadataIndent = -1;   // of its "Metadata:" heading; -1 until that comes
+    bool titleGoesOn = false;  // its last entry was the title, which may take more lines
 
     int64_t positionHundredths = 0;
     float progressPercent = 0.0f;  // unclamped; meaningful only with a duration

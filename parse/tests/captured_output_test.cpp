@@ -3,7 +3,9 @@
 
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <tuple>
+#include <utility>
 
 #include "parse/tests/chunked_run.h"
 
@@ -20,6 +22,20 @@ struct Case {
     int32_t lastPost;      // the last one's position
     const char* why;       // the last line that may say why a run failed
 };
+
+// The parser's outcome of tests/data/ffmpegFILE.txt, which must not depend on
+// how the pipe's reads fall.
+testing::Outcome ReadCaptured(const std::string& file) {
+    std::ifstream in(VANTREL_TEST_DATA "/ffmpeg" + file + ".txt");
+    const std::string output{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_FALSE(output.empty()) << file;
+    const testing::Outcome got = testing::RunThroughChunker(output, LineChunker::kMaxChunk);
+    EXPECT_EQ(got.descriptions, 1) << file;
+    for (size_t readSize = 1; readSize < LineChunker::kMaxChunk; readSize += 7) {
+        EXPECT_TRUE(testing::RunThroughChunker(output, readSize) == got) << file << readSize;
+    }
+    return got;
+}
 
 TEST(CapturedOutput, DescribesTheSourceAndFollowsProgressHoweverThePipeIsRead) {
     const Case cases[] = {
@@ -39,7 +55,7 @@ TEST(CapturedOutput, DescribesTheSourceAndFollowsProgressHoweverThePipeIsRead) {
         // A transport stream this short has no average rate, only "25 tbr", and
         // a duration shorter than a second is still one.
         {"51_probe_two_frame_ts", "00:00:00.08|1372 kb/s|mpeg2video (Main)|320x240|25 fps|",
-         "picture 320x240, sound 1/1", 8, 0, 0, 0, 0, ": No such file or directory"},
+         "picture 320x240, sound -/1", 8, 0, 0, 0, 0, ": No such file or directory"},
         // Sound only: progress lines start with "size=". "time=" in the file
         // names and the title is no progress.
         {"51_convert_sound_only", "00:00:02.00|75 kb/s||||",
@@ -69,20 +85,20 @@ TEST(CapturedOutput, DescribesTheSourceAndFollowsProgressHoweverThePipeIsRead) {
          "At least one output file must be specified"},
         // Damaged sound is the sound's affair; damaged pictures count.
         {"51_convert_damaged_sound", "00:00:06.01|1392 kb/s|mpeg2video (Main)|320x240|25 fps|",
-         "picture 320x240, sound 1/1", 601, 0, 3, 2, 98668,
+         "picture 320x240, sound -/1", 601, 0, 3, 2, 98668,
          "Error while decoding stream #0:1: Invalid data found when processing input"},
         {"71_convert_damaged_sound", "00:00:06.01|1392 kb/s|mpeg2video (Main)|320x240|25 fps|",
-         "picture 320x240, sound 1/1", 601, 0, 3, 1, 98336,
+         "picture 320x240, sound -/1", 601, 0, 3, 1, 98336,
          "[aist#0:1/mp2 @ 0x5634843f6040] [dec:mp2 @ 0x5634843f6bc0] Error submitting packet to decoder: Invalid data found when processing input"},
         {"71_convert_damaged_video_mpeg2", "00:00:06.01|1392 kb/s|mpeg2video (Main)|320x240|25 fps|",
-         "picture 320x240, sound 1/1", 601, 0, 0, 1, 98336,
+         "picture 320x240, sound -/1", 601, 0, 0, 1, 98336,
          "[vist#0:0/mpeg2video @ 0x559b088e7fc0] [dec:mpeg2video @ 0x559b089f4c80] corrupt decoded frame"},
         // A recording whose header was never finished: "Duration: N/A".
         {"71_convert_no_duration", "N/A|N/A|h264 (Constrained Baseline)|320x240|25 fps|",
-         "picture 320x240, sound 1/1", -1, 0, 0, 3, -1, ""},
+         "picture 320x240, sound -/1", -1, 0, 0, 3, -1, ""},
         // A hundred hours and more.
         {"71_copy_progress_over_100h", "102:00:00.00|0 kb/s|mjpeg (Baseline)|16x16|0.0003 fps|",
-         "picture 16x16, sound 1/1", 36720000, 0, 0, 1, 100000,
+         "picture 16x16, sound -/1", 36720000, 0, 0, 1, 100000,
          "[aist#0:1/pcm_s16le @ 0x560b7d11e200] Guessed Channel Layout: mono"},
         // Why a run failed, in ffmpeg's words.
         {"51_convert_permission_denied", "00:00:04.02|865 kb/s|h264 (Constrained Baseline)|320x240|25 fps|",
@@ -92,15 +108,26 @@ TEST(CapturedOutput, DescribesTheSourceAndFollowsProgressHoweverThePipeIsRead) {
          "picture 320x240, sound 2/2", 402, 0, 0, 0, 0,
          "Error opening output files: Encoder not found"},
         {"51_convert_tiny_1x1", "00:00:03.00|746 kb/s|rawvideo|1x1|25 fps|",
-         "picture 1x1, sound 1/1", 300, 0, 0, 0, 0,
+         "picture 1x1, sound -/1", 300, 0, 0, 0, 0,
          "Error while processing the decoded data for stream #0:0"},
+        // Titles that read like a duration and a stream, the file's and a
+        // chapter's, are neither.
+        {"51_probe_odd_tracks_mkv", "00:00:03.02|6134 kb/s|h264 (Constrained Baseline)|320x240|25 fps|",
+         "picture 320x240, sound 3/4", 302, 0, 0, 0, 0, "At least one output file must be specified"},
+        // A subtitle that cannot be decoded loses its own lines, no picture.
+        // 7.1 words it otherwise, "Error decoding subtitles".
+        {"41_convert_subtitles_invalid_utf8", "00:00:03.02|209 kb/s|h264 (Constrained Baseline)|320x240|25 fps|",
+         "picture 320x240, sound -/1", 302, 0, 0, 1, 99337,
+         "Error while decoding stream #0:2: Invalid data found when processing input"},
+        {"51_convert_subtitles_invalid_utf8", "00:00:03.02|209 kb/s|h264 (Constrained Baseline)|320x240|25 fps|",
+         "picture 320x240, sound -/1", 302, 0, 0, 2, 100000,
+         "Error while decoding stream #0:2: Invalid data found when processing input"},
+        {"71_convert_subtitles_invalid_utf8", "00:00:03.02|209 kb/s|h264 (Constrained Baseline)|320x240|25 fps|",
+         "picture 320x240, sound -/1", 302, 0, 0, 1, 83443,
+         "[sist#0:2/subrip @ 0x55c120f29300] [dec:srt @ 0x55c12103bf80] Error decoding subtitles: Invalid data found when processing input"},
     };
     for (const Case& c : cases) {
-        std::ifstream in(VANTREL_TEST_DATA "/ffmpeg" + std::string(c.file) + ".txt");
-        const std::string output{std::istreambuf_iterator<char>(in), {}};
-        ASSERT_FALSE(output.empty()) << c.file;
-        const testing::Outcome got = testing::RunThroughChunker(output, LineChunker::kMaxChunk);
-        EXPECT_EQ(got.descriptions, 1) << c.file;
+        const testing::Outcome got = ReadCaptured(c.file);
         EXPECT_EQ(std::tuple(got.panel, got.facts, got.duration, got.pictureFailures,
                              got.soundFailures, got.posts.size(),
                              got.posts.empty() ? 0 : got.posts.back(), got.why),
@@ -108,11 +135,62 @@ TEST(CapturedOutput, DescribesTheSourceAndFollowsProgressHoweverThePipeIsRead) {
                              c.pictureFailures, c.soundFailures, c.posts, c.lastPost,
                              std::string(c.why)))
             << c.file;
-        // However the pipe's reads fall, the parser must end in the same state.
-        for (size_t readSize = 1; readSize < LineChunker::kMaxChunk; readSize += 7) {
-            EXPECT_TRUE(testing::RunThroughChunker(output, readSize) == got) << c.file << readSize;
-        }
     }
+}
+
+// Every sound and subtitle track of the source, each with what ffmpeg says of
+// it: a0 is "0:a:0". 4.1 reads none of Matroska's flags but default and
+// forced, and none of MP4's but default; 7.1 names the subtitle decoder after
+// the codec, "subrip (srt)", which is no flag.
+TEST(CapturedOutput, ListsEverySoundAndSubtitleTrackWithItsFacts) {
+    const std::pair<const char*, const char*> cases[] = {
+        // The file's own title, "Film: Video: Audio: (default)", is no track's.
+        {"41_probe_tracks_mkv",
+         "a0 eng stereo/2 default | a1 ger 5.1(side)/6 \"Deutsch\" | "
+         "a2 eng stereo/2 \"Director's commentary\" | s0 subrip ger forced | s1 ass eng | "
+         "s2 subrip eng"},
+        {"51_probe_tracks_mkv",
+         "a0 eng stereo/2 default | a1 ger 5.1(side)/6 \"Deutsch\" | "
+         "a2 eng stereo/2 comment \"Director's commentary\" | s0 subrip ger forced | "
+         "s1 ass eng | s2 subrip eng hearing"},
+        {"71_probe_tracks_mkv",
+         "a0 eng stereo/2 default | a1 ger 5.1(side)/6 \"Deutsch\" | "
+         "a2 eng stereo/2 comment \"Director's commentary\" | s0 subrip ger forced | "
+         "s1 ass eng | s2 subrip eng hearing"},
+        // "und" says no language; the fourcc and the bitrate come between the
+        // codec and the flags.
+        {"41_probe_tracks_mp4", "a0 fre 7.1/8 default | a1 - stereo/2 | s0 mov_text eng default"},
+        {"51_probe_tracks_mp4",
+         "a0 fre 7.1/8 default | a1 - stereo/2 comment | s0 mov_text eng default forced"},
+        {"71_probe_tracks_mp4",
+         "a0 fre 7.1/8 default | a1 - stereo/2 comment | s0 mov_text eng default forced"},
+        // The stream's id before its language; a described track is flagged
+        // "(visual impaired) (descriptions)" in 5.1 and 7.1.
+        {"41_probe_tracks_ts", "a0 ger stereo/2 | a1 eng 5.1(side)/6 visual"},
+        {"51_probe_tracks_ts", "a0 ger stereo/2 | a1 eng 5.1(side)/6 visual"},
+        {"71_probe_tracks_ts", "a0 ger stereo/2 | a1 eng 5.1(side)/6 visual"},
+        // Titles that look like stream lines and flags, in the file's, a
+        // chapter's and the tracks' own metadata; a title of two lines; a
+        // layout without a name, which 7.1 guesses ("5.1.4"); "(dub)" and
+        // "(original)" are of no concern.
+        {"41_probe_odd_tracks_mkv",
+         "a0 jpn 5.1/6 | a1 - mono/1 \"Described for the blind\" | "
+         "a2 fre mono/1 default \"Stream #0:9(eng): Audio: aac, 48000 Hz, 5.1 (default)\" | "
+         "a3 - 10 channels/10 | s0 webvtt fre default forced \"Sous-titres (forced)\""},
+        {"51_probe_odd_tracks_mkv",
+         "a0 jpn 5.1/6 | a1 - mono/1 visual \"Described for the blind\" | "
+         "a2 fre mono/1 default \"Stream #0:9(eng): Audio: aac, 48000 Hz, 5.1 (default)\" | "
+         "a3 - 10 channels/10 | s0 webvtt fre default forced hearing \"Sous-titres (forced)\""},
+        {"71_probe_odd_tracks_mkv",
+         "a0 jpn 5.1/6 | a1 - mono/1 visual \"Described for the blind\" | "
+         "a2 fre mono/1 default \"Stream #0:9(eng): Audio: aac, 48000 Hz, 5.1 (default)\" | "
+         "a3 - 5.1.4/10 | s0 webvtt fre default forced hearing \"Sous-titres (forced)\""},
+        // Earlier captures: no language, no title, no subtitles.
+        {"41_probe_two_sound_tracks", "a0 - mono/1 | a1 - mono/1 default"},
+        {"51_probe_cover_art", "a0 - mono/1 default"},
+        {"71_convert_damaged_sound", "a0 - mono/1"},
+    };
+    for (const auto& [file, tracks] : cases) EXPECT_EQ(ReadCaptured(file).tracks, tracks) << file;
 }
 
 }  // namespace

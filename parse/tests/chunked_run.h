@@ -14,6 +14,7 @@ namespace vantrel::testing {
 struct Outcome {
     std::string panel;  // "duration|bitrate|codec|size|rate|"
     std::string facts;  // what a conversion is built from
+    std::string tracks;  // the sound and subtitle tracks, see Tracks
     std::vector<int32_t> posts;  // progress positions; -1 while the duration is unknown
     int64_t duration = -1, position = 0;  // -1: no duration
     int32_t pictureFailures = 0, soundFailures = 0;
@@ -37,6 +38,33 @@ inline std::string Facts(const SourceDescription& s) {
            (s.hasCoverArt ? ", cover" : "") +
            (s.hasSound() ? ", sound " + DefaultSound(s) + "/" + std::to_string(s.soundTracks.size())
                          : ", no sound");
+}
+
+// The tracks' fields as parsed, one after another:
+// a0 eng stereo/2 default | a1 ger 5.1(side)/6 "Deutsch" | s0 subrip ger forced
+// A language that is not said is "-", as is a layout.
+inline std::string Tracks(const SourceDescription& s) {
+    std::string text;
+    const auto said = [](const std::string& field) { return field.empty() ? "-" : field; };
+    const auto add = [&text](std::string track, const std::string& title) {
+        if (!title.empty()) track += " \"" + title + "\"";
+        text += (text.empty() ? "" : " | ") + track;
+    };
+    for (size_t i = 0; i < s.soundTracks.size(); ++i) {
+        const SoundTrack& t = s.soundTracks[i];
+        add("a" + std::to_string(i) + " " + said(t.language) + " " + said(t.layout) + "/" +
+                std::to_string(t.channels) + (t.isDefault ? " default" : "") +
+                (t.isCommentary ? " comment" : "") + (t.isForVisuallyImpaired ? " visual" : ""),
+            t.title);
+    }
+    for (size_t i = 0; i < s.subtitleTracks.size(); ++i) {
+        const SubtitleTrack& t = s.subtitleTracks[i];
+        add("s" + std::to_string(i) + " " + said(t.codec) + " " + said(t.language) +
+                (t.isDefault ? " default" : "") + (t.isForced ? " forced" : "") +
+                (t.isForHearingImpaired ? " hearing" : ""),
+            t.title);
+    }
+    return text;
 }
 
 // Feeds `output` through the line chunker as the pump does, with pipe reads
@@ -63,6 +91,7 @@ inline Outcome RunThroughChunker(const std::string& output, size_t readSize) {
     Outcome outcome = got;
     for (const PanelField field : kPanelFields) outcome.panel += state.source.Text(field) + "|";
     outcome.facts = state.source.read ? Facts(state.source) : "not read";
+    outcome.tracks = Tracks(state.source);
     outcome.duration = state.source.durationHundredths.value_or(-1);
     outcome.position = state.positionHundredths;
     outcome.pictureFailures = state.pictureDecodeFailures;
