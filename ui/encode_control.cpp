@@ -109,7 +109,11 @@ void ConverterDialog::StartConversion(SourceRow& row) {
         ShowRow(row);
         return;
     }
-    const ConversionRequest request{row.sourcePath, *target, m_videoKilobits, m_fit};
+    ConversionRequest request;
+    request.sourcePath = row.sourcePath;
+    request.targetPath = *target;
+    request.videoKilobits = m_videoKilobits;
+    request.fit = m_fit;
     const std::optional<uint64_t> job = StartJob(
         row.key, true, [this, request, source = row.description](uint64_t number, const StopSignal& stop) {
             RowReports reports(

@@ -40,3 +40,30 @@ for how in ctrl-break terminate; do
         [ ! -e long.d3v ] && [ ! -e long.d3v.part ] || fail "$how left the partial file behind"
     fi
 done
+
+# Subtitles from a Windows-1252 file beside a clip whose name holds the
+# characters a filter graph reads as its own, drawn by ffmpeg.exe in the
+# font the zip carries, in the bottom bar of a 16:9 picture; and a quiet
+# clip brought to a small speaker's loudness.
+mkdir fonts && cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf fonts/
+name="Film Teil 1 [2020], 'Final Cut'; a=b"
+ffmpeg -nostdin -v error -f lavfi -i "testsrc2=s=640x360:r=25:d=6,lutyuv=y=val*0.6" \
+    -f lavfi -i "anoisesrc=c=pink:a=0.1:d=6" -c:v libx264 -preset ultrafast -pix_fmt yuv420p \
+    -c:a aac "$name.mp4"
+printf '1\r\n00:00:01,000 --> 00:00:03,000\r\nCaf\351 cr\350me, na\357ve\r\n' >"$name.srt"
+status=0
+"$wine_run" ./vantrel-convert.exe "$name.mp4" >subtitled.txt 2>&1 || status=$?
+[ "$status" -eq 0 ] || fail "the subtitled conversion ended with $status: $(cat subtitled.txt)"
+target=$(echo "$name" | tr 'A-Z' 'a-z').d3v
+white() {
+    ffmpeg -nostdin -v error -ss "$2" -i "file:$target" -frames:v 1 -vf "crop=256:$3:0:$1" \
+        -f rawvideo -pix_fmt gray - | od -An -tu1 -v | tr -s ' ' '\n' | awk '$1 > 200' | wc -l
+}
+[ "$(white 168 24 2)" -gt 40 ] || fail "no subtitles in the bottom bar at 0:02: $(cat subtitled.txt)"
+[ "$(white 0 160 2)" -eq 0 ] || fail "subtitles drawn outside the bottom bar"
+[ "$(white 0 192 5)" -eq 0 ] || fail "subtitles drawn after their cue"
+loudness=$(ffmpeg -nostdin -i "file:$target" -af ebur128 -f null - 2>&1 | awk '$1 == "I:" { i = $2 } END { print i }')
+awk -v i="$loudness" 'BEGIN { exit !(i >= -17.5 && i <= -14.5) }' ||
+    fail "the quiet clip came out at $loudness LUFS, not about -16"
+ls | grep -q '\.part' && fail "a temporary file was left: $(ls)"
+echo "subtitles and loudness under wine: $(white 168 24 2) white pixels in the bar, $loudness LUFS"
