@@ -55,8 +55,9 @@ status=0
 "$wine_run" ./vantrel-convert.exe "$name.mp4" >subtitled.txt 2>&1 || status=$?
 [ "$status" -eq 0 ] || fail "the subtitled conversion ended with $status: $(cat subtitled.txt)"
 target=$(echo "$name" | tr 'A-Z' 'a-z').d3v
+# white FIRST_LINE LINES SECONDS: the nearly white pixels of those lines then.
 white() {
-    ffmpeg -nostdin -v error -ss "$2" -i "file:$target" -frames:v 1 -vf "crop=256:$3:0:$1" \
+    ffmpeg -nostdin -v error -ss "$3" -i "file:$target" -frames:v 1 -vf "crop=256:$2:0:$1" \
         -f rawvideo -pix_fmt gray - | od -An -tu1 -v | tr -s ' ' '\n' | awk '$1 > 200' | wc -l
 }
 [ "$(white 168 24 2)" -gt 40 ] || fail "no subtitles in the bottom bar at 0:02: $(cat subtitled.txt)"
@@ -65,5 +66,5 @@ white() {
 loudness=$(ffmpeg -nostdin -i "file:$target" -af ebur128 -f null - 2>&1 | awk '$1 == "I:" { i = $2 } END { print i }')
 awk -v i="$loudness" 'BEGIN { exit !(i >= -17.5 && i <= -14.5) }' ||
     fail "the quiet clip came out at $loudness LUFS, not about -16"
-ls | grep -q '\.part' && fail "a temporary file was left: $(ls)"
+[ ! -e "$target.part" ] && [ ! -e "$target.part.srt" ] || fail "a temporary file was left: $(ls)"
 echo "subtitles and loudness under wine: $(white 168 24 2) white pixels in the bar, $loudness LUFS"
