@@ -3,7 +3,9 @@
 #include <fstream>
 #include <utility>
 
+#include "conversion/ass_font_floor.h"
 #include "conversion/language_code.h"
+#include "conversion/output_format.h"
 #include "platform/program_folder.h"
 #include "platform/target_file.h"
 #include "platform/text_encoding.h"
@@ -11,6 +13,10 @@
 
 namespace vantrel {
 namespace {
+
+// The smallest letters that stay readable on the player's screen, in lines
+// of its frame: styled subtitles are never drawn smaller.
+constexpr int kSmallestReadableLines = 11;
 
 std::string Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
@@ -95,10 +101,14 @@ Expected<PreparedSubtitles> PrepareSubtitles(const ChosenSubtitles& chosen,
                 return Fail("Cannot read the subtitles " + chosen.file + ": " + text.reason());
             }
             const std::string extension = ExtensionOf(chosen.file);
+            const std::string script =
+                HasOwnStyles(extension)
+                    ? WithFontFloor(text->text, kPlayerFormat.height, kSmallestReadableLines)
+                    : text->text;
             const std::string copy = copyPath + "." + (extension.empty() ? "srt" : extension);
             // A copy of an earlier run killed outright goes first.
             RemoveRegularFile(copy);
-            if (const Expected<void> written = WriteWhole(copy, text->text); !written) {
+            if (const Expected<void> written = WriteWhole(copy, script); !written) {
                 return Fail("Cannot make the subtitles ready: " + written.reason());
             }
             prepared.copy_ = copy;

@@ -211,7 +211,7 @@ TEST(AwkwardSources, EachConvertsAndTheReportSaysWhatItShould) {
         {"the second sound track is the default", ff + "testsrc2=s=320x240:d=3 -f lavfi -i "
          "sine=f=440:d=3 -f lavfi -i sine=f=880:d=3 -map 0 -map 1 -map 2" + h264 +
          " -c:a aac -disposition:a:0 0 -disposition:a:1 default a.mkv",
-         "sound track 2 of 2 was converted, the one marked default",
+         "sound track 2 of 2 (mono) was converted",
          [](const std::string& movie) { EXPECT_NEAR(SoundFrequency(movie), 880, 20); }},
         // More than ten places: damaged pictures that many would end the conversion.
         {"damaged sound in a recording", ff + "testsrc2=s=320x240:d=6 -f lavfi -i sine=d=6"
