@@ -121,6 +121,11 @@ std::vector<std::string> NotesOf(const ParserState& state, const Plan& plan) {
                         " was converted");
     }
     if (!plan.subtitles().note().empty()) notes.push_back(plan.subtitles().note());
+    if (state.lettersWithoutFont > 0) {
+        notes.push_back("some letters of the subtitles are left out: no font on this system has "
+                        "them (install one that does, such as fonts-noto-cjk for Japanese, "
+                        "Chinese and Korean)");
+    }
     if (state.soundDecodeFailures > 0) {
         notes.push_back("damaged sound was skipped (" + std::to_string(state.soundDecodeFailures) +
                         (state.soundDecodeFailures == 1 ? " place)" : " places)"));

@@ -283,6 +283,8 @@ void ParseEncoderOutput(ParserState& state, EncoderReportSink& sink, const char*
             default: ++state.pictureDecodeFailures; break;
         }
     }
+    // libass, when no font on the system has a letter of the subtitles.
+    if (Contains(line, "failed to find any fallback with glyph")) ++state.lettersWithoutFont;
     if (MaySayWhy(line)) KeepErrorLine(state, line);
 }
 

@@ -36,6 +36,8 @@ struct ParserState {
     float progressPercent = 0.0f;  // unclamped; meaningful only with a duration
     int32_t pictureDecodeFailures = 0;  // lines reporting a picture that failed to decode
     int32_t soundDecodeFailures = 0;    // the same for sound, which is skipped
+    // Lines saying a subtitle's letter has no font here: it is left out.
+    int32_t lettersWithoutFont = 0;
     // The last line ffmpeg wrote that may say why it failed.
     std::string lastErrorLine;
 };

@@ -195,3 +195,19 @@ TEST(CapturedOutput, ListsEverySoundAndSubtitleTrackWithItsFacts) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// libass says so of each letter that no font on the system has, as with
+// Japanese subtitles where fontconfig knows only DejaVu; subtitles it could
+// draw whole say nothing of the kind.
+TEST(CapturedOutput, CountsTheSubtitlesLettersThatNoFontHas) {
+    for (const char* file : {"51_convert_subtitles_without_font", "71_convert_subtitles_without_font"}) {
+        EXPECT_GT(ReadCaptured(file).lettersWithoutFont, 0) << file;
+    }
+    EXPECT_EQ(ReadCaptured("51_convert_subtitles_invalid_utf8").lettersWithoutFont, 0);
+}
+
+}  // namespace
+}  // namespace vantrel

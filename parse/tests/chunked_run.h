@@ -18,6 +18,7 @@ struct Outcome {
     std::vector<int32_t> posts;  // progress positions; -1 while the duration is unknown
     int64_t duration = -1, position = 0;  // -1: no duration
     int32_t pictureFailures = 0, soundFailures = 0;
+    int32_t lettersWithoutFont = 0;
     std::string why;    // the last line that may say why a run failed
     int descriptions = 0;  // times the sink heard of the source
     bool operator==(const Outcome&) const = default;
@@ -96,6 +97,7 @@ inline Outcome RunThroughChunker(const std::string& output, size_t readSize) {
     outcome.position = state.positionHundredths;
     outcome.pictureFailures = state.pictureDecodeFailures;
     outcome.soundFailures = state.soundDecodeFailures;
+    outcome.lettersWithoutFont = state.lettersWithoutFont;
     outcome.why = state.lastErrorLine;
     return outcome;
 }
