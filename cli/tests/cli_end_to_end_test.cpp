@@ -1,5 +1,7 @@
 // vantrel-convert as a user runs it, with the real ffmpeg on generated clips.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <signal.h>
 #include <sys/wait.h>
 #include <sys/stat.h>
@@ -112,6 +114,38 @@ TEST(CliEndToEnd, FoldersAreSearchedAndAnOutputFolderTakesWhatTheirsCannot) {
     EXPECT_EQ(saved.out.find("MVI_0001.MOV", saved.out.find("MVI_0001.MOV") + 1), std::string::npos)
         << "converted twice:\n" << saved.out;
     ::chmod(dir.File("card/DCIM/100").c_str(), 0755);  // so that it can be removed
+}
+
+// The frame at a third of the clip, as the player will show it: 256x192,
+// with the subtitles of the file beside it drawn in the bottom bar. A file
+// that is no movie gets no picture at all.
+TEST(CliEndToEnd, APreviewIsTheFrameAThirdInAsThePlayerShowsIt) {
+    testing::TempDir dir;
+    ASSERT_EQ(testing::Output("ffmpeg -nostdin -v error -f lavfi -i "
+                              "'testsrc2=s=640x360:r=25:d=6,lutyuv=y=val*0.6' -c:v libx264 "
+                              "file:" + dir.File("clip.mp4") + " 2>&1"),
+              "");
+    testing::WriteFile(dir.File("clip.srt"), "1\n00:00:01,500 --> 00:00:02,500\nA third in\n");
+    testing::WriteFile(dir.File("notes.mp4"), "not a movie\n");
+    const auto whiteInTheBar = [&](const std::string& png) {
+        const std::string gray = testing::Output("ffmpeg -nostdin -v error -i file:" + dir.File(png) +
+                                                 " -vf crop=256:24:0:168 -f rawvideo -pix_fmt gray -");
+        return std::count_if(gray.begin(), gray.end(), [](char c) { return static_cast<unsigned char>(c) > 200; });
+    };
+    const CliRun subtitled = RunCli(dir, "--preview with.png clip.mp4");
+    EXPECT_EQ(subtitled.exitCode, 0) << subtitled.err;
+    EXPECT_EQ(testing::Output("ffprobe -v error -of csv=p=0 -show_entries stream=codec_name,width,height file:" +
+                              dir.File("with.png")),
+              "png,256,192\n");
+    EXPECT_GT(whiteInTheBar("with.png"), 40);
+    EXPECT_EQ(RunCli(dir, "--subtitles off --preview without.png clip.mp4").exitCode, 0);
+    EXPECT_EQ(whiteInTheBar("without.png"), 0);
+
+    const CliRun refused = RunCli(dir, "--preview none.png notes.mp4");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("notes.mp4"), std::string::npos) << refused.err;
+    EXPECT_FALSE(testing::FileExists(dir.File("none.png")));
+    EXPECT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
 }
 
 // The encoders never end on their own, so both are running when Ctrl-C comes.

@@ -21,6 +21,14 @@ std::string Meaning(const std::vector<std::string>& arguments) {
     }
     if (asked.jobs > 0) meaning += " jobs " + std::to_string(asked.jobs);
     if (!asked.outputFolder.empty()) meaning += " into " + asked.outputFolder;
+    const SubtitleChoice& subtitles = asked.subtitles;
+    if (subtitles.mode == SubtitleMode::kOff) meaning += " no subtitles";
+    if (subtitles.mode == SubtitleMode::kTrack) meaning += " subtitle track " + std::to_string(subtitles.track);
+    if (subtitles.mode == SubtitleMode::kFile) meaning += " subtitles " + subtitles.file;
+    if (!asked.language.empty()) meaning += " in " + asked.language;
+    if (!asked.normalizeLoudness) meaning += " as loud as it is";
+    if (!asked.subtitleEncoding.empty()) meaning += " read as " + asked.subtitleEncoding;
+    if (!asked.previewPath.empty()) meaning += " previewed in " + asked.previewPath;
     for (const std::string& file : asked.files) meaning += " " + file;
     return meaning;
 }
@@ -45,6 +53,17 @@ TEST(CliTables, WhatIsAskedAndWhatIsShown) {
         {Meaning({"--bogus", "--help"}), "help"},
         {Meaning({"--quality", "best", "a.avi"}),
          "unknown quality 'best' (choose lowest, medium-lo, medium-hi or highest)"},
+        {Meaning({"--subtitles", "off", "a.mkv"}), "256 fit no subtitles a.mkv"},
+        // Tracks are counted from 1, as the window lists them.
+        {Meaning({"--subtitles=2", "a.mkv"}), "256 fit subtitle track 1 a.mkv"},
+        {Meaning({"--subtitles", "0", "a.mkv"}), "--subtitles needs off, auto, a track number or a file"},
+        {Meaning({"--subtitles", "auto", "--subtitles", "my.srt", "a.mkv"}), "256 fit subtitles my.srt a.mkv"},
+        {Meaning({"--language", "ger", "--no-normalize", "a.mkv"}), "256 fit in ger as loud as it is a.mkv"},
+        {Meaning({"--language", "klingon", "a.mkv"}),
+         "unknown language 'klingon' (give a code such as de, deu or ger)"},
+        {Meaning({"--subtitle-encoding", "SHIFT_JIS", "a.mkv"}), "256 fit read as SHIFT_JIS a.mkv"},
+        {Meaning({"--preview", "p.png", "a.mkv"}), "256 fit previewed in p.png a.mkv"},
+        {Meaning({"--preview", "p.png", "a.mkv", "b.mkv"}), "--preview takes one FILE"},
         {Line(-5000, 0, 1), "  0.0% [----------]  --.-x  ETA --:--"},
         {Line(50000, 30, 2), " 50.0% [#####-----]  15.0x  ETA 0:02"},
         {Line(1000, 10, 40), "  1.0% [----------]   0.2x  ETA 1:06:00"},
@@ -60,7 +79,9 @@ TEST(CliTables, WhatIsAskedAndWhatIsShown) {
 // columns, however long an option's name.
 TEST(CliTables, HelpNamesEveryOptionWithinEightyColumns) {
     const std::string help = UsageText();
-    for (const char* option : {"--quality", "--fit", "--jobs", "-o, --output-dir DIR", "--help"})
+    for (const char* option : {"--quality", "--fit", "--jobs", "-o, --output-dir DIR", "--subtitles",
+                               "--language", "--no-normalize", "--subtitle-encoding", "--preview",
+                               "--help"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     std::istringstream lines(help);
     for (std::string line; std::getline(lines, line);) EXPECT_LT(line.size(), 80u) << line;
