@@ -4,6 +4,7 @@
 #   make screenshot  write docs/screenshot.png and docs/screenshot-start.png (under Xvfb)
 #   make screenshot-windows  write docs/screenshot-windows.png (the cross build under wine)
 #   make fit-picture write docs/fit-vs-stretch.png (one clip converted with Fit and with Stretch)
+#   make subtitle-picture write docs/subtitles.png (a frame with a subtitle file's accented line)
 #   make bench       build and run the benchmark
 #   make fuzz        run the fuzzers for a long time
 #   make deb         build dist/vantrel_<version>_amd64.deb
@@ -15,7 +16,7 @@ JOBS       ?= $(shell nproc)
 BUILD_TYPE ?= RelWithDebInfo
 SUDO       := $(if $(filter 0,$(shell id -u)),,sudo)
 
-PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libuchardet-dev \
             ffmpeg libwxgtk3.2-dev xvfb xauth xdotool imagemagick x11-utils \
             clang libclang-rt-14-dev librsvg2-bin debootstrap fonts-dejavu-core \
             $(if $(shell command -v npm),,npm)
@@ -24,8 +25,9 @@ PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
 DEB_PACKAGES := dpkg-dev lintian appstream desktop-file-utils
 
 # The Windows build: cross-built with MinGW-w64, tested under wine in a prefix
-# of its own in the build folder.
-WIN_PACKAGES := cmake make g++ g++-mingw-w64-x86-64-posix wine wine64 zip imagemagick libgtest-dev \
+# of its own in the build folder. dpkg-dev unpacks the Debian source of
+# uchardet that its configure cross-builds (scripts/build_windows_uchardet.sh).
+WIN_PACKAGES := cmake make g++ g++-mingw-w64-x86-64-posix wine wine64 zip imagemagick libgtest-dev dpkg-dev \
                 fonts-dejavu-core \
                 $(if $(shell command -v npm),,npm)
 WIN_BUILD    := $(BUILD)-win64
@@ -33,7 +35,7 @@ WIN_PREFIX   := $(abspath $(WIN_BUILD))/wine
 
 FUZZ_SECONDS ?= 600
 
-.PHONY: deps deb-deps deb configure build test sanitizers fuzz-build fuzz run screenshot fit-picture bench clean \
+.PHONY: deps deb-deps deb configure build test sanitizers fuzz-build fuzz run screenshot fit-picture subtitle-picture bench clean \
         windows-deps windows-build windows windows-test
 
 define install_missing
@@ -108,6 +110,9 @@ screenshot-windows:
 
 fit-picture: build
 	scripts/fit_vs_stretch.sh $(BUILD) docs/fit-vs-stretch.png
+
+subtitle-picture: build
+	scripts/subtitle_picture.sh $(BUILD) docs/subtitles.png
 
 bench: deps
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DVANTREL_BUILD_BENCH=ON
