@@ -266,3 +266,47 @@ TEST(AwkwardSources, EachConvertsAndTheReportSaysWhatItShould) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// Subtitles that were asked for and cannot be drawn stop the conversion
+// before ffmpeg starts, saying why; nothing is written, and no copy of the
+// subtitles is left.
+TEST(SubtitleFaults, EachSaysWhyAndWritesNothing) {
+    TempDir dir;
+    const std::string source = dir.File("clip.mp4"), target = dir.File("clip.d3v");
+    ASSERT_TRUE(MakeClip(source, 1));
+    const struct {
+        const char* name;
+        std::string subtitleFile, font, says;
+    } cases[] = {
+        {"a subtitle file that is not there", dir.File("gone.srt"), LocateSubtitleFont(),
+         "Cannot read the subtitles " + dir.File("gone.srt") + ": "},
+        {"a subtitle file that is a folder", dir.path(), LocateSubtitleFont(),
+         "Cannot read the subtitles " + dir.path() + ": "},
+        {"no fallback font", source, dir.File("fonts/DejaVuSans.ttf"),
+         "No font to draw the subtitles with: " + dir.File("fonts/DejaVuSans.ttf") + " is missing."},
+    };
+    WriteFile(dir.File("clip.srt"), "1\n00:00:00,000 --> 00:00:01,000\nHello\n");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EncoderSetup setup = TestEncoderSetup(LocateEncoder());
+        setup.subtitleFont = c.font;
+        Converter converter(setup);
+        ConversionRequest request = Request(source, target);
+        request.subtitles = {SubtitleMode::kFile, 0, c.subtitleFile == source ? dir.File("clip.srt")
+                                                                              : c.subtitleFile};
+        struct : EncoderReportSink {
+            void SourceDescribed(const SourceDescription&) override {}
+            void Progressed(const ProgressReport&) override {}
+        } ignore;
+        const ConversionReport report = converter.Convert(request, nullptr, nullptr, ignore);
+        EXPECT_EQ(report.outcome, ConversionOutcome::kFailed);
+        EXPECT_EQ(report.reason.rfind(c.says, 0), 0u) << report.reason;
+        EXPECT_EQ(std::distance(fs::directory_iterator(PathOf(dir.path())), {}), 2) << "clip.mp4, clip.srt";
+    }
+}
+
+}  // namespace
+}  // namespace vantrel
