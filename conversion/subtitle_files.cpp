@@ -38,7 +38,7 @@ int Belonging(const std::string& fileName, const std::string& sourceStem) {
     if (stem == sourceStem) return 0;
     if (!stem.starts_with(sourceStem + '.')) return -1;
     const std::string_view language = std::string_view(stem).substr(sourceStem.size() + 1);
-    // One part only: "NAME.x.en.srt" belongs to the source "NAME.x".
+    // A single word: "NAME.x.en.srt" belongs to the source "NAME.x", not to NAME.
     if (language.find('.') != std::string_view::npos) return -1;
     return CanonicalLanguage(language).empty() ? -1 : 1;
 }
