@@ -15,6 +15,12 @@
 //   probe-exit     exit 1 here when there is no target (a probe), as ffmpeg does
 //   crash          die from an invalid memory access
 //   exit N         exit with status N
+//   frame R G B    write one frame of the player's size in that colour, as
+//                  rows of RGB bytes, to the target (a preview's)
+// A preview (a run that asks for one frame, "-frames:v") runs only the lines
+// that begin with "preview ", without that word, and its "args" writes
+// SCRIPT.preview.args: a script tells what its preview does apart from its
+// probe and conversion, which never see those lines.
 // Standard output and error go to the same pipe, so everything goes to the first.
 // Arguments and paths are UTF-8, as the converter passes them.
 #ifdef _WIN32
@@ -27,6 +33,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +43,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "conversion/output_format.h"
 
 namespace {
 
@@ -123,12 +132,16 @@ int main(int argc, char** argv) {
     if (source > 0) script = arguments[source];
     // A probe names no target: its last argument is the source.
     const std::string target = source + 1 < arguments.size() ? arguments.back() : "";
+    const bool preview = std::find(arguments.begin(), arguments.end(), "-frames:v") != arguments.end();
     std::ifstream in(PathOf(script), std::ios::binary);
     if (!in) {
         Say(script + ": No such file or directory\n");
         return 1;
     }
     for (std::string line; std::getline(in, line);) {
+        const bool previewLine = line.rfind("preview ", 0) == 0;
+        if (preview != previewLine) continue;
+        if (previewLine) line.erase(0, 8);
         const std::string command = line.substr(0, line.find(' '));
         const std::string rest = line.substr(std::min(line.size(), command.size() + 1));
         const size_t n = std::strtoul(rest.c_str(), nullptr, 10);
@@ -142,8 +155,17 @@ int main(int argc, char** argv) {
                 "Stream mapping:\n");
         } else if (command == "target") {
             std::ofstream(PathOf(target), std::ios::binary) << std::string(n, 'M');
+        } else if (command == "frame") {
+            unsigned r = 0, g = 0, b = 0;
+            std::sscanf(rest.c_str(), "%u %u %u", &r, &g, &b);
+            const auto& player = vantrel::kPlayerFormat;
+            std::string pixels;
+            for (int i = 0; i < player.width * player.height; ++i) {
+                pixels += {static_cast<char>(r), static_cast<char>(g), static_cast<char>(b)};
+            }
+            std::ofstream(PathOf(target), std::ios::binary) << pixels;
         } else if (command == "args") {
-            std::ofstream out(PathOf(script + ".args"), std::ios::binary);
+            std::ofstream out(PathOf(script + (preview ? ".preview.args" : ".args")), std::ios::binary);
             for (size_t i = 1; i < arguments.size(); ++i) out << arguments[i] << '\n';
         } else if (command == "talk" || command == "flood") {
             // At 5 s of the source; a flood goes in 16 KiB writes. (Wine
