@@ -77,7 +77,7 @@ TEST(SubtitleFilesBeside, TakesTheSourcesOwnInLanguageOrder) {
         const Names found = SubtitleFilesBeside(dir.File(row.source), row.preferred);
         Names names;
         for (const std::string& path : found) {
-            names.push_back(FileNamePart(path));
+            names.push_back(Utf8Of(PathFromUtf8(path).filename()));
             EXPECT_TRUE(FileExists(path)) << path;
         }
         EXPECT_EQ(names, row.expected) << row.source << " preferring " << row.preferred;
@@ -90,7 +90,7 @@ TEST(SubtitleFilesBeside, NoneBesideASourceInAFolderThatIsNot) {
     EXPECT_TRUE(SubtitleFilesBeside("", "en").empty());
 }
 
-TEST(LanguageOfSubtitleFile, ThePartBeforeTheExtension) {
+TEST(LanguageOfSubtitleFile, TheWordBeforeTheExtension) {
     const std::pair<const char*, const char*> cases[] = {
         {"/m/Trip.en.srt", "eng"},       {"/m/Trip.ENG.SRT", "eng"},
         {"/m/Trip.pt-BR.ass", "por"},    {"/m/Film.2020.1080p.de.vtt", "deu"},
