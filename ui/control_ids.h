@@ -31,6 +31,10 @@ enum ControlId : int {
     kIdRemove = 1021,
     kIdClearFinished = 1022,
     kIdSaveTo = 1023,  // where the converted files go
+    kIdSound = 1024,           // the sound track the selected row converts
+    kIdSubtitles = 1025,       // the drop-down list of the selected rows' subtitles
+    kIdSubtitlesDrawn = 1026,  // what the selected row's choice of subtitles draws
+    kIdPreview = 1027,         // the selected row as the player will show it
     kIdUnaddressed = -1,  // a label or frame the program never changes
 };
 

@@ -4,9 +4,12 @@
 #include <charconv>
 #include <system_error>
 
+#include "conversion/language_code.h"
 #include "conversion/simultaneous_conversions.h"
 #include "conversion/string_table.h"
+#include "platform/system_language.h"
 #include "ui/control_ids.h"
+#include "ui/preview_files.h"
 #include "ui/status_line.h"
 
 namespace vantrel {
@@ -43,6 +46,11 @@ void ConverterDialog::OnInitDialog() {
     if (fault != std::errc() || stop != end || m_simultaneous < 1 || m_simultaneous > kMostSimultaneous) {
         m_simultaneous = DefaultSimultaneousConversions();
     }
+    // These have no controls: the settings file or the registry sets them.
+    const std::string language = Remembered(kLanguageKey);
+    m_language = CanonicalLanguage(language).empty() ? SystemLanguage() : language;
+    m_normalize = Remembered(kNormalizeKey) != "false";
+    m_subtitleEncoding = Remembered(kSubtitleEncodingKey);
     for (size_t i = 0; i < kQualityRadios.size(); ++i) {
         m_window.CheckControl(kQualityRadios[i],
                               kPlayerFormat.qualities[i].videoKilobits == m_videoKilobits);
@@ -51,6 +59,8 @@ void ConverterDialog::OnInitDialog() {
         m_window.CheckControl(kPictureFitRadios[i], kPictureFits[i].fit == m_fit);
     }
     ShowSaveToChoices();
+    ShowSubtitleChoices();
+    m_window.SetPreview({});
     m_window.PostProgress(0);
     ShowButtons();
 }
@@ -75,6 +85,7 @@ void ConverterDialog::OnPictureFit(int radioId) {
     const PictureFitChoice& fit = kPictureFits[radio - kPictureFitRadios.begin()];
     m_fit = fit.fit;
     Remember(kPictureKey, fit.name);
+    RequestPreview();
 }
 
 // "Save to" offers: beside each movie, the folder chosen last if any, and a
@@ -113,15 +124,34 @@ void ConverterDialog::Remember(std::string_view key, std::string_view value) {
     if (m_settings != nullptr) m_settings->Write(key, value);
 }
 
+ConversionRequest ConverterDialog::RequestFor(const SourceRow& row, const std::string& target) const {
+    ConversionRequest request;
+    request.sourcePath = row.sourcePath;
+    request.targetPath = target;
+    request.videoKilobits = m_videoKilobits;
+    request.fit = m_fit;
+    request.subtitles = row.subtitles;
+    request.preferredLanguage = m_language;
+    request.normalizeLoudness = m_normalize;
+    request.subtitleEncoding = m_subtitleEncoding;
+    return request;
+}
+
 void ConverterDialog::OnClose() {
     if (m_closed) return;
     m_closed = true;
     const bool probing = RunningJobs(false) > 0;
     for (auto& [number, job] : m_jobs) job.stop->Signal();
+    for (auto& [number, job] : m_previews) job.stop->Signal();
     for (auto& [number, job] : m_jobs) {
         if (job.thread.joinable()) job.thread.join();
     }
+    for (auto& [number, job] : m_previews) {
+        if (job.thread.joinable()) job.thread.join();
+    }
     m_jobs.clear();
+    m_previews.clear();
+    if (!m_previewFolder.empty()) RemoveFolder(m_previewFolder);
     if (probing) m_window.SetBusy(false);
 }
 
@@ -176,6 +206,8 @@ void ConverterDialog::ShowButtons() {
     m_window.EnableControl(kIdRemove, !m_rows.empty());
     m_window.EnableControl(kIdClearFinished, std::any_of(m_rows.begin(), m_rows.end(),
                                                          [](const SourceRow& r) { return r.Finished(); }));
+    // A row that starts keeps its subtitles: the list is for those still waiting.
+    ShowSubtitleChoices();
 }
 
 // While nothing converts, the status line tells the size to expect of what waits.

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "conversion/conversion_report.h"
@@ -24,13 +25,14 @@ namespace vantrel {
 
 // The converter window's logic and state, free of any toolkit: the list of
 // files and how they are added (OPEN, drops, the command line), their probes,
-// the quality and picture buttons, "Save to", Encode/STOP over the whole list
-// and the status line. It speaks to the screen only through DialogWindow, and
-// remembers the user's choices in a SettingsStore.
+// the panel that describes the selected row with its sound, subtitles and
+// preview, the quality and picture buttons, "Save to", Encode/STOP over the
+// whole list and the status line. It speaks to the screen only through
+// DialogWindow, and remembers the user's choices in a SettingsStore.
 //
 // Threads. Every public member is called on the UI thread, and only the UI
-// thread reads or writes the dialog's state. Each probe and each conversion
-// runs on a worker thread of its own, several at once; a worker reaches the
+// thread reads or writes the dialog's state. Each probe, each conversion and
+// the preview runs on a worker thread of its own, several at once; a worker reaches the
 // window only through its queued calls, and hands its reports and its result
 // back with RunOnUiThread. It never waits for the UI thread. So what the
 // buttons and rows show is what the UI thread decides on: a click is judged
@@ -64,6 +66,9 @@ public:
     void OnSaveTo(int choice);
     // The list's selection has changed: the first selected row is described.
     void OnListSelectionChanged();
+    // One of the Subtitles list's choices, by its place: for the selected
+    // rows that have not started.
+    void OnSubtitles(int choice);
     // Remove, or Delete in the list: the selected rows that are not
     // converting go.
     void OnRemove();
@@ -82,6 +87,9 @@ public:
     // The folder the files go to; empty: beside each movie.
     const std::string& saveTo() const { return m_saveTo; }
     int simultaneousConversions() const { return m_simultaneous; }
+    // Where the preview's frames are made while the window is open; empty
+    // before the first.
+    const std::string& previewFolder() const { return m_previewFolder; }
 
 private:
     // The settings' keys; a choice is kept by the name the command line takes.
@@ -90,6 +98,9 @@ private:
     static constexpr std::string_view kFolderKey = "folder";
     static constexpr std::string_view kSaveToKey = "save-to";
     static constexpr std::string_view kSimultaneousKey = "simultaneous-conversions";
+    static constexpr std::string_view kLanguageKey = "language";
+    static constexpr std::string_view kNormalizeKey = "normalize-loudness";
+    static constexpr std::string_view kSubtitleEncodingKey = "subtitle-encoding";
 
     // A probe or a conversion on a worker of its own.
     struct Job {
@@ -99,15 +110,38 @@ private:
         std::thread thread;
     };
 
+    // The frame the preview shows, or is to show: of which row, made how.
+    struct PreviewOf {
+        ListRowKey row = 0;
+        PictureFit fit = kDefaultPictureFit;
+        SubtitleChoice subtitles;
+        bool operator==(const PreviewOf&) const = default;
+    };
+    struct PreviewJob {
+        std::shared_ptr<StopSignal> stop;
+        std::thread thread;
+    };
+
     SourceRow* Row(ListRowKey key);
     void ShowRow(const SourceRow& row);
+    // The panel describes `row`, its preview included.
     void ShowInPanel(const SourceRow* row);
+    void ShowSubtitleChoices();
+    ConversionRequest RequestFor(const SourceRow& row, const std::string& target) const;
+
+    // The preview follows the row the panel describes, the picture choice and
+    // the row's subtitles. One frame is made at a time: a newer wish stops
+    // the run of an older one, and is made once that has ended.
+    void RequestPreview();
+    void StartDuePreview();
+    void PreviewEnded(uint64_t job, const PreviewPicture& picture);
 
     // Starts the probes due, and while converting the conversions due; ends
     // the list's run when nothing is left to do.
     void StartDueWork();
     void StartProbe(SourceRow& row);
-    void ProbeEnded(uint64_t job, const Expected<SourceDescription, ProbeFailure>& result);
+    void ProbeEnded(uint64_t job, const Expected<SourceDescription, ProbeFailure>& result,
+                    const std::vector<std::string>& subtitleFiles);
     void StartConversion(SourceRow& row);
     // Why the row cannot be converted to `target` now, or nothing.
     std::optional<std::string> RefusalOf(const SourceRow& row, const std::string& target) const;
@@ -139,6 +173,10 @@ private:
     std::vector<SourceRow> m_rows;  // in the list's order
     ListRowKey m_lastKey = 0;
     ListRowKey m_shown = 0;  // the row the panel describes; 0 for none
+    std::vector<ListRowKey> m_selected;  // as the user selected them, in the list's order
+    std::vector<SubtitleChoice> m_offeredSubtitles;  // the Subtitles list's, in its order
+    // What the Subtitles list shows: its lines, the one chosen, and whether it may be used.
+    std::tuple<std::vector<std::string>, int, bool> m_subtitleChoicesShown{{}, -2, false};
     std::map<uint64_t, Job> m_jobs;
     uint64_t m_lastJob = 0;
 
@@ -148,6 +186,15 @@ private:
     std::string m_saveTo;         // empty: beside each movie
     std::string m_chosenFolder;   // the folder "Save to" offers, once one was chosen
     int m_simultaneous = 1;
+    std::string m_language;  // preferred, for sound and subtitles
+    bool m_normalize = true;
+    std::string m_subtitleEncoding;  // empty: found out
+
+    std::map<uint64_t, PreviewJob> m_previews;  // the run wanted, and those stopped still ending
+    std::optional<PreviewOf> m_previewOf;       // none: blank
+    bool m_previewDue = false;       // m_previewOf's frame is still to be started
+    uint64_t m_previewWanted = 0;    // the run whose frame is shown when it comes
+    std::string m_previewFolder;
     bool m_converting = false;
     std::chrono::steady_clock::time_point m_runStart;
     bool m_closed = false;

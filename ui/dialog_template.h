@@ -14,6 +14,10 @@ enum class ControlClass {
     kProgress,  // progress bar
     kList,      // a list of rows in columns, with a header; several rows may be selected
     kChoice,    // a drop-down list of choices; its height is the closed box's
+    // A picture the program draws pixel for pixel: the room it may take. It
+    // is shown at the largest whole multiple of its size that fits there, in
+    // the middle, and never scaled otherwise.
+    kPicture,
 };
 
 enum ControlStyle : unsigned {

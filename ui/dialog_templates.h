@@ -15,50 +15,62 @@ inline constexpr unsigned kLabel = kStyleLeft | kStyleGroup;
 
 // The main window. The quality radio group starts at "Lowest" and runs to "Fit",
 // which starts the picture's own, so the "Video Quality" frame between "Medium
-// Hi" and "Highest" sits inside it.
-inline constexpr std::array<ControlTemplate, 35> kMainControls = {{
-    {kIdOpen, C::kButton, "OPEN", 260, 10, 50, 14, kStyleDefaultButton | kStyleTabStop},
-    {kIdCancel, C::kButton, "Exit", 260, 28, 50, 14, kStylePushButton | kStyleTabStop},
-    {kIdProgress, C::kProgress, "Progress1", 10, 185, 300, 15, kStyleBorder},
-    {kIdUnaddressed, C::kButton, "", 5, 155, 310, 50, kFrame},
-    {kIdEncode, C::kButton, "Encode", 260, 165, 50, 14, kStyleDefaultButton | kStyleTabStop},
-    {kIdUnaddressed, C::kButton, "", 5, 0, 245, 155, kFrame},
-    {kIdUnaddressed, C::kButton, "", 255, 0, 60, 50, kFrame},
+// Hi" and "Highest" sits inside it. The panel is wide enough for the preview
+// right of the "Video Stream" box: 256x192 pixels fit its room where a dialog
+// unit is smallest, Windows' 8-point font at 96 dots an inch (1.5 pixels
+// across, 1.625 down).
+inline constexpr std::array<ControlTemplate, 42> kMainControls = {{
+    {kIdOpen, C::kButton, "OPEN", 320, 10, 50, 14, kStyleDefaultButton | kStyleTabStop},
+    {kIdCancel, C::kButton, "Exit", 320, 28, 50, 14, kStylePushButton | kStyleTabStop},
+    {kIdProgress, C::kProgress, "Progress1", 10, 185, 360, 15, kStyleBorder},
+    {kIdUnaddressed, C::kButton, "", 5, 155, 370, 50, kFrame},
+    {kIdEncode, C::kButton, "Encode", 320, 165, 50, 14, kStyleDefaultButton | kStyleTabStop},
+    {kIdUnaddressed, C::kButton, "", 5, 0, 305, 155, kFrame},
+    {kIdUnaddressed, C::kButton, "", 315, 0, 60, 50, kFrame},
     {kIdUnaddressed, C::kStatic, "Duration", 10, 20, 40, 10, kLabel},
     {kIdUnaddressed, C::kStatic, "Filename", 10, 10, 40, 10, kLabel},
     {kIdFileName, C::kStatic, "", 50, 10, 195, 10, kLabel},
     {kIdDuration, C::kStatic, "", 50, 20, 70, 10, kLabel},
     {kIdUnaddressed, C::kStatic, "Bitrate:", 140, 20, 40, 10, kLabel},
     {kIdBitrate, C::kStatic, "", 180, 20, 65, 10, kLabel},
-    {kIdUnaddressed, C::kButton, "Video Stream", 10, 40, 115, 100, kFrame},
+    {kIdUnaddressed, C::kButton, "Video Stream", 10, 40, 115, 45, kFrame},
     {kIdUnaddressed, C::kStatic, "Codec", 15, 50, 35, 10, kLabel},
     {kIdVideoCodec, C::kStatic, "", 50, 50, 70, 10, kLabel},
     {kIdUnaddressed, C::kStatic, "Size", 15, 60, 35, 10, kLabel},
     {kIdPictureSize, C::kStatic, "", 50, 60, 70, 10, kLabel},
     {kIdUnaddressed, C::kStatic, "FPS", 15, 70, 35, 10, kLabel},
     {kIdFrameRate, C::kStatic, "", 50, 70, 70, 10, kLabel},
-    {kIdQualityLowest, C::kButton, "Lowest", 260, 65, 50, 10, kStyleAutoRadio | kStyleGroup},
-    {kIdQualityMediumLo, C::kButton, "Medium Lo", 260, 75, 50, 10, kStyleAutoRadio},
-    {kIdQualityMediumHi, C::kButton, "Medium Hi", 260, 85, 50, 10, kStyleAutoRadio},
-    {kIdUnaddressed, C::kButton, "Video Quality", 255, 55, 60, 55, kFrame},
-    {kIdQualityHighest, C::kButton, "Highest", 260, 95, 50, 10, kStyleAutoRadio},
-    {kIdUnaddressed, C::kButton, "Picture", 255, 112, 60, 43, kFrame},
-    {kIdPictureFit, C::kButton, "Fit", 260, 122, 50, 10, kStyleAutoRadio | kStyleGroup},
-    {kIdPictureFill, C::kButton, "Fill", 260, 132, 50, 10, kStyleAutoRadio},
-    {kIdPictureStretch, C::kButton, "Stretch", 260, 142, 50, 10, kStyleAutoRadio},
-    {kIdStatus, C::kStatic, "", 10, 164, 245, 18, kLabel | kStyleWrap},
+    // The sound track converted, what the subtitles' choice draws, and the
+    // choice itself, for the selected rows.
+    {kIdUnaddressed, C::kButton, "Sound and Subtitles", 10, 88, 115, 62, kFrame},
+    {kIdUnaddressed, C::kStatic, "Sound", 15, 98, 35, 10, kLabel},
+    {kIdSound, C::kStatic, "", 50, 98, 70, 20, kLabel | kStyleWrap},
+    {kIdUnaddressed, C::kStatic, "Subtitles", 15, 118, 35, 10, kLabel},
+    {kIdSubtitlesDrawn, C::kStatic, "", 50, 118, 70, 10, kLabel},
+    {kIdSubtitles, C::kChoice, "", 15, 131, 105, 12, kStyleTabStop | kStyleGroup},
+    {kIdPreview, C::kPicture, "", 131, 31, 172, 120, 0},
+    {kIdQualityLowest, C::kButton, "Lowest", 320, 65, 50, 10, kStyleAutoRadio | kStyleGroup},
+    {kIdQualityMediumLo, C::kButton, "Medium Lo", 320, 75, 50, 10, kStyleAutoRadio},
+    {kIdQualityMediumHi, C::kButton, "Medium Hi", 320, 85, 50, 10, kStyleAutoRadio},
+    {kIdUnaddressed, C::kButton, "Video Quality", 315, 55, 60, 55, kFrame},
+    {kIdQualityHighest, C::kButton, "Highest", 320, 95, 50, 10, kStyleAutoRadio},
+    {kIdUnaddressed, C::kButton, "Picture", 315, 112, 60, 43, kFrame},
+    {kIdPictureFit, C::kButton, "Fit", 320, 122, 50, 10, kStyleAutoRadio | kStyleGroup},
+    {kIdPictureFill, C::kButton, "Fill", 320, 132, 50, 10, kStyleAutoRadio},
+    {kIdPictureStretch, C::kButton, "Stretch", 320, 142, 50, 10, kStyleAutoRadio},
+    {kIdStatus, C::kStatic, "", 10, 164, 305, 18, kLabel | kStyleWrap},
     // The list of files below, the window grown for it.
     {kIdUnaddressed, C::kStatic, "Save to", 10, 212, 33, 10, kLabel},
-    {kIdSaveTo, C::kChoice, "", 45, 210, 205, 12, kStyleTabStop | kStyleGroup},
-    {kIdSourceList, C::kList, "", 5, 227, 310, 82, kStyleTabStop | kStyleBorder | kStyleGroup},
-    {kIdRemove, C::kButton, "Remove", 195, 313, 50, 14, kStylePushButton | kStyleTabStop | kStyleGroup},
-    {kIdClearFinished, C::kButton, "Clear Finished", 250, 313, 65, 14,
+    {kIdSaveTo, C::kChoice, "", 45, 210, 265, 12, kStyleTabStop | kStyleGroup},
+    {kIdSourceList, C::kList, "", 5, 227, 370, 82, kStyleTabStop | kStyleBorder | kStyleGroup},
+    {kIdRemove, C::kButton, "Remove", 255, 313, 50, 14, kStylePushButton | kStyleTabStop | kStyleGroup},
+    {kIdClearFinished, C::kButton, "Clear Finished", 310, 313, 65, 14,
      kStylePushButton | kStyleTabStop},
 }};
 
 // The list's columns: the file, its duration, the size to expect or made, and its state.
 inline constexpr std::array<ListColumn, 4> kSourceListColumns = {{
-    {"File", 118}, {"Duration", 36}, {"Size", 36}, {"State", 108},
+    {"File", 158}, {"Duration", 36}, {"Size", 36}, {"State", 128},
 }};
 
 inline constexpr std::array<ControlTemplate, 4> kAboutControls = {{
@@ -71,7 +83,7 @@ inline constexpr std::array<ControlTemplate, 4> kAboutControls = {{
 
 }  // namespace templates_detail
 
-inline constexpr DialogTemplate kConverterDialogTemplate = {102, "Vantrel Video Converter", 320,
+inline constexpr DialogTemplate kConverterDialogTemplate = {102, "Vantrel Video Converter", 380,
                                                             332, templates_detail::kMainControls};
 
 using templates_detail::kSourceListColumns;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/preview_picture.h"
+
 namespace vantrel {
 
 // What the converter's logic asks of its window. The toolkit's view implements
@@ -53,6 +55,8 @@ public:
     virtual void SelectListRow(ListRowKey key) = 0;
     // The drop-down list `id` offers `choices`, with the one at `selected` shown.
     virtual void SetChoices(int id, const std::vector<std::string>& choices, int selected) = 0;
+    // The preview shows `picture`, pixel for pixel; an empty one leaves it blank.
+    virtual void SetPreview(const PreviewPicture& picture) = 0;
 
     // --- UI thread only.
     // The open-file dialog, in `folder` unless that is empty: the chosen

@@ -59,6 +59,7 @@ void ConverterDialog::OnEncode() {
     ShowButtons();
     StartDueWork();
     if (m_converting) ShowListProgress();
+    ShowSubtitleChoices();
 }
 
 void ConverterDialog::StartDueWork() {
@@ -109,11 +110,7 @@ void ConverterDialog::StartConversion(SourceRow& row) {
         ShowRow(row);
         return;
     }
-    ConversionRequest request;
-    request.sourcePath = row.sourcePath;
-    request.targetPath = *target;
-    request.videoKilobits = m_videoKilobits;
-    request.fit = m_fit;
+    const ConversionRequest request = RequestFor(row, *target);
     const std::optional<uint64_t> job = StartJob(
         row.key, true, [this, request, source = row.description](uint64_t number, const StopSignal& stop) {
             RowReports reports(

@@ -1,6 +1,7 @@
 #include "ui/queued_window.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "ui/control_ids.h"
 #include "ui/utf8_text.h"
@@ -58,6 +59,15 @@ void QueuedWindow::SetChoices(int id, const std::vector<std::string>& choices, i
     std::vector<std::string> shown;
     for (const std::string& choice : choices) shown.push_back(ValidUtf8(choice));
     Queue([this, id, shown = std::move(shown), selected] { ApplyChoices(id, shown, selected); });
+}
+
+// Shared, not copied, on its way: a frame is some hundred kilobytes. One
+// whose bytes do not make its rows is shown blank.
+void QueuedWindow::SetPreview(const PreviewPicture& picture) {
+    const bool whole = picture.width > 0 && picture.height > 0 &&
+                       picture.rgb.size() == static_cast<size_t>(picture.width) * picture.height * 3;
+    auto shown = std::make_shared<const PreviewPicture>(whole ? picture : PreviewPicture{});
+    Queue([this, shown = std::move(shown)] { ApplyPreview(*shown); });
 }
 
 }  // namespace vantrel

@@ -24,6 +24,7 @@ public:
     void RemoveListRow(ListRowKey key) final;
     void SelectListRow(ListRowKey key) final;
     void SetChoices(int id, const std::vector<std::string>& choices, int selected) final;
+    void SetPreview(const PreviewPicture& picture) final;
 
 protected:
     // UI thread: from now on nothing queued is applied.
@@ -46,6 +47,8 @@ protected:
     virtual void ApplyListRowRemoved(ListRowKey key) = 0;
     virtual void ApplyListRowSelected(ListRowKey key) = 0;
     virtual void ApplyChoices(int id, const std::vector<std::string>& choices, int selected) = 0;
+    // A picture of whole rows of RGB bytes, or an empty one: blank.
+    virtual void ApplyPreview(const PreviewPicture& picture) = 0;
 
 private:
     void Queue(std::function<void()> action);

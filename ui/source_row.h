@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "conversion/progress_line.h"
+#include "conversion/subtitle_choice.h"
 #include "parse/source_description.h"
 #include "ui/dialog_window.h"
 
@@ -21,6 +22,11 @@ struct SourceRow {
     std::string sourcePath;
     SourceDescription description;  // once probed, or described by its conversion
     bool probed = false;            // the probe has ended, and described it
+    // The subtitle files beside it, as its probe found them, those in the
+    // preferred language first.
+    std::vector<std::string> subtitleFiles;
+    // Which subtitles it draws: its own, since rows differ in their tracks.
+    SubtitleChoice subtitles;
     RowState state = RowState::kWaiting;
     // Its probe or conversion, while one runs for it: later reports of a run
     // put aside by STOP are told apart from those of the next.

@@ -1,11 +1,16 @@
 // The list's rows: adding files and folders, their probes, the panel that
-// describes the selected row, and taking rows off.
+// describes the selected row, the Subtitles list of the selected rows, and
+// taking rows off.
 #include <algorithm>
+#include <tuple>
 
 #include "conversion/source_finder.h"
+#include "conversion/subtitle_files.h"
 #include "conversion/target_naming.h"
+#include "conversion/track_plan.h"
 #include "ui/control_ids.h"
 #include "ui/converter_dialog.h"
+#include "ui/track_texts.h"
 #include "platform/utf8_path.h"
 
 namespace vantrel {
@@ -43,15 +48,19 @@ void ConverterDialog::OnAddPaths(const std::vector<std::string>& paths) {
     if (!m_converting) m_window.PostProgress(0);
     // The panel describes the first file added, as it described the file OPEN took.
     m_window.SelectListRow(firstAdded);
+    m_selected = {firstAdded};
     ShowInPanel(Row(firstAdded));
+    ShowSubtitleChoices();
     StartDueWork();
     ShowButtons();
 }
 
+// With nothing selected the panel goes on describing the row it did.
 void ConverterDialog::OnListSelectionChanged() {
     if (m_closed) return;
-    const std::vector<ListRowKey> selected = m_window.SelectedListRows();
-    for (const ListRowKey key : selected) {
+    m_selected = m_window.SelectedListRows();
+    ShowSubtitleChoices();
+    for (const ListRowKey key : m_selected) {
         if (const SourceRow* row = Row(key)) return ShowInPanel(row);
     }
 }
@@ -62,6 +71,74 @@ void ConverterDialog::ShowInPanel(const SourceRow* row) {
     const SourceDescription& shown = row == nullptr ? none : row->description;
     m_window.SetControlText(kIdFileName, row == nullptr ? "" : FileNamePart(row->sourcePath));
     for (const PanelField field : kPanelFields) m_window.SetControlText(ControlOf(field), shown.Text(field));
+    // What its conversion will take of its tracks, as the conversion decides it.
+    std::string sound, subtitles;
+    if (row != nullptr && shown.read) {
+        const int track = ChooseSoundTrack(shown.soundTracks, m_language);
+        sound = SoundText(shown, track);
+        subtitles = DrawnSubtitlesText(
+            ChooseSubtitles(row->subtitles, shown, track, row->subtitleFiles, m_language), shown);
+    }
+    m_window.SetControlText(kIdSound, sound);
+    m_window.SetControlText(kIdSubtitlesDrawn, subtitles);
+    RequestPreview();
+}
+
+// Off and Auto for every selection; a row's own tracks and the subtitle
+// files beside it when it is selected alone; the tracks of several rows when
+// they have the same (a season's episodes). The choice shown is the one the
+// selected rows share, or none.
+void ConverterDialog::ShowSubtitleChoices() {
+    std::vector<const SourceRow*> rows;
+    for (const ListRowKey key : m_selected) {
+        if (const SourceRow* row = Row(key)) rows.push_back(row);
+    }
+    m_offeredSubtitles = {{SubtitleMode::kOff, 0, {}}, {SubtitleMode::kAuto, 0, {}}};
+    std::vector<std::string> texts = {"Off", "Auto"};
+    const bool sameTracks = !rows.empty() && std::all_of(rows.begin(), rows.end(), [&](const SourceRow* r) {
+        return r->probed && r->description.subtitleTracks == rows.front()->description.subtitleTracks;
+    });
+    if (sameTracks) {
+        const auto& tracks = rows.front()->description.subtitleTracks;
+        for (size_t i = 0; i < tracks.size(); ++i) {
+            m_offeredSubtitles.push_back({SubtitleMode::kTrack, static_cast<int>(i), {}});
+            texts.push_back(SubtitleTrackText(tracks[i], static_cast<int>(i)));
+        }
+    }
+    if (rows.size() == 1) {
+        for (const std::string& file : rows.front()->subtitleFiles) {
+            m_offeredSubtitles.push_back({SubtitleMode::kFile, 0, file});
+            texts.push_back(FileNamePart(file));
+        }
+    }
+    int shown = rows.empty() ? 1 : -1;
+    if (!rows.empty() && std::all_of(rows.begin(), rows.end(), [&](const SourceRow* r) {
+            return r->subtitles == rows.front()->subtitles;
+        })) {
+        const auto offered = std::find(m_offeredSubtitles.begin(), m_offeredSubtitles.end(),
+                                       rows.front()->subtitles);
+        if (offered != m_offeredSubtitles.end()) shown = static_cast<int>(offered - m_offeredSubtitles.begin());
+    }
+    const bool enabled =
+        std::any_of(rows.begin(), rows.end(), [](const SourceRow* r) { return r->Runnable(); });
+    // Told again only when changed: a list filled afresh would close itself
+    // under the user's pointer.
+    auto choices = std::make_tuple(std::move(texts), shown, enabled);
+    if (choices == m_subtitleChoicesShown) return;
+    m_subtitleChoicesShown = std::move(choices);
+    m_window.SetChoices(kIdSubtitles, std::get<0>(m_subtitleChoicesShown), shown);
+    m_window.EnableControl(kIdSubtitles, enabled);
+}
+
+// A row that has started keeps the subtitles it started with.
+void ConverterDialog::OnSubtitles(int choice) {
+    if (m_closed || choice < 0 || static_cast<size_t>(choice) >= m_offeredSubtitles.size()) return;
+    const SubtitleChoice chosen = m_offeredSubtitles[static_cast<size_t>(choice)];
+    for (const ListRowKey key : m_selected) {
+        if (SourceRow* row = Row(key); row != nullptr && row->Runnable()) row->subtitles = chosen;
+    }
+    ShowSubtitleChoices();
+    if (const SourceRow* row = Row(m_shown)) ShowInPanel(row);
 }
 
 // Probes run beside the conversions, so that a file added to a running list
@@ -69,18 +146,24 @@ void ConverterDialog::ShowInPanel(const SourceRow* row) {
 // named pipe, can keep ffmpeg waiting for ever: the window stays usable.
 void ConverterDialog::StartProbe(SourceRow& row) {
     const bool first = RunningJobs(false) == 0;
+    // The subtitle files beside it are looked for here too: its folder may
+    // be as slow as the source.
     const std::optional<uint64_t> job = StartJob(
-        row.key, false, [this, path = row.sourcePath](uint64_t number, const StopSignal& stop) {
+        row.key, false,
+        [this, path = row.sourcePath, language = m_language](uint64_t number, const StopSignal& stop) {
             Converter converter(m_setup);
             const Expected<SourceDescription, ProbeFailure> result = converter.Probe(path, &stop);
-            m_window.RunOnUiThread([this, number, result] { ProbeEnded(number, result); });
+            const std::vector<std::string> files =
+                result ? SubtitleFilesBeside(path, language) : std::vector<std::string>{};
+            m_window.RunOnUiThread([this, number, result, files] { ProbeEnded(number, result, files); });
         });
     if (!job) return RowFailed(row, ConversionOutcome::kNotStarted, {});
     row.job = *job;
     if (first) m_window.SetBusy(true);
 }
 
-void ConverterDialog::ProbeEnded(uint64_t job, const Expected<SourceDescription, ProbeFailure>& result) {
+void ConverterDialog::ProbeEnded(uint64_t job, const Expected<SourceDescription, ProbeFailure>& result,
+                                 const std::vector<std::string>& subtitleFiles) {
     if (m_closed) return;
     const ListRowKey key = m_jobs.count(job) ? m_jobs[job].row : 0;
     EndJob(job);
@@ -90,6 +173,7 @@ void ConverterDialog::ProbeEnded(uint64_t job, const Expected<SourceDescription,
         row->job = 0;
         if (result) {
             row->description = *result;
+            row->subtitleFiles = subtitleFiles;
             row->probed = true;
         } else if (result.reason().outcome != ConversionOutcome::kStopped) {
             // Told in its row: a folder of files must not bring a box for each.
@@ -97,6 +181,9 @@ void ConverterDialog::ProbeEnded(uint64_t job, const Expected<SourceDescription,
         }
         ShowRow(*row);
         if (row->key == m_shown) ShowInPanel(row);
+        if (std::find(m_selected.begin(), m_selected.end(), row->key) != m_selected.end()) {
+            ShowSubtitleChoices();
+        }
     }
     StartDueWork();
     ShowButtons();
@@ -120,9 +207,11 @@ void ConverterDialog::OnRemove() {
             if (job.row == row->key) job.stop->Signal();
         }
         m_window.RemoveListRow(row->key);
+        std::erase(m_selected, row->key);
         if (row->key == m_shown) ShowInPanel(nullptr);
     }
     m_rows.erase(removed, m_rows.end());
+    ShowSubtitleChoices();
     ShowButtons();
     if (!m_converting) ShowIdleStatus();
 }
@@ -133,9 +222,11 @@ void ConverterDialog::OnClearFinished() {
                                                [](const SourceRow& row) { return !row.Finished(); });
     for (auto row = removed; row != m_rows.end(); ++row) {
         m_window.RemoveListRow(row->key);
+        std::erase(m_selected, row->key);
         if (row->key == m_shown) ShowInPanel(nullptr);
     }
     m_rows.erase(removed, m_rows.end());
+    ShowSubtitleChoices();
     ShowButtons();
 }
 

@@ -10,9 +10,11 @@
 #include <unistd.h>
 #endif
 
+#include <array>
 #include <filesystem>
 #include <random>
 #include <regex>
+#include <sstream>
 
 #include "platform/utf8_path.h"
 #include "ui/control_ids.h"
@@ -68,6 +70,9 @@ class DialogTest : public ::testing::Test {
 protected:
     DialogTest() {
         settings.values["simultaneous-conversions"] = "2";
+        // The fake encoder has no sound whose loudness a run before the
+        // conversion could measure; that run would play the script too.
+        settings.values["normalize-loudness"] = "false";
         dialog.OnInitDialog();
     }
     // Writes `script` for the fake encoder as the file `name`, folders made.
@@ -231,6 +236,7 @@ TEST_F(DialogTest, ListScenarios) {
         testing::RecordingWindow shown;
         RememberingStore own;
         own.values["simultaneous-conversions"] = "2";
+        own.values["normalize-loudness"] = "false";  // see DialogTest
         ConverterDialog list(shown, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &own);
         list.OnInitDialog();
         const auto in = [&](const std::string& path) { return here.File(path); };
@@ -444,20 +450,390 @@ TEST_F(DialogTest, AClickThatLandsAsARunEndsKeepsTheConvertedFile) {
     EXPECT_EQ(testing::ReadFile(dir.File("trip.d3v")).size(), 2048u);
 }
 
+// A 30 s movie as ffmpeg describes it: a picture, then `streams`, each a
+// stream of its own ("(ger): Audio: ac3, 48000 Hz, 5.1(side), fltp"); a
+// probe ends there.
+std::string Tracks(const std::vector<std::string>& streams) {
+    std::string said = "say Input #0, matroska,webm, from 'x':\\n  Duration: 00:00:30.00, start: "
+                       "0.000000, bitrate: 900 kb/s\\n  Stream #0:0: Video: h264 (High), yuv420p, "
+                       "640x480, 25 fps\\n";
+    for (size_t i = 0; i < streams.size(); ++i) {
+        said += "  Stream #0:" + std::to_string(i + 1) + streams[i] + "\\n";
+    }
+    return said + "Stream mapping:\\n\nprobe-exit\n";
+}
+
+const std::string kGermanSound = "(ger): Audio: ac3, 48000 Hz, 5.1(side), fltp";
+const std::string kEnglishSound = "(eng): Audio: aac (LC), 48000 Hz, stereo, fltp (default)";
+// German sound, forced German subtitles as text and English ones as pictures.
+const std::string kFilm =
+    Tracks({kGermanSound, "(ger): Subtitle: subrip (forced)", "(eng): Subtitle: hdmv_pgs_subtitle"});
+const std::string kAnime = Tracks({"(jpn): Audio: aac (LC), 48000 Hz, stereo, fltp", "(eng): Subtitle: subrip",
+                                   "(ger): Subtitle: subrip (hearing impaired)", "(ger): Subtitle: ass"});
+const std::string kSubtitleText = "1\n00:00:01,000 --> 00:00:05,000\nHallo\n";
+
+// Every row of `dialog` described by its probe.
+bool AllDescribed(testing::RecordingWindow& window, const ConverterDialog& dialog) {
+    return window.PumpUntil([&] {
+        return std::none_of(dialog.rows().begin(), dialog.rows().end(),
+                            [](const SourceRow& r) { return r.Runnable() && !r.probed; });
+    });
+}
+
+// Each case writes files into a folder of its own, adds the movies among them
+// with the language the settings prefer, selects rows by their places, and
+// tells what the Subtitles list then offers and what the panel shows.
+struct TrackCase {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> files;  // name, script or text
+    std::vector<std::string> added;
+    std::string language;
+    std::vector<size_t> selected;
+    std::vector<std::string> choices;  // the Subtitles list's lines
+    std::string chosen;                // the one it shows
+    std::string sound;                 // the panel's Sound
+    std::string drawn;                 // and its Subtitles
+};
+
+const TrackCase kTrackCases[] = {
+    {"its tracks, then the files beside it, the preferred language's first: Auto takes such a file",
+     {{"film.mkv", kFilm}, {"film.srt", kSubtitleText}, {"film.de.srt", kSubtitleText},
+      {"film.en.srt", kSubtitleText}, {"other.srt", kSubtitleText}},
+     {"film.mkv"}, "de", {0},
+     {"Off", "Auto", "Track 1: German, forced", "Track 2: English (image)", "film.de.srt", "film.srt",
+      "film.en.srt"},
+     "Auto", "German, 5.1(side)", "film.de.srt"},
+    {"without a file beside it Auto takes a forced track",
+     {{"film.mkv", kFilm}}, {"film.mkv"}, "de", {0},
+     {"Off", "Auto", "Track 1: German, forced", "Track 2: English (image)"},
+     "Auto", "German, 5.1(side)", "Track 1: German, forced"},
+    {"of several sound tracks the preferred language's; a film heard in it has no subtitles",
+     {{"multi.mkv", Tracks({kEnglishSound, kGermanSound, "(eng): Audio: aac (LC), 48000 Hz, stereo, fltp (comment)",
+                            "(eng): Subtitle: subrip", "(ger): Subtitle: subrip"})}},
+     {"multi.mkv"}, "de", {0},
+     {"Off", "Auto", "Track 1: English", "Track 2: German"}, "Auto", "Track 2 of 3: German, 5.1(side)", "None"},
+    {"the same film for an English reader: the default sound, and no subtitles for it",
+     {{"multi.mkv", Tracks({kEnglishSound, kGermanSound, "(eng): Subtitle: subrip"})}},
+     {"multi.mkv"}, "en", {0},
+     {"Off", "Auto", "Track 1: English"}, "Auto", "Track 1 of 2: English, stereo", "None"},
+    {"a film heard in another language: the preferred language's full subtitles",
+     {{"anime.mkv", kAnime}}, {"anime.mkv"}, "de", {0},
+     {"Off", "Auto", "Track 1: English", "Track 2: German, hearing impaired", "Track 3: German"},
+     "Auto", "Japanese, stereo", "Track 3: German"},
+    {"rows with different tracks: Off and Auto only; the panel describes the first",
+     {{"film.mkv", kFilm}, {"anime.mkv", kAnime}}, {"film.mkv", "anime.mkv"}, "de", {0, 1},
+     {"Off", "Auto"}, "Auto", "German, 5.1(side)", "Track 1: German, forced"},
+    {"rows with the same tracks: those, but no row's own files",
+     {{"e01.mkv", kFilm}, {"e02.mkv", kFilm}, {"e01.srt", kSubtitleText}}, {"e01.mkv", "e02.mkv"}, "de",
+     {0, 1}, {"Off", "Auto", "Track 1: German, forced", "Track 2: English (image)"}, "Auto",
+     "German, 5.1(side)", "e01.srt"},
+    {"a source with neither sound nor subtitles",
+     {{"silent.mp4", Tracks({})}}, {"silent.mp4"}, "de", {0}, {"Off", "Auto"}, "Auto", "None", "None"},
+};
+
+TEST(DialogTracks, TheSubtitlesListAndThePanelFollowTheSelectedRows) {
+    for (const TrackCase& c : kTrackCases) {
+        SCOPED_TRACE(c.name);
+        testing::TempDir here;
+        for (const auto& [name, text] : c.files) testing::WriteFile(here.File(name), text);
+        testing::RecordingWindow shown;
+        RememberingStore own;
+        own.values["language"] = c.language;
+        ConverterDialog list(shown, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &own);
+        list.OnInitDialog();
+        std::vector<std::string> added;
+        for (const std::string& name : c.added) added.push_back(here.File(name));
+        list.OnAddPaths(added);
+        ASSERT_TRUE(AllDescribed(shown, list));
+        shown.Select(c.selected);
+        list.OnListSelectionChanged();
+        EXPECT_EQ(shown.ChoiceTexts(kIdSubtitles), c.choices);
+        EXPECT_EQ(shown.Chosen(kIdSubtitles), c.chosen);
+        EXPECT_TRUE(shown.Enabled(kIdSubtitles));
+        EXPECT_EQ(shown.Text(kIdSound), c.sound);
+        EXPECT_EQ(shown.Text(kIdSubtitlesDrawn), c.drawn);
+    }
+}
+
+// Each line of the Subtitles list, chosen for a film with a subtitle file
+// beside it, reaches its conversion: the words ffmpeg gets, and what the
+// converted row tells. The panel says what is drawn before.
+struct ChoiceCase {
+    std::string line;
+    std::string drawn;                  // the panel's Subtitles
+    std::vector<std::string> words;     // patterns of words the conversion gets
+    std::vector<std::string> absent;    // patterns of words it does not
+    std::string status;                 // the status line's at the end
+};
+
+const ChoiceCase kChoiceCases[] = {
+    {"Off", "None", {}, {"subtitles=.*", ".*overlay.*"}, "Converted: film\\.d3v \\(2 kB\\) in [0-9]+:[0-9]{2}"},
+    {"Auto", "film.de.srt", {"fps=.*,subtitles=filename=.*"}, {".*overlay.*"},
+     ".*; subtitles from film\\.de\\.srt \\(UTF-8\\)"},
+    {"Track 1: German, forced", "Track 1: German, forced", {".*,subtitles=filename=.*film\\.mkv.*:si=0.*"},
+     {".*overlay.*"}, ".*; subtitle track 1 \\(German\\) drawn"},
+    {"Track 2: English (image)", "Track 2: English (image)", {".*\\[0:s:1\\]overlay.*"}, {".*subtitles=.*"},
+     ".*; subtitle track 2 \\(English\\) drawn"},
+    {"film.srt", "film.srt", {".*,subtitles=filename=.*"}, {".*overlay.*"},
+     ".*; subtitles from film\\.srt \\(UTF-8\\)"},
+};
+
+TEST(DialogTracks, EachSubtitlesChoiceReachesItsConversion) {
+    for (const ChoiceCase& c : kChoiceCases) {
+        SCOPED_TRACE(c.line);
+        testing::TempDir here;
+        const std::string film = here.File("film.mkv");
+        testing::WriteFile(film, kFilm + "args\ntarget 2048\n");
+        testing::WriteFile(here.File("film.srt"), kSubtitleText);
+        testing::WriteFile(here.File("film.de.srt"), kSubtitleText);
+        testing::RecordingWindow shown;
+        RememberingStore own;
+        own.values = {{"language", "de"}, {"normalize-loudness", "false"}};
+        ConverterDialog list(shown, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &own);
+        list.OnInitDialog();
+        list.OnAddPaths({film});
+        ASSERT_TRUE(AllDescribed(shown, list));
+        const std::vector<std::string> lines = shown.ChoiceTexts(kIdSubtitles);
+        const auto line = std::find(lines.begin(), lines.end(), c.line);
+        ASSERT_NE(line, lines.end());
+        list.OnSubtitles(static_cast<int>(line - lines.begin()));
+        EXPECT_EQ(shown.Chosen(kIdSubtitles), c.line);
+        EXPECT_EQ(shown.Text(kIdSubtitlesDrawn), c.drawn);
+        list.OnEncode();
+        ASSERT_TRUE(shown.PumpUntil([&] { return !list.converting(); }));
+        std::vector<std::string> words;
+        std::istringstream read(testing::ReadFile(film + ".args"));
+        for (std::string word; std::getline(read, word);) words.push_back(word);
+        const auto holds = [&](const std::string& pattern) {
+            return std::any_of(words.begin(), words.end(),
+                               [&](const std::string& w) { return std::regex_match(w, std::regex(pattern)); });
+        };
+        for (const std::string& pattern : c.words) EXPECT_TRUE(holds(pattern)) << pattern;
+        for (const std::string& pattern : c.absent) EXPECT_FALSE(holds(pattern)) << pattern;
+        EXPECT_TRUE(std::regex_match(shown.Text(kIdStatus), std::regex(c.status))) << shown.Text(kIdStatus);
+    }
+}
+
+// Each row keeps its own choice; one that has started keeps the one it
+// started with, and the list cannot be used for it.
+TEST_F(DialogTest, EachRowKeepsItsOwnSubtitlesAndAStartedOneThoseItStartedWith) {
+    Open({Write("a.mkv", kFilm + "target 2048\nhang\n"), Write("b.mkv", kFilm + "target 2048\nhang\n")});
+    ASSERT_TRUE(Described());
+    window.Select({0});
+    dialog.OnListSelectionChanged();
+    dialog.OnSubtitles(0);  // Off
+    window.Select({1});
+    dialog.OnListSelectionChanged();
+    EXPECT_EQ(window.Chosen(kIdSubtitles), "Auto");
+    window.Select({0, 1});
+    dialog.OnListSelectionChanged();
+    EXPECT_EQ(window.Chosen(kIdSubtitles), "");  // they differ
+    window.Select({0});
+    dialog.OnListSelectionChanged();
+    EXPECT_EQ(window.Chosen(kIdSubtitles), "Off");
+    dialog.OnEncode();
+    EXPECT_FALSE(window.Enabled(kIdSubtitles));
+    dialog.OnSubtitles(1);
+    EXPECT_EQ(dialog.rows()[0].subtitles.mode, SubtitleMode::kOff);
+    dialog.OnEncode();  // STOP: it waits again, and may be chosen for
+    EXPECT_TRUE(window.Enabled(kIdSubtitles));
+    dialog.OnSubtitles(1);
+    EXPECT_EQ(dialog.rows()[0].subtitles.mode, SubtitleMode::kAuto);
+}
+
+// The choices without a control, read from the settings at start, reach
+// every conversion: the sound track heard, the loudness, and how a subtitle
+// file beside the source is read.
+struct SettingsCase {
+    const char* name;
+    std::map<std::string, std::string, std::less<>> settings;
+    const char* systemLanguage;         // the system's, as LC_ALL says it; null: left as it is
+    std::vector<std::string> words;     // the conversion gets
+    std::vector<std::string> absent;    // it does not
+    std::string status;                 // pattern
+};
+
+// The loudness is left as it is in every case: the fake encoder has none to
+// measure (see DialogTest), and a case without the setting would measure.
+const SettingsCase kSettingsCases[] = {
+    {"the preferred language's sound track", {{"language", "de"}}, nullptr, {"0:a:1"}, {"0:a:0"}, ".*"},
+    {"a language by its English name", {{"language", "German"}}, nullptr, {"0:a:1"}, {}, ".*"},
+#ifndef _WIN32
+    {"without a language, the system's", {}, "de_AT.UTF-8", {"0:a:1"}, {}, ".*"},
+    {"a language that is none: the system's", {{"language", "elvish"}}, "de_AT.UTF-8", {"0:a:1"}, {}, ".*"},
+    {"a system in English: the track flagged default", {}, "en_GB.UTF-8", {"0:a:0"}, {}, ".*"},
+#endif
+    {"the subtitle file read in the encoding set", {{"subtitle-encoding", "cp1251"}}, nullptr, {}, {},
+     ".*; subtitles from film\\.srt \\(WINDOWS-1251\\).*"},
+    {"loudness left as it is: nothing measured, nothing said of it", {}, nullptr, {}, {},
+     "Converted: film\\.d3v \\(2 kB\\) (?!.*loudness).*"},
+};
+
+TEST(DialogSettings, TheChoicesWithoutAControlReachEveryConversion) {
+    for (const SettingsCase& c : kSettingsCases) {
+        SCOPED_TRACE(c.name);
+#ifndef _WIN32
+        const char* before = std::getenv("LC_ALL");
+        const std::string kept = before == nullptr ? "" : before;
+        if (c.systemLanguage != nullptr) ::setenv("LC_ALL", c.systemLanguage, 1);
+#endif
+        testing::TempDir here;
+        const std::string film = here.File("film.mkv");
+        testing::WriteFile(film, Tracks({kEnglishSound, kGermanSound}) + "args\ntarget 2048\n");
+        // "Привет" in Windows-1251, which is no UTF-8.
+        testing::WriteFile(here.File("film.srt"), "1\n00:00:01,000 --> 00:00:05,000\n\xcf\xf0\xe8\xe2\xe5\xf2\n");
+        testing::RecordingWindow shown;
+        RememberingStore own;
+        own.values = c.settings;
+        own.values["normalize-loudness"] = "false";
+        ConverterDialog list(shown, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &own);
+        list.OnInitDialog();
+#ifndef _WIN32
+        if (c.systemLanguage != nullptr) before == nullptr ? ::unsetenv("LC_ALL") : ::setenv("LC_ALL", kept.c_str(), 1);
+#endif
+        list.OnAddPaths({film});
+        ASSERT_TRUE(AllDescribed(shown, list));
+        list.OnEncode();
+        ASSERT_TRUE(shown.PumpUntil([&] { return !list.converting(); }));
+        const std::string words = testing::ReadFile(film + ".args");
+        for (const std::string& word : c.words) EXPECT_NE(words.find("\n" + word + "\n"), std::string::npos) << word;
+        for (const std::string& word : c.absent) EXPECT_EQ(words.find("\n" + word + "\n"), std::string::npos) << word;
+        EXPECT_TRUE(std::regex_match(shown.Text(kIdStatus), std::regex(c.status))) << shown.Text(kIdStatus);
+    }
+}
+
+// The last picture the preview shows is a whole frame of the player, all of
+// the colour `rgb`.
+bool PreviewShows(testing::RecordingWindow& window, std::array<uint8_t, 3> rgb) {
+    const std::vector<PreviewPicture> shown = window.Previews();
+    if (shown.empty() || shown.back().width != kPlayerFormat.width ||
+        shown.back().height != kPlayerFormat.height) {
+        return false;
+    }
+    const std::vector<uint8_t>& bytes = shown.back().rgb;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != rgb[i % 3]) return false;
+    }
+    return true;
+}
+
+// A preview of `source` is running, and has written its frame.
+bool PreviewWritten(const ConverterDialog& dialog, const std::string& source) {
+    bool running = false;
+    for (const auto& [pid, line] : testing::CommandLines()) {
+        running = running || (line.find(source) != std::string::npos && line.find("-frames:v") != std::string::npos);
+    }
+    std::error_code error;
+    if (!running || dialog.previewFolder().empty()) return false;
+    for (const auto& file : std::filesystem::directory_iterator(testing::PathOf(dialog.previewFolder()), error)) {
+        if (file.file_size(error) == static_cast<uintmax_t>(kPlayerFormat.width) * kPlayerFormat.height * 3) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The preview follows the row the panel describes. The frame of a row no
+// longer described is never shown, even one made already, and its run is
+// stopped; closing stops the last and leaves nothing on disk.
+TEST_F(DialogTest, ThePreviewShowsTheDescribedRowAndNoOtherOnes) {
+    const std::string slow = Write("slow.avi", kDescription + "preview frame 0 0 200\npreview hang\n");
+    Open({Write("red.avi", kDescription + "preview frame 200 0 0\n"), slow,
+          Write("green.avi", kDescription + "preview frame 0 200 0\n")});
+    ASSERT_TRUE(Described());
+    ASSERT_TRUE(window.PumpUntil([&] { return PreviewShows(window, {200, 0, 0}); }));
+    window.Select({1});
+    dialog.OnListSelectionChanged();
+    EXPECT_TRUE(window.Previews().back().empty());  // at once, not when the next frame comes
+    ASSERT_TRUE(window.PumpUntil([&] { return PreviewWritten(dialog, slow); }, false));
+    window.Select({2});
+    dialog.OnListSelectionChanged();
+    ASSERT_TRUE(window.PumpUntil([&] { return PreviewShows(window, {0, 200, 0}); }));
+    for (const PreviewPicture& picture : window.Previews()) {
+        EXPECT_TRUE(picture.empty() || picture.rgb[2] != 200) << "the slow row's frame was shown";
+    }
+    EXPECT_TRUE(testing::ProcessesMentioning(slow).empty());
+
+    window.Select({1});
+    dialog.OnListSelectionChanged();
+    ASSERT_TRUE(window.PumpUntil([&] { return PreviewWritten(dialog, slow); }, false));
+    const std::string folder = dialog.previewFolder();
+    dialog.OnClose();
+    EXPECT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
+    EXPECT_FALSE(testing::FileExists(folder));
+}
+
+// A change of the picture's fit or of the row's subtitles makes the frame
+// again, as the conversion would then make it; the last frame stays until
+// the new one takes its place.
+struct PreviewCase {
+    const char* name;
+    std::function<void(ConverterDialog&, testing::RecordingWindow&)> change;
+    std::vector<std::string> words;   // patterns of words the preview gets
+    std::vector<std::string> absent;  // and does not
+};
+
+int LineOf(testing::RecordingWindow& window, const std::string& text) {
+    const std::vector<std::string> lines = window.ChoiceTexts(kIdSubtitles);
+    return static_cast<int>(std::find(lines.begin(), lines.end(), text) - lines.begin());
+}
+
+const PreviewCase kPreviewCases[] = {
+    {"at first: Fit, and Auto's file", [](ConverterDialog&, testing::RecordingWindow&) {},
+     {".*,pad=.*,subtitles=filename=.*"}, {".*crop=.*"}},
+    {"Fill", [](ConverterDialog& d, testing::RecordingWindow&) { d.OnPictureFit(kIdPictureFill); },
+     {".*,crop=.*"}, {".*pad=.*"}},
+    {"Stretch", [](ConverterDialog& d, testing::RecordingWindow&) { d.OnPictureFit(kIdPictureStretch); },
+     {".*scale=256:192.*"}, {".*pad=.*", ".*crop=.*"}},
+    {"Subtitles Off", [](ConverterDialog& d, testing::RecordingWindow& w) { d.OnSubtitles(LineOf(w, "Off")); },
+     {"fps=.*"}, {".*subtitles=.*", ".*overlay.*"}},
+    {"a track of pictures",
+     [](ConverterDialog& d, testing::RecordingWindow& w) { d.OnSubtitles(LineOf(w, "Track 2: English (image)")); },
+     {".*\\[0:s:1\\]overlay.*"}, {".*subtitles=.*"}},
+};
+
+TEST_F(DialogTest, ThePreviewIsMadeAgainForThePictureAndTheSubtitlesChosen) {
+    settings.values["language"] = "de";
+    testing::RecordingWindow shown;
+    ConverterDialog own(shown, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &settings);
+    own.OnInitDialog();
+    const std::string film = Write("film.mkv", kFilm + "preview args\npreview frame 10 20 30\n");
+    Write("film.de.srt", kSubtitleText);
+    own.OnAddPaths({film});
+    for (const PreviewCase& c : kPreviewCases) {
+        SCOPED_TRACE(c.name);
+        const size_t before = shown.Previews().size();
+        c.change(own, shown);
+        // Made afresh, the last frame kept meanwhile.
+        ASSERT_TRUE(shown.PumpUntil([&] { return shown.Previews().size() > before && !shown.Previews().back().empty(); }));
+        ASSERT_TRUE(PreviewShows(shown, {10, 20, 30}));
+        std::vector<std::string> words;
+        std::istringstream read(testing::ReadFile(film + ".preview.args"));
+        for (std::string word; std::getline(read, word);) words.push_back(word);
+        const auto holds = [&](const std::string& pattern) {
+            return std::any_of(words.begin(), words.end(),
+                               [&](const std::string& w) { return std::regex_match(w, std::regex(pattern)); });
+        };
+        for (const std::string& pattern : c.words) EXPECT_TRUE(holds(pattern)) << pattern;
+        for (const std::string& pattern : c.absent) EXPECT_FALSE(holds(pattern)) << pattern;
+    }
+}
+
 // Random sequences of adding files, removing rows, quality, Encode or STOP,
-// the UI thread catching up, and close. After every step the window shows
-// the state the logic is in, no row's conversion runs twice, and every
-// converted row's file is there; after STOP nothing converts once the UI
-// thread has caught up. After every sequence no process, zombie, descriptor,
-// temporary file or stray target is left.
+// selecting rows, picture and subtitles, the UI thread catching up, and
+// close. After every step the window shows the state the logic is in, no
+// row's conversion runs twice, every converted row's file is there, and a
+// frame in the preview is the described row's; after STOP nothing converts
+// once the UI thread has caught up. After every sequence no process,
+// zombie, descriptor, temporary file, preview or stray target is left.
 TEST(Soak, RandomSequencesLeaveNothingBehind) {
     // What each source's conversion does: only the "ok" ones may leave a target,
     // the "endless" ones end only when stopped, and the list passes over "notes.txt".
     const std::pair<std::string, std::string> sources[] = {
-        {"ok-quick.avi", "target 2048\n"}, {"endless-talker.avi", "target 2048\ntalk\n"},
+        {"ok-quick.avi", "target 2048\npreview frame 1 2 3\n"}, {"endless-talker.avi", "target 2048\ntalk\n"},
         {"ok-chatty.avi",
          "say frame= 1 time=00:00:10.00\\r\ntarget 2048\nsay frame= 3 time=00:00:49.00\\r\n"},
-        {"endless-silent.avi", "target 2048\nhang\n"},
+        {"endless-silent.avi", "target 2048\nhang\npreview hang\n"},
         {"endless-deaf.avi", "ignore-term\ntarget 2048\nhang\n"}, {"notes.txt", ""},
         {"failer.avi", "target 2048\nexit 1\n"}, {"crasher.avi", "target 2048\ncrash\n"},
     };
@@ -467,6 +843,7 @@ TEST(Soak, RandomSequencesLeaveNothingBehind) {
     const EncoderSetup setup = testing::TestEncoderSetup(FAKE_ENCODER_PATH);
     RememberingStore settings;
     settings.values["simultaneous-conversions"] = "3";
+    settings.values["normalize-loudness"] = "false";  // see DialogTest
 #ifndef _WIN32
     const int fdsBefore = testing::OpenFileDescriptors();
 #endif
@@ -483,7 +860,7 @@ TEST(Soak, RandomSequencesLeaveNothingBehind) {
         auto dialog = std::make_unique<ConverterDialog>(window, setup, &settings);
         dialog->OnInitDialog();
         for (int step = 1 + static_cast<int>(random() % 14); step > 0; --step) {
-            const auto action = random() % 12;
+            const auto action = random() % 15;
             if (action < 3) {
                 std::vector<std::string> chosen;
                 for (auto n = 1 + random() % 3; n > 0; --n) {
@@ -503,6 +880,13 @@ TEST(Soak, RandomSequencesLeaveNothingBehind) {
                     ASSERT_TRUE(window.PumpUntil([&] { return !dialog->working(); }));
                     ASSERT_EQ(ConversionsIn(dir.path()), 0u);
                 }
+            } else if (action < 9 && !window.Rows().empty()) {
+                window.Select({random() % window.Rows().size()});
+                dialog->OnListSelectionChanged();
+            } else if (action < 10) {
+                dialog->OnPictureFit(kPictureFitRadios[random() % kPictureFitRadios.size()]);
+            } else if (action < 11) {
+                dialog->OnSubtitles(static_cast<int>(random() % 2));  // Off or Auto
             } else {  // the UI thread catches up: probes end, and runs that can
                 ASSERT_TRUE(window.PumpUntil([&] {
                     return std::none_of(dialog->rows().begin(), dialog->rows().end(), [](const SourceRow& r) {
@@ -512,6 +896,8 @@ TEST(Soak, RandomSequencesLeaveNothingBehind) {
                 }));
             }
             ASSERT_TRUE(ShowsItsState(window, *dialog));
+            // Only the quick source has frames to show.
+            ASSERT_TRUE(window.Previews().back().empty() || window.Text(kIdFileName) == "ok-quick.avi");
             std::map<std::string, int> runs;  // of each target
             for (const auto& [pid, line] : testing::CommandLines()) {
                 const size_t part = line.find(".d3v.part");
@@ -529,8 +915,10 @@ TEST(Soak, RandomSequencesLeaveNothingBehind) {
                 ASSERT_TRUE(row.state != RowState::kConverted || testing::FileExists(row.target));
             }
         }
+        const std::string previews = dialog->previewFolder();
         dialog.reset();  // closes it
         ASSERT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
+        ASSERT_TRUE(previews.empty() || !testing::FileExists(previews));
 #ifndef _WIN32
         ASSERT_EQ(testing::ZombieChildren(), 0);
         ASSERT_EQ(testing::OpenFileDescriptors(), fdsBefore);

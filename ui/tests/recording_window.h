@@ -43,6 +43,11 @@ public:
     void SetChoices(int id, const std::vector<std::string>& choices, int selected) override {
         Lock(), choices_[id] = {choices, selected};
     }
+    void SetPreview(const PreviewPicture& picture) override {
+        const auto lock = Lock();
+        previews_.push_back(picture);
+        Changed();
+    }
     std::vector<std::string> ChooseSourceFiles(const std::string& folder) override {
         return folder_ = folder, std::exchange(answer_, {});
     }
@@ -75,6 +80,15 @@ public:
         return rows;
     }
     std::pair<std::vector<std::string>, int> Choices(int id) { return Lock(), choices_[id]; }
+    // The lines of a drop-down list, and the one chosen: "" for none.
+    std::vector<std::string> ChoiceTexts(int id) { return Lock(), choices_[id].first; }
+    std::string Chosen(int id) {
+        const auto lock = Lock();
+        const auto& [texts, at] = choices_[id];
+        return at >= 0 && static_cast<size_t>(at) < texts.size() ? texts[static_cast<size_t>(at)] : "";
+    }
+    // Every picture the preview has shown, in order; the first a blank one.
+    std::vector<PreviewPicture> Previews() { return Lock(), previews_; }
     // Runs what the workers queued until `condition` holds; false if it has
     // not within a generous bound (a hang, not a matter of timing). With
     // `run` false it runs nothing, and only waits.
@@ -108,6 +122,7 @@ private:
     std::vector<std::pair<ListRowKey, ListRowTexts>> rows_;
     std::vector<ListRowKey> selected_;
     std::map<int, std::pair<std::vector<std::string>, int>> choices_;
+    std::vector<PreviewPicture> previews_;
     std::vector<std::string> answer_;  // UI thread only, as are the next three
     std::optional<std::string> folderAnswer_;
     std::string folder_;
