@@ -1,7 +1,7 @@
 # Vantrel Video Converter: build, test and run.
 #   make test        install missing Debian packages, build with -Werror, run every test
 #   make run         open the converter window
-#   make screenshot  write docs/screenshot.png and docs/screenshot-start.png (under Xvfb)
+#   make screenshot  write docs/screenshot.png, docs/screenshot-preview.png and docs/screenshot-start.png (under Xvfb)
 #   make screenshot-windows  write docs/screenshot-windows.png (the cross build under wine)
 #   make fit-picture write docs/fit-vs-stretch.png (one clip converted with Fit and with Stretch)
 #   make subtitle-picture write docs/subtitles.png (a frame with a subtitle file's accented line)

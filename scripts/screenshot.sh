@@ -1,7 +1,9 @@
 #!/bin/bash
 # Writes pictures of the converter window as a user sees it: OUTPUT.png with a
-# movie opened (its name and description in the panel), and OUTPUT-start.png
-# (say docs/screenshot-start.png) just after start.
+# list converting (the row converting described in the panel, with its
+# preview), OUTPUT-start.png (say docs/screenshot-start.png) just after start,
+# and OUTPUT-preview.png with a movie added that has subtitles beside it,
+# described with its sound, its subtitles and its preview.
 # Usage: screenshot.sh BUILD_DIR OUTPUT.png
 # Runs on a display of its own (Xvfb), with openbox drawing the window's frame
 # when it is installed (make screenshot installs it), and drives the program
@@ -32,6 +34,13 @@ make_clip "Holiday at the Lake.avi" 20
 make_clip "Birthday Party.avi" 600
 make_clip "Sunset over the Bay.avi" 47
 echo "not a movie" >"$work/Notes from the Trip.avi"
+# A 16:9 film heard in English, with English subtitles beside it, which Auto
+# draws in the bottom bar.
+ffmpeg -nostdin -v error -f lavfi -i "testsrc2=size=854x480:rate=25:duration=90" \
+  -f lavfi -i "sine=frequency=330:duration=90" -c:v libx264 -preset ultrafast -pix_fmt yuv420p \
+  -c:a aac -metadata:s:a:0 language=eng -y "$work/Harbour Tour.mkv"
+printf '1\n00:00:00,000 --> 00:01:30,000\nThe boat leaves at noon,\nright after the bells.\n' \
+  >"$work/Harbour Tour.en.srt"
 
 # Settings of its own, so that the picture shows the defaults and the user's
 # settings are left alone; but one conversion at a time, so that the list
@@ -74,4 +83,11 @@ wait_until converting
 row_height=$(( $(field 1019 8) * 2 / 3 ))
 xdotool mousemove --sync $(( $(field 1020 5) + 40 )) $(( $(field 1020 6) + row_height * 5 / 2 + 4 )) click 1
 wait_until second_selected
+wait_until previewed
 snap "$output"
+# Added while the list converts, it is described at once, and selected.
+open_movie "Harbour Tour.mkv"
+wait_until described 5
+harbour_previewed() { previewed && [ "$(text 1004)" = "Harbour Tour.mkv" ]; }
+wait_until harbour_previewed
+snap "${output%.png}-preview.png"

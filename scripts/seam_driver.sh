@@ -32,6 +32,8 @@ click() {
 }
 shown() { state; grep -q '^window' "$work/state"; }
 probed() { state; [ -n "$(text 1009)" ]; }
+# The preview shows a frame of the row described.
+previewed() { state; grep -q '^preview 1 ' "$work/state"; }
 
 # make_clip NAME SECONDS: a test picture with a tone, in the scratch folder.
 make_clip() {

@@ -11,7 +11,10 @@
 //                window's list follows, a row a line:
 //                "row SELECTED\tNAME\tDURATION\tSIZE\tSTATE"; then "menu OPENED", whether a popup menu has
 //                opened, and "progress P..." with every position the bar
-//                has taken
+//                has taken; then "preview SHOWN W H R G B R G B": whether it
+//                shows a frame, its picture's size in physical pixels, and
+//                the colours of its pixels at the middle and at the middle
+//                of its top sixteenth
 //   choose PATH  the next OPEN takes PATH instead of showing the chooser
 #include <wx/choice.h>
 #include <wx/evtloop.h>
@@ -19,12 +22,14 @@
 #include <wx/listctrl.h>
 #include <wx/menu.h>
 #include <wx/radiobut.h>
+#include <wx/statbmp.h>
 
 #include <iostream>
 #include <utility>
 #include <vector>
 
 #include "app/converter_app.h"
+#include "ui/control_ids.h"
 #include "ui/wx/template_controls.h"
 
 namespace vantrel {
@@ -95,6 +100,16 @@ private:
         }
         std::cout << "menu " << menuOpened_ << "\nprogress";
         for (int position : progress_) std::cout << ' ' << position;
+        std::cout << "\npreview " << previewShown();
+        if (const auto* preview = dynamic_cast<wxStaticBitmap*>(FindWindow(kIdPreview))) {
+            const wxImage image = preview->GetBitmap().ConvertToImage();
+            std::cout << ' ' << image.GetWidth() << ' ' << image.GetHeight();
+            for (const int y : {image.GetHeight() / 2, image.GetHeight() / 32}) {
+                const int x = image.GetWidth() / 2;
+                std::cout << ' ' << int{image.GetRed(x, y)} << ' ' << int{image.GetGreen(x, y)} << ' '
+                          << int{image.GetBlue(x, y)};
+            }
+        }
         std::cout << '\n';
     }
 

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -20,6 +21,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "conversion/output_format.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
 #include "tests/support/test_support.h"
@@ -44,11 +46,19 @@ struct Row {
     std::string name, duration, size, state;
 };
 
+// The main window's preview of the selected movie.
+struct Preview {
+    bool shown = false;       // a frame, not blank
+    int width = 0, height = 0;  // of its picture, in physical pixels
+    std::array<int, 3> middle{}, top{};  // RGB at its middle, and at the middle of its top sixteenth
+};
+
 struct ProgramState {
     std::vector<Window> windows;  // the top-level ones, the main one first
     std::vector<Row> rows;        // the main window's list, in its order
     bool menuOpened = false;
     std::vector<int> progress;  // every position the bar has taken
+    Preview preview;
 
     // The main window's control with this template id.
     const Control& operator[](int id) const {
@@ -139,6 +149,12 @@ public:
                 }
                 if (kind == "menu") in >> s.menuOpened;
                 for (int p; kind == "progress" && in >> p;) s.progress.push_back(p);
+                if (kind == "preview") {
+                    Preview& p = s.preview;
+                    in >> p.shown >> p.width >> p.height;
+                    for (int& c : p.middle) in >> c;
+                    for (int& c : p.top) in >> c;
+                }
                 if (kind != "control") continue;
                 Control& c = s.windows.back().controls.emplace_back();
                 in >> c.id >> c.enabled >> c.checked >> c.x >> c.y >> c.width >>
@@ -181,12 +197,22 @@ inline void Click(const Control& c) {
             std::to_string(c.y + c.height / 2) + " click 1");
 }
 
-// Every control of the template in `window`, in order, at its place.
+// The main template's control `id`.
+inline const ControlTemplate& MainTemplateControl(int id) {
+    for (const ControlTemplate& c : kConverterDialogTemplate.controls) {
+        if (c.id == id) return c;
+    }
+    throw std::out_of_range("no control " + std::to_string(id) + " in the template");
+}
+
+// Every control of the template in `window`, in order, at its place. A
+// picture lies in its room; how its picture fills it is the view's to say.
 inline void ExpectTemplateInPlace(const ProgramState& s, size_t window, const DialogTemplate& dialog) {
     // Dialog units in pixels, measured over the main window's long distances:
-    // OPEN (x 260, y 10) and the progress bar (x 10, y 185).
-    const double perX = (s[kIdOpen].x - s[kIdProgress].x) / 250.0;
-    const double perY = (s[kIdProgress].y - s[kIdOpen].y) / 175.0;
+    // from the progress bar to OPEN.
+    const ControlTemplate &open = MainTemplateControl(kIdOpen), &bar = MainTemplateControl(kIdProgress);
+    const double perX = (s[kIdOpen].x - s[kIdProgress].x) / static_cast<double>(open.x - bar.x);
+    const double perY = (s[kIdProgress].y - s[kIdOpen].y) / static_cast<double>(bar.y - open.y);
     EXPECT_GT(std::min(perX, perY), 1.0);
     EXPECT_EQ(s.windows.at(window).title, dialog.caption);
     const std::vector<Control>& controls = s.windows[window].controls;
@@ -196,15 +222,35 @@ inline void ExpectTemplateInPlace(const ProgramState& s, size_t window, const Di
         const Control& c = controls[i];
         SCOPED_TRACE("control " + std::to_string(i + 1) + " \"" + std::string(t.text) + "\"");
         EXPECT_EQ(c.id, t.id);
-        // A drop-down list shows its choice, "Save to"'s first one; the
-        // toolkit decides how tall it is closed.
+        // A drop-down list shows its choice, "Save to"'s and Subtitles'
+        // first ones; the toolkit decides how tall it is closed.
         const bool choice = t.controlClass == ControlClass::kChoice;
         EXPECT_EQ(c.text, t.controlClass == ControlClass::kProgress ? ""
+                          : t.id == kIdSubtitles                    ? "Auto"
                           : choice                                  ? "Beside each movie"
                                                                     : t.text);
-        // With an empty list there is nothing to encode or take off.
-        EXPECT_EQ(c.enabled, t.id != kIdEncode && t.id != kIdRemove && t.id != kIdClearFinished);
+        // With an empty list there is nothing to encode, take off or choose subtitles for.
+        EXPECT_EQ(c.enabled, t.id != kIdEncode && t.id != kIdRemove && t.id != kIdClearFinished &&
+                                 t.id != kIdSubtitles);
         EXPECT_EQ(c.checked, t.id == kIdQualityMediumLo || t.id == kIdPictureFit);
+        if (t.controlClass == ControlClass::kPicture) {
+            EXPECT_GE(c.x - controls[0].x, (t.x - first.x) * perX - 2.0);
+            EXPECT_GE(c.y - controls[0].y, (t.y - first.y) * perY - 2.0);
+            EXPECT_LE(c.x - controls[0].x + c.width, (t.x - first.x + t.width) * perX + 2.0);
+            EXPECT_LE(c.y - controls[0].y + c.height, (t.y - first.y + t.height) * perY + 2.0);
+            // The player's frame pixel for pixel, at the largest whole
+            // multiple that its room holds (the test's screens have one
+            // physical pixel to the toolkit's).
+            const Preview& p = s.preview;
+            const int times = p.width / kPlayerFormat.width;
+            EXPECT_TRUE(times >= 1 && p.width == times * kPlayerFormat.width &&
+                        p.height == times * kPlayerFormat.height)
+                << p.width << "x" << p.height;
+            EXPECT_TRUE((times + 1) * kPlayerFormat.width > t.width * perX ||
+                        (times + 1) * kPlayerFormat.height > t.height * perY);
+            EXPECT_FALSE(p.shown);
+            continue;
+        }
         EXPECT_NEAR(c.x - controls[0].x, (t.x - first.x) * perX, 2.0);
         EXPECT_NEAR(c.width, t.width * perX, 2.0);
         if (!choice) {
@@ -218,12 +264,13 @@ inline ProgramState WaitForWindows(RunningProgram& program, size_t count) {
     return program.WaitFor([count](const ProgramState& s) { return s.windows.size() == count; });
 }
 
-// Moves the pointer inside the information frame where no control is, so
-// that keys go to the window, and does `then` there.
+// Moves the pointer inside the information frame where no control is (at
+// its top right, right of the bitrate and above the preview), so that keys
+// go to the window, and does `then` there.
 inline void AtEmptyPanel(const ProgramState& s, const std::string& then) {
     const Control frame = s.windows[0].controls[5];
-    Xdotool("mousemove --sync " + std::to_string(frame.x + frame.width * 3 / 4) + " " +
-                     std::to_string(frame.y + frame.height * 3 / 4) + " " + then);
+    Xdotool("mousemove --sync " + std::to_string(frame.x + frame.width * 19 / 20) + " " +
+                     std::to_string(frame.y + frame.height / 12) + " " + then);
 }
 
 // Opens `path` through OPEN, the chooser stood in for; the state once the

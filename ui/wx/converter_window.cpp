@@ -11,11 +11,15 @@
 #include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/image.h>
 #include <wx/radiobut.h>
+#include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
 
+#include <algorithm>
+#include <cmath>
 
 #include "ui/wx/about_box.h"
 #include "ui/control_ids.h"
@@ -39,6 +43,12 @@ wxString MessageCaption() {
     return wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetName();
 }
 
+// The template's control `id`.
+const ControlTemplate& TemplateControl(int id) {
+    const auto& controls = kConverterDialogTemplate.controls;
+    return *std::find_if(controls.begin(), controls.end(), [id](const ControlTemplate& c) { return c.id == id; });
+}
+
 // The list's item with `key`, or -1.
 long ItemOf(wxListCtrl* list, ListRowKey key) {
     return list == nullptr ? -1 : list->FindItem(-1, static_cast<wxUIntPtr>(key));
@@ -50,6 +60,7 @@ ConverterWindow::ConverterWindow(EncoderSetup setup, SettingsStore* settings)
     : wxDialog(nullptr, wxID_ANY, FromUtf8(kConverterDialogTemplate.caption), wxDefaultPosition,
                wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
     CreateTemplateControls(this, kConverterDialogTemplate, ProgramIcons());
+    PlacePreview();
     SetIcons(ProgramIcons());
     Centre();
 
@@ -68,6 +79,9 @@ ConverterWindow::ConverterWindow(EncoderSetup setup, SettingsStore* settings)
     Bind(
         wxEVT_CHOICE, [this](wxCommandEvent& event) { m_logic->OnSaveTo(event.GetSelection()); },
         kIdSaveTo);
+    Bind(
+        wxEVT_CHOICE, [this](wxCommandEvent& event) { m_logic->OnSubtitles(event.GetSelection()); },
+        kIdSubtitles);
     for (const auto type : {wxEVT_LIST_ITEM_SELECTED, wxEVT_LIST_ITEM_DESELECTED}) {
         Bind(
             type, [this](wxListEvent&) { m_logic->OnListSelectionChanged(); }, kIdSourceList);
@@ -185,6 +199,44 @@ void ConverterWindow::ApplyChoices(int id, const std::vector<std::string>& choic
     choice->Clear();
     for (const std::string& text : choices) choice->Append(FromUtf8(text));
     choice->SetSelection(selected);
+}
+
+void ConverterWindow::PlacePreview() {
+    auto* preview = dynamic_cast<wxStaticBitmap*>(FindWindow(kIdPreview));
+    if (preview == nullptr) return;
+    const ControlTemplate& room = TemplateControl(kIdPreview);
+    const wxPoint at = ConvertDialogToPixels(wxPoint(room.x, room.y));
+    const wxSize space = ConvertDialogToPixels(wxSize(room.width, room.height));
+    // On a screen of several physical pixels to the toolkit's one, the
+    // room's physical pixels decide.
+    const double physical = GetContentScaleFactor();
+    m_previewScale = WholeScale(kPlayerFormat.width, kPlayerFormat.height,
+                                static_cast<int>(space.GetWidth() * physical),
+                                static_cast<int>(space.GetHeight() * physical));
+    const wxSize size(static_cast<int>(std::ceil(kPlayerFormat.width * m_previewScale / physical)),
+                      static_cast<int>(std::ceil(kPlayerFormat.height * m_previewScale / physical)));
+    m_previewPlace = wxRect(wxPoint(at.x + (space.GetWidth() - size.GetWidth()) / 2,
+                                    at.y + (space.GetHeight() - size.GetHeight()) / 2),
+                            size);
+    ApplyPreview({});
+}
+
+// A blank preview is the player's screen off: black.
+void ConverterWindow::ApplyPreview(const PreviewPicture& picture) {
+    auto* preview = dynamic_cast<wxStaticBitmap*>(FindWindow(kIdPreview));
+    if (preview == nullptr) return;
+    m_previewShown = !picture.empty();
+    wxImage image(m_previewShown ? picture.width : kPlayerFormat.width,
+                  m_previewShown ? picture.height : kPlayerFormat.height, true);
+    if (m_previewShown) std::copy(picture.rgb.begin(), picture.rgb.end(), image.GetData());
+    // Each pixel a square of whole physical pixels: no smoothing.
+    if (m_previewScale > 1) {
+        image.Rescale(image.GetWidth() * m_previewScale, image.GetHeight() * m_previewScale,
+                      wxIMAGE_QUALITY_NEAREST);
+    }
+    preview->SetBitmap(wxBitmap(image, wxBITMAP_SCREEN_DEPTH, GetContentScaleFactor()));
+    // A new picture would have the control take the size it likes.
+    preview->SetSize(m_previewPlace);
 }
 
 std::vector<ListRowKey> ConverterWindow::SelectedListRows() {

@@ -49,13 +49,23 @@ protected:
     void ApplyListRowRemoved(ListRowKey key) override;
     void ApplyListRowSelected(ListRowKey key) override;
     void ApplyChoices(int id, const std::vector<std::string>& choices, int selected) override;
+    void ApplyPreview(const PreviewPicture& picture) override;
+
+    // Whether the preview shows a frame, rather than blank.
+    bool previewShown() const { return m_previewShown; }
 
 private:
     void ShowAboutBox();
+    // Sizes the preview to the player's frame, at the largest whole multiple
+    // of its pixels that its room holds, in the middle of the room.
+    void PlacePreview();
     void OnCloseWindow(wxCloseEvent& event);
 
     std::unique_ptr<wxNotificationMessage> m_notification;
     std::unique_ptr<ConverterDialog> m_logic;
+    int m_previewScale = 1;  // physical pixels across a pixel of the player's frame
+    wxRect m_previewPlace;
+    bool m_previewShown = false;
 };
 
 }  // namespace vantrel

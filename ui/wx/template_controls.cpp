@@ -101,6 +101,10 @@ void CreateTemplateControls(wxWindow* parent, const DialogTemplate& dialogTempla
             case ControlClass::kList:
                 CreateList(parent, c, pos, size);
                 break;
+            case ControlClass::kPicture:
+                // The room; the window sizes it to its picture.
+                new wxStaticBitmap(parent, WxIdFor(c.id), wxBitmap(), pos, size);
+                break;
             case ControlClass::kChoice: {
                 // As tall as the toolkit draws it, centred where the template has it.
                 auto* choice = new wxChoice(parent, WxIdFor(c.id), pos, wxSize(size.GetWidth(), -1));
