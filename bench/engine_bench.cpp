@@ -72,7 +72,7 @@ vantrel::EncoderSetup Setup() {
 // that ffmpeg run directly does the same work.
 std::vector<std::string> EncoderWords(const std::string& source, const std::string& target) {
     return vantrel::ConversionArguments(vantrel::kPlayerFormat, Whole(source, target),
-                                        vantrel::AssumedSource(), 0, {}, target)
+                                        vantrel::AssumedSource(), 0, nullptr, {}, target)
         .Words();
 }
 

@@ -193,10 +193,35 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
     Relay relay(observer);
     SourceDescription assumed = known != nullptr ? *known : AssumedSource();
     Plan plan(request, setup_.subtitleFont, written);
+
+    // The loudness is measured over the whole sound track first, so that one
+    // gain serves the whole film. That needs the tracks, which a probe tells
+    // when nobody has yet.
+    std::optional<MeasuredLoudness> loudness;
+    int measuredTrack = -1;
+    if (request.normalizeLoudness) {
+        if (known == nullptr) {
+            if (const auto probe = Probe(request.sourcePath, stop)) assumed = *probe;
+        }
+        if (stop != nullptr && stop->IsSignalled()) {
+            report.outcome = ConversionOutcome::kStopped;
+            return report;
+        }
+        if (assumed.hasSound() && plan.For(assumed)) {
+            measuredTrack = plan.soundTrack();
+            loudness = MeasureLoudness(request, assumed, measuredTrack, stop);
+            if (stop != nullptr && stop->IsSignalled()) {
+                report.outcome = ConversionOutcome::kStopped;
+                return report;
+            }
+        }
+    }
     const auto wordsFor = [&](const SourceDescription& source) -> Expected<std::vector<std::string>> {
         if (const Expected<void> ready = plan.For(source); !ready) return Fail(ready.reason());
+        const bool measured = loudness && plan.soundTrack() == measuredTrack;
         return ConversionArguments(kPlayerFormat, request, source, plan.soundTrack(),
-                                   plan.subtitles().drawing(), written)
+                                   measured ? &*loudness : nullptr, plan.subtitles().drawing(),
+                                   written)
             .Words();
     };
     ParserState state;
@@ -275,6 +300,9 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
     if (report.outcome == ConversionOutcome::kConverted) {
         report.targetBytes = GetFileLength(request.targetPath);
         report.notes = NotesOf(state, plan);
+        if (request.normalizeLoudness && state.source.hasSound() && !loudness) {
+            report.notes.push_back("the loudness could not be measured: it is the source's");
+        }
     } else {
         RemoveRegularFile(written);
         if (report.reason.empty() && report.outcome != ConversionOutcome::kStopped) {
@@ -283,6 +311,20 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
     }
     report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return report;
+}
+
+std::optional<MeasuredLoudness> Converter::MeasureLoudness(const ConversionRequest& request,
+                                                           const SourceDescription& source,
+                                                           int soundTrack, const StopSignal* stop) {
+    ParserState state;
+    IgnoreReports ignore;
+    PumpSettings settings;
+    settings.stop = stop;
+    const PumpResult run = runner_->Run(
+        setup_.encoderPath, LoudnessArguments(kPlayerFormat, request, source, soundTrack).Words(),
+        settings, state, ignore);
+    if (run.status != RunStatus::kOutputEnded || run.exitCode != 0) return std::nullopt;
+    return state.loudness();
 }
 
 Expected<void> Converter::Preview(const ConversionRequest& request, const SourceDescription& known,

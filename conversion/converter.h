@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "conversion/conversion_report.h"
@@ -43,9 +44,11 @@ public:
                                                    const StopSignal* stop);
 
     // Writes the target. `known` is the source as a probe described it, or
-    // null: the conversion's own run then finds out, and a source unlike
-    // what was assumed (no sound, no picture, another sound track) costs a
-    // second, short run. The observer hears, on the calling thread, of the
+    // null: a probe finds out first when the loudness is to be measured, and
+    // otherwise the conversion's own run, where a source unlike what was
+    // assumed (no sound, no picture, another sound track) costs a second,
+    // short run. Bringing the sound to a small speaker's loudness costs a run
+    // over the sound track alone before the conversion. The observer hears, on the calling thread, of the
     // source's description once and of the progress. The target is written
     // under a temporary name beside it and takes its place only once
     // complete: a run that does not end converted leaves every file as it
@@ -63,6 +66,12 @@ public:
     const std::string& encoderPath() const { return setup_.encoderPath; }
 
 private:
+    // The loudness of the source's sound track `soundTrack`, as the player
+    // would get it; none when it could not be measured.
+    std::optional<MeasuredLoudness> MeasureLoudness(const ConversionRequest& request,
+                                                    const SourceDescription& source,
+                                                    int soundTrack, const StopSignal* stop);
+
     EncoderSetup setup_;
     std::unique_ptr<EncoderRunner> runner_;
 };

@@ -125,6 +125,7 @@ SourceDescription AssumedSource() {
 
 EncoderArguments ConversionArguments(const OutputFormat& format, const ConversionRequest& request,
                                      const SourceDescription& source, int soundTrack,
+                                     const MeasuredLoudness* loudness,
                                      const SubtitleDrawing& subtitles,
                                      const std::string& writtenPath) {
     EncoderArguments arguments = ProbeArguments(request.sourcePath);
@@ -174,7 +175,7 @@ EncoderArguments ConversionArguments(const OutputFormat& format, const Conversio
         arguments.maps = {"-map", "[picture]", "-map", sound, "-vsync", "passthrough"};
     }
     arguments.filters.insert(arguments.filters.end(),
-                             {"-af", SoundChain(format, track, request.normalizeLoudness)});
+                             {"-af", SoundChain(format, track, loudness)});
 
     arguments.encoderOptions = {"-c:v", std::string(format.videoCodec), "-b:v",
                                 Text(request.videoKilobits) + "k"};
@@ -191,11 +192,22 @@ EncoderArguments ConversionArguments(const OutputFormat& format, const Conversio
     return arguments;
 }
 
+EncoderArguments LoudnessArguments(const OutputFormat& format, const ConversionRequest& request,
+                                   const SourceDescription& source, int soundTrack) {
+    EncoderArguments arguments = ProbeArguments(request.sourcePath);
+    const size_t index = static_cast<size_t>(std::max(soundTrack, 0));
+    const SoundTrack track = index < source.soundTracks.size() ? source.soundTracks[index] : SoundTrack{};
+    arguments.maps = {"-map", "0:a:" + Text(static_cast<int>(index))};
+    arguments.filters = {"-af", LoudnessMeter(format, track)};
+    arguments.target = {"-f", "null", "-"};
+    return arguments;
+}
+
 EncoderArguments PreviewArguments(const OutputFormat& format, const ConversionRequest& request,
                                   const SourceDescription& source, const SubtitleDrawing& subtitles,
                                   double seconds, PreviewImage kind, const std::string& imagePath) {
     EncoderArguments arguments =
-        ConversionArguments(format, request, source, 0, subtitles, imagePath);
+        ConversionArguments(format, request, source, 0, nullptr, subtitles, imagePath);
     // ffmpeg seeks in the source to the keyframe before the moment and
     // decodes from there; the source's own timestamps are kept, so that the
     // subtitles drawn are those of that moment.

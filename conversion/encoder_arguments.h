@@ -6,6 +6,7 @@
 #include "conversion/conversion_request.h"
 #include "conversion/output_format.h"
 #include "conversion/subtitle_drawing.h"
+#include "parse/measured_loudness.h"
 #include "parse/source_description.h"
 
 namespace vantrel {
@@ -27,13 +28,20 @@ struct EncoderArguments {
 EncoderArguments ProbeArguments(const std::string& sourcePath);
 
 // The conversion of `request` into `format`, written to `writtenPath`, for a
-// source as `source` describes it: its sound track `soundTrack`, the
-// subtitles drawn as `subtitles` says, a picture made for a source without
-// one, silence for a source without sound.
+// source as `source` describes it: its sound track `soundTrack` brought to a
+// small speaker's loudness from `loudness` as LoudnessArguments measured it
+// (null: kept as it is), the subtitles drawn as `subtitles` says, a picture
+// made for a source without one, silence for a source without sound.
 EncoderArguments ConversionArguments(const OutputFormat& format, const ConversionRequest& request,
                                      const SourceDescription& source, int soundTrack,
+                                     const MeasuredLoudness* loudness,
                                      const SubtitleDrawing& subtitles,
                                      const std::string& writtenPath);
+
+// A run over the sound track `soundTrack` alone that measures its loudness as
+// the conversion would give it to the player, and writes nothing.
+EncoderArguments LoudnessArguments(const OutputFormat& format, const ConversionRequest& request,
+                                   const SourceDescription& source, int soundTrack);
 
 // How a preview is written.
 enum class PreviewImage { kPng, kRawRgb };

@@ -1,6 +1,9 @@
 #include "conversion/sound_filters.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdio>
 #include <string_view>
 
 namespace vantrel {
@@ -32,29 +35,71 @@ constexpr const char* kDialogueFold =
     "aformat=channel_layouts=5.1,pan=mono|c0=0.5*FC+0.15*FL+0.15*FR+0.1*BL+0.1*BR";
 
 // About the loudness of a phone's own media, which a small speaker or
-// earphones play without distortion: -16 LUFS integrated, a true peak kept
-// 1.5 dB under full scale so that the MP2 encoder's own overshoot does not
-// clip, and the loudness range of the source kept up to 11 LU, so that the
-// gain follows the film only slowly and does not pump.
-constexpr const char* kLoudness = "loudnorm=I=-16:TP=-1.5:LRA=11";
+// earphones play without distortion: -16 LUFS integrated, with the true peak
+// at most 1.5 dB under full scale.
+constexpr double kTargetLufs = -16.0;
+constexpr double kTruePeakCeiling = -1.5;
+// A film mastered very quietly is raised by at most this much, so that its
+// hiss does not become a roar; silence is left alone.
+constexpr double kMostGain = 24.0;
+constexpr double kSilenceLufs = -70.0;
+// Where the limiter holds the samples when the gain would lift a peak above
+// the ceiling: 1.5 dB under it, for the peaks between samples and
+// the MP2 encoder's own overshoot.
+constexpr double kLimiterDbfs = kTruePeakCeiling - 1.5;
+
+// The sound folded to the format's channels (ffmpeg's own fold, as the
+// encoder's would be) before it is measured, and before the gain and the
+// limiter: a mono fold is up to 3 dB quieter than the stereo it came from.
+std::string Folded(const OutputFormat& format) {
+    return format.soundChannels == 1 ? ",aformat=channel_layouts=mono" : "";
+}
+
+std::string Decibels(double db) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1fdB", db);
+    return text;
+}
+
+// One gain for the whole film, from the loudness measured before: unlike a
+// gain that follows the sound as it plays, it cannot pump. Only the peaks the
+// gain would lift above the ceiling are held down by the limiter.
+std::string LoudnessFilters(const MeasuredLoudness& measured) {
+    if (measured.integratedLufs <= kSilenceLufs) return {};
+    const double gain = std::min(kTargetLufs - measured.integratedLufs, kMostGain);
+    std::string filters = ",volume=" + Decibels(gain);
+    if (measured.truePeakDbfs + gain > kTruePeakCeiling) {
+        char limit[32];
+        std::snprintf(limit, sizeof limit, "%.3f", std::pow(10.0, kLimiterDbfs / 20.0));
+        filters += std::string(",alimiter=limit=") + limit + ":level=0";
+    }
+    return filters;
+}
 
 }  // namespace
 
-std::string SoundChain(const OutputFormat& format, const SoundTrack* track, bool normalize) {
+std::string SoundChain(const OutputFormat& format, const SoundTrack* track,
+                       const MeasuredLoudness* measured) {
     std::string chain;
     if (track != nullptr && format.soundChannels == 1 && HasCentre(*track)) {
         chain += std::string(kDialogueFold) + ",";
     }
     // Gaps and overlaps in the sound's timestamps are filled or trimmed, so it
     // stays in step with the picture however the source's clock wanders.
-    const std::string rate = "aresample=" + std::to_string(format.soundSampleRate);
-    chain += rate + ":async=1";
+    chain += "aresample=" + std::to_string(format.soundSampleRate) + ":async=1";
+    if (track != nullptr && measured != nullptr) chain += Folded(format) + LoudnessFilters(*measured);
+    return chain;
+}
+
+std::string LoudnessMeter(const OutputFormat& format, const SoundTrack& track) {
     // The loudness is measured on the sound the player gets, at its rate:
     // what lies above half of it is gone, and with it up to 1.6 LU of a
-    // bright source's loudness. The filter works at a rate of its own, which
-    // comes back down to the player's.
-    if (track != nullptr && normalize) chain += "," + std::string(kLoudness) + "," + rate;
-    return chain;
+    // bright source's loudness. The meter's line for each tenth of a second
+    // goes to the verbose log, which the run does not ask for.
+    std::string meter;
+    if (format.soundChannels == 1 && HasCentre(track)) meter += std::string(kDialogueFold) + ",";
+    return meter + "aresample=" + std::to_string(format.soundSampleRate) + Folded(format) +
+           ",ebur128=peak=true:framelog=verbose";
 }
 
 }  // namespace vantrel

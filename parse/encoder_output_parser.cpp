@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -226,6 +228,27 @@ void KeepErrorLine(ParserState& state, const char* line) {
     state.lastErrorLine = std::string(text.substr(0, kFieldBufferSize - 1));
 }
 
+// The loudness meter ends its run with a summary of indented lines, after
+// "[Parsed_ebur128_0 @ 0x..] Summary:": "    I:         -35.6 LUFS" is the
+// integrated loudness, "    Peak:      -22.7 dBFS" the true peak (or "-inf"
+// for silence). Read whatever the program's locale, which may want a comma.
+void ReadLoudnessSummary(ParserState& state, const char* line) {
+    if (Contains(line, "Summary:") && Contains(line, "ebur128")) {
+        state.inLoudnessSummary = true;
+        return;
+    }
+    if (!state.inLoudnessSummary) return;
+    const char* p = SkipBlanks(line);
+    const auto value = [&](size_t skip) {
+        const char* number = SkipBlanks(p + skip);
+        double read = -100.0;  // "-inf", or nothing a number
+        std::from_chars(number, number + std::strlen(number), read);
+        return std::isfinite(read) ? read : -100.0;
+    };
+    if (StartsWith(p, "I:")) state.integratedLufs = value(2);
+    if (StartsWith(p, "Peak:")) state.truePeakDbfs = value(5);
+}
+
 }  // namespace
 
 void FinishSourceDescription(ParserState& state, EncoderReportSink& sink) {
@@ -283,6 +306,7 @@ void ParseEncoderOutput(ParserState& state, EncoderReportSink& sink, const char*
             default: ++state.pictureDecodeFailures; break;
         }
     }
+    ReadLoudnessSummary(state, line);
     // libass, when no font on the system has a letter of the subtitles.
     if (Contains(line, "failed to find any fallback with glyph")) ++state.lettersWithoutFont;
     if (MaySayWhy(line)) KeepErrorLine(state, line);

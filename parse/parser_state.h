@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "parse/measured_loudness.h"
 #include "parse/source_description.h"
 
 namespace vantrel {
@@ -36,6 +38,14 @@ struct ParserState {
     float progressPercent = 0.0f;  // unclamped; meaningful only with a duration
     int32_t pictureDecodeFailures = 0;  // lines reporting a picture that failed to decode
     int32_t soundDecodeFailures = 0;    // the same for sound, which is skipped
+    // The loudness meter's summary, at the end of a run that measured; none
+    // until both its loudness and its peak were read.
+    bool inLoudnessSummary = false;
+    std::optional<double> integratedLufs, truePeakDbfs;
+    std::optional<MeasuredLoudness> loudness() const {
+        if (!integratedLufs || !truePeakDbfs) return std::nullopt;
+        return MeasuredLoudness{*integratedLufs, *truePeakDbfs};
+    }
     // Lines saying a subtitle's letter has no font here: it is left out.
     int32_t lettersWithoutFont = 0;
     // The last line ffmpeg wrote that may say why it failed.

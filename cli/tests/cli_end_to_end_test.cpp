@@ -152,7 +152,9 @@ TEST(CliEndToEnd, APreviewIsTheFrameAThirdInAsThePlayerShowsIt) {
 TEST(CliEndToEnd, CtrlCStopsEveryRunningFileAndStartsNoOther) {
     testing::TempDir dir;
     ASSERT_EQ(::symlink(FAKE_ENCODER_PATH, dir.File("ffmpeg").c_str()), 0);
-    for (const char* name : {"a.avi", "b.avi", "c.avi"}) testing::WriteFile(dir.File(name), "describe\ntalk\n");
+    // Each is probed first, as ffmpeg is probed: described, then the run ends.
+    for (const char* name : {"a.avi", "b.avi", "c.avi"})
+        testing::WriteFile(dir.File(name), "describe\nprobe-exit\ntalk\n");
     const CliRun run = RunCli(dir, "--jobs 2 a.avi b.avi c.avi", "10.0% [", 2, dir.path());
     EXPECT_EQ(run.exitCode, 130) << run.out << run.err;
     for (const char* name : {"a.d3v", "b.d3v", "c.d3v"}) EXPECT_FALSE(testing::FileExists(dir.File(name)));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 namespace vantrel {
 namespace {
@@ -18,8 +19,8 @@ const std::string kFitScale =
     "scale=w='min(256,round(192*dar/2)*2)':h='min(192,round(256/dar/2)*2)':flags=lanczos,"
     "pad=256:192:(ow-iw)/2:(oh-ih)/2";
 const std::string kFitChain = "fps=12,yadif=deint=interlaced," + kFitScale + ",setsar=1";
-const std::string kNormalSound =
-    "aresample=22050:async=1,loudnorm=I=-16:TP=-1.5:LRA=11,aresample=22050";
+const std::string kNormalSound = "aresample=22050:async=1";
+const std::string kMonoSound = kNormalSound + ",aformat=channel_layouts=mono";
 // Plain text subtitles in the player's own size, with the fallback font.
 const std::string kPlainStyle =
     R"(:fontsdir=/fonts:force_style=FontName\\=DejaVu Sans\,FontSize\\=22\,Outline\\=1)"
@@ -38,7 +39,7 @@ TEST(EncoderArguments, ASourceWithSoundInFit) {
     ConversionRequest request = Request(PictureFit::kFit, 256);
     request.sourcePath = "/m/-Trip: one.avi";
     const EncoderArguments words = ConversionArguments(kPlayerFormat, request, AssumedSource(), 0,
-                                                       {}, "/m/-trip: one.d3v.part");
+                                                       nullptr, {}, "/m/-trip: one.d3v.part");
     EXPECT_EQ(words.Words(), (std::vector<std::string>{
         "-y", "-loglevel", "repeat+info",
         "-skip_loop_filter", "noref", "-i", "file:/m/-Trip: one.avi",
@@ -60,7 +61,7 @@ TEST(EncoderArguments, EachKindOfSourceAndChoice) {
         std::string sound = kNormalSound;
         int soundTrack = 0;
         SubtitleDrawing subtitles = {};
-        bool normalize = true;
+        std::optional<MeasuredLoudness> loudness = std::nullopt;
     };
     using Kind = ChosenSubtitles::Kind;
     const auto subtitles = [](Kind kind, int track, std::string file, bool ownStyles) {
@@ -74,8 +75,20 @@ TEST(EncoderArguments, EachKindOfSourceAndChoice) {
         {"no sound: silence as long as the picture, with nothing to normalise", PictureFit::kFit,
          as([](SourceDescription& s) { s.soundTracks.clear(); }), "-f lavfi -i anullsrc=r=22050:cl=mono",
          "-map 0:V:0 -map 1:a:0 -shortest", kFitChain, "aresample=22050:async=1"},
-        {"the source's loudness kept", PictureFit::kFit, as([](SourceDescription&) {}), "",
-         "-map 0:V:0 -map 0:a:0", kFitChain, "aresample=22050:async=1", 0, {}, false},
+        {"a quiet film raised to -16 LUFS, its peaks still under the ceiling", PictureFit::kFit,
+         as([](SourceDescription&) {}), "", "-map 0:V:0 -map 0:a:0", kFitChain,
+         kMonoSound + ",volume=19.6dB", 0, {}, MeasuredLoudness{-35.6, -22.7}},
+        {"a loud one lowered", PictureFit::kFit, as([](SourceDescription&) {}), "",
+         "-map 0:V:0 -map 0:a:0", kFitChain, kMonoSound + ",volume=-7.9dB", 0, {},
+         MeasuredLoudness{-8.1, 0.4}},
+        {"peaks the gain would lift above -1.5 dBTP held under it", PictureFit::kFit,
+         as([](SourceDescription&) {}), "", "-map 0:V:0 -map 0:a:0", kFitChain,
+         kMonoSound + ",volume=14.0dB,alimiter=limit=0.708:level=0", 0, {}, MeasuredLoudness{-30, -15.4}},
+        {"a film mastered very quietly raised by 24 dB at most", PictureFit::kFit,
+         as([](SourceDescription&) {}), "", "-map 0:V:0 -map 0:a:0", kFitChain,
+         kMonoSound + ",volume=24.0dB", 0, {}, MeasuredLoudness{-55, -40}},
+        {"silence left as it is", PictureFit::kFit, as([](SourceDescription&) {}), "",
+         "-map 0:V:0 -map 0:a:0", kFitChain, kMonoSound, 0, {}, MeasuredLoudness{-70, -100}},
         {"5.1 and 7.1 folded with the centre's dialogue weighted up", PictureFit::kFit,
          as([](SourceDescription& s) {
              s.soundTracks.resize(2);
@@ -126,10 +139,9 @@ TEST(EncoderArguments, EachKindOfSourceAndChoice) {
         SCOPED_TRACE(row.name);
         SourceDescription source = AssumedSource();
         row.source(source);
-        ConversionRequest request = Request(row.fit);
-        request.normalizeLoudness = row.normalize;
-        const EncoderArguments words = ConversionArguments(kPlayerFormat, request, source,
-                                                           row.soundTrack, row.subtitles, "/s.part");
+        const EncoderArguments words = ConversionArguments(
+            kPlayerFormat, Request(row.fit), source, row.soundTrack,
+            row.loudness ? &*row.loudness : nullptr, row.subtitles, "/s.part");
         const std::string inputs = Joined(words.inputs);
         const std::string sourceInput = "-skip_loop_filter noref -i file:/s.mkv";
         EXPECT_EQ(inputs, sourceInput + (row.inputs.empty() ? "" : " " + row.inputs));
@@ -138,6 +150,17 @@ TEST(EncoderArguments, EachKindOfSourceAndChoice) {
         EXPECT_EQ(words.filters.at(3), row.sound);
         EXPECT_EQ(words.encoderOptions.at(3), "384k");
     }
+}
+
+TEST(EncoderArguments, TheLoudnessIsMeasuredOnTheTrackAsThePlayerWouldGetIt) {
+    SourceDescription source = AssumedSource();
+    source.soundTracks.resize(2);
+    source.soundTracks[1].layout = "5.1";
+    EXPECT_EQ(Joined(LoudnessArguments(kPlayerFormat, Request(PictureFit::kFit), source, 1).Words()),
+              "-y -loglevel repeat+info -skip_loop_filter noref -i file:/s.mkv -map 0:a:1 "
+              "-af aformat=channel_layouts=5.1,pan=mono|c0=0.5*FC+0.15*FL+0.15*FR+0.1*BL+0.1*BR,"
+              "aresample=22050,aformat=channel_layouts=mono,ebur128=peak=true:framelog=verbose "
+              "-f null -");
 }
 
 TEST(EncoderArguments, APreviewIsOneFrameOfThePictureAtItsMoment) {

@@ -54,7 +54,7 @@ SubtitleTrack Subtitle(const char* codec, const char* language, const char* flag
 
 TEST(ChooseSubtitles, AutoTakesAFileBesideThenAForcedTrackThenOneInTheLanguageNotHeard) {
     using Kind = ChosenSubtitles::Kind;
-    const SubtitleChoice automatic;
+    const SubtitleChoice automatic{SubtitleMode::kAuto, 0, ""};
     const struct {
         const char* name;
         SubtitleChoice choice;

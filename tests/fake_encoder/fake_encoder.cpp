@@ -17,6 +17,8 @@
 //   exit N         exit with status N
 //   frame R G B    write one frame of the player's size in that colour, as
 //                  rows of RGB bytes, to the target (a preview's)
+// A run that measures the loudness (its filters end in "ebur128") prints the
+// meter's summary of a sound at -23 LUFS and ends, whatever the script says.
 // A preview (a run that asks for one frame, "-frames:v") runs only the lines
 // that begin with "preview ", without that word, and its "args" writes
 // SCRIPT.preview.args: a script tells what its preview does apart from its
@@ -133,6 +135,12 @@ int main(int argc, char** argv) {
     // A probe names no target: its last argument is the source.
     const std::string target = source + 1 < arguments.size() ? arguments.back() : "";
     const bool preview = std::find(arguments.begin(), arguments.end(), "-frames:v") != arguments.end();
+    if (std::any_of(arguments.begin(), arguments.end(),
+                    [](const std::string& a) { return a.find("ebur128") != std::string::npos; })) {
+        Say("[Parsed_ebur128_0 @ 0x1] Summary:\n\n  Integrated loudness:\n    I:         -23.0 LUFS\n"
+            "    Threshold: -33.0 LUFS\n\n  True peak:\n    Peak:       -5.0 dBFS\n");
+        return 0;
+    }
     std::ifstream in(PathOf(script), std::ios::binary);
     if (!in) {
         Say(script + ": No such file or directory\n");
