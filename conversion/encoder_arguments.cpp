@@ -92,6 +92,9 @@ std::string PictureChain(const OutputFormat& format, PictureFit fit,
 // on a 1080p source (bench/run_bench.sh's picture figure).
 const Words kEncoderDecisions = {"-mbd", "rd", "-trellis", "1", "-i_qfactor", "0.71"};
 
+// Seconds a subtitle's cue may have begun before the moment a preview shows.
+constexpr double kLongestCue = 10.0;
+
 // 12 fps is none of the frame rates the MPEG-1 standard lists: the encoder
 // takes it only when allowed to go beyond the standard, which the player's
 // format does.
@@ -211,10 +214,17 @@ EncoderArguments PreviewArguments(const OutputFormat& format, const ConversionRe
     // ffmpeg seeks in the source to the keyframe before the moment and
     // decodes from there; the source's own timestamps are kept, so that the
     // subtitles drawn are those of that moment.
-    char at[32];
-    std::snprintf(at, sizeof at, "%.3f", std::max(seconds, 0.0));
+    const auto clock = [](double at) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.3f", std::max(at, 0.0));
+        return std::string(text);
+    };
+    // A picture subtitle is one packet where its cue begins, which a seek
+    // past it would skip: the seek then lands well before the moment, and
+    // the frames up to it are decoded and dropped.
+    const bool pictureSubtitles = subtitles.kind == ChosenSubtitles::Kind::kImageTrack;
     const auto input = std::find(arguments.inputs.begin(), arguments.inputs.end(), "-i");
-    arguments.inputs.insert(input, {"-ss", at});
+    arguments.inputs.insert(input, {"-ss", clock(pictureSubtitles ? seconds - kLongestCue : seconds)});
     arguments.general.push_back("-copyts");
     // Only the picture: the sound's map and filters go.
     std::vector<std::string> maps;
@@ -226,6 +236,7 @@ EncoderArguments PreviewArguments(const OutputFormat& format, const ConversionRe
     const auto af = std::find(arguments.filters.begin(), arguments.filters.end(), "-af");
     arguments.filters.erase(af, arguments.filters.end());
     arguments.encoderOptions = {"-frames:v", "1", "-an"};
+    if (pictureSubtitles) arguments.encoderOptions.insert(arguments.encoderOptions.begin(), {"-ss", clock(seconds)});
     if (kind == PreviewImage::kPng) {
         arguments.encoderOptions.insert(arguments.encoderOptions.end(), {"-c:v", "png"});
         arguments.target = {"-f", "image2", "-update", "1", AsFile(imagePath)};

@@ -176,6 +176,17 @@ TEST(EncoderArguments, APreviewIsOneFrameOfThePictureAtItsMoment) {
                   kPlainStyle + ",setsar=1");
     EXPECT_EQ(Joined(words.encoderOptions), "-frames:v 1 -an -c:v rawvideo -pix_fmt rgb24");
     EXPECT_EQ(Joined(words.target), "-f rawvideo file:/t/p.rgb");
+
+    // A picture subtitle's cue begins with its one packet, which the seek
+    // must not pass: it lands ten seconds early, and ffmpeg decodes on.
+    const SubtitleDrawing pictures{ChosenSubtitles::Kind::kImageTrack, 1, "", false, "/fonts"};
+    const EncoderArguments early = PreviewArguments(kPlayerFormat, Request(PictureFit::kFit),
+                                                    AssumedSource(), pictures, 4.5,
+                                                    PreviewImage::kPng, "/t/p.png");
+    EXPECT_EQ(Joined(early.inputs), "-skip_loop_filter noref -ss 0.000 -i file:/s.mkv");
+    EXPECT_EQ(Joined(early.maps), "-map [movie]");
+    EXPECT_EQ(Joined(early.encoderOptions), "-ss 4.500 -frames:v 1 -an -c:v png");
+    EXPECT_EQ(Joined(early.target), "-f image2 -update 1 file:/t/p.png");
 }
 
 }  // namespace

@@ -161,11 +161,13 @@ const Sources& MadeSources() {
                              "map=0.0-FL|1.0-FR|2.0-FC|3.0-LFE|4.0-SL|5.0-SR[s]\" "
                              "-map 0 -map [s] -c:v libx264 -c:a flac",
                          s->centre));
-        // Picture subtitles: a box over lines 270 to 330 of the 360.
+        // Picture subtitles: a box over lines 270 to 330 of the 360. ffmpeg
+        // starts each input at 0, so in the film the box shows from 0 to 2 s.
+        // A key frame each second, where a seek lands.
         WriteFile(s->dir.File("box.sup"), PgsSubtitles(640, 360, 270, 60));
         s->pictures = s->dir.File("pictures.mkv");
         EXPECT_TRUE(Made(picture + "-f lavfi -i sine=f=440:d=7 -i " + Quoted(s->dir.File("box.sup")) +
-                             " -map 0 -map 1 -map 2 -c:v libx264 -c:a aac -c:s copy "
+                             " -map 0 -map 1 -map 2 -c:v libx264 -g 25 -c:a aac -c:s copy "
                              "-disposition:s:0 forced",
                          s->pictures));
         const std::string noise = "-f lavfi -i anoisesrc=c=pink:d=7:a=";
@@ -250,6 +252,36 @@ TEST(SubtitlesAndSound, EachVersionHearsTheTrackAndDrawsTheSubtitlesAsChosen) {
         // The subtitles' UTF-8 copy is gone with the conversion.
         for (const auto& entry : fs::directory_iterator(PathOf(sources.dir.path()))) {
             EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+        }
+    }
+}
+
+// The preview of a moment in a cue has its subtitles, text or pictures,
+// though ffmpeg seeks to it: a picture subtitle's cue is one packet where it
+// begins.
+TEST(SubtitlesAndSound, EachVersionPreviewsTheSubtitlesOfItsMoment) {
+    const Sources& sources = MadeSources();
+    const struct {
+        const char* name;
+        std::string source;
+        double at;
+        int from, to;  // lines the subtitles are drawn in
+    } cases[] = {
+        {"the forced text track, at 2.0 of its 1 to 3 s", sources.tracks, 2.0, kBottomBar, 192},
+        {"the picture subtitles, at 1.5 of their 0 to 2 s", sources.pictures, 1.5, 24 + 110, 24 + 130},
+    };
+    for (const auto& [version, encoder] : kVersions) {
+        Converter converter(TestEncoderSetup(encoder));
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(version) + ": " + c.name);
+            const auto probe = converter.Probe(c.source, nullptr);
+            ASSERT_TRUE(probe.has_value());
+            const std::string png = sources.dir.File("preview.png");
+            const Expected<void> made = converter.Preview(Request(c.source, sources.dir.File("x.d3v")),
+                                                          *probe, c.at, PreviewImage::kPng, png, nullptr);
+            ASSERT_TRUE(made) << made.reason();
+            EXPECT_GT(WhitePixels(png, 0, c.from, c.to), 40);
+            EXPECT_FALSE(FileExists(png + ".srt"));
         }
     }
 }
