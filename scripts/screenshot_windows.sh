@@ -1,7 +1,7 @@
 #!/bin/bash
 # Writes a picture of the Windows converter window as wine draws it, with a
 # few movies in its list, one converted, one converting and one waiting, and
-# the one added last described in the panel: OUTPUT.png (say
+# the one added last described in the panel, with its preview: OUTPUT.png (say
 # docs/screenshot-windows.png).
 # Usage: screenshot_windows.sh BUILD_DIR OUTPUT.png, BUILD_DIR being the cross
 # build, with ffmpeg.exe fetched into it (scripts/fetch_windows_encoder.sh).
@@ -71,6 +71,7 @@ open_movie "Sunset over the Bay.avi"
 wait_until described 3
 click 1002
 wait_until converting
+wait_until previewed
 xdotool mousemove 0 0
 sleep 0.5  # let wine paint the last updates
 import -window "$(xdotool search --name '^Vantrel Video Converter$' | head -1)" "$output"

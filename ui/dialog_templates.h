@@ -48,7 +48,7 @@ inline constexpr std::array<ControlTemplate, 42> kMainControls = {{
     {kIdUnaddressed, C::kStatic, "Subtitles", 15, 118, 35, 10, kLabel},
     {kIdSubtitlesDrawn, C::kStatic, "", 50, 118, 70, 10, kLabel},
     {kIdSubtitles, C::kChoice, "", 15, 131, 105, 12, kStyleTabStop | kStyleGroup},
-    {kIdPreview, C::kPicture, "", 131, 31, 172, 120, 0},
+    {kIdPreview, C::kPicture, "", 131, 32, 172, 120, 0},
     {kIdQualityLowest, C::kButton, "Lowest", 320, 65, 50, 10, kStyleAutoRadio | kStyleGroup},
     {kIdQualityMediumLo, C::kButton, "Medium Lo", 320, 75, 50, 10, kStyleAutoRadio},
     {kIdQualityMediumHi, C::kButton, "Medium Hi", 320, 85, 50, 10, kStyleAutoRadio},

@@ -11,7 +11,11 @@
 //                main one's also by its list's rows, as the list view shows
 //                them: "row SELECTED\tNAME\tDURATION\tSIZE\tSTATE"; then
 //                "menu OPENED", whether a menu is open, and "progress P..."
-//                with every position the bar has taken
+//                with every position the bar has taken; then "preview SHOWN
+//                W H R G B R G B": whether it shows a frame, its picture's
+//                size as drawn, in physical pixels, and the colours drawn on
+//                the screen at its middle and at the middle of its top
+//                sixteenth
 //   choose PATH  the next OPEN takes PATH instead of showing the chooser
 // The settings live under the key that VANTREL_SETTINGS_KEY names, so that a
 // test starts afresh and never touches the user's.
@@ -156,6 +160,22 @@ private:
         }
         state += "menu " + std::to_string(menuOpened) + "\nprogress";
         for (int position : m_progress) state += ' ' + std::to_string(position);
+        // What the control has drawn, once it has drawn what it was given.
+        HWND control = ::GetDlgItem(handle(), kIdPreview);
+        ::UpdateWindow(control);
+        RECT room;
+        ::GetClientRect(control, &room);
+        const RECT drawn = preview().PlaceIn(room);
+        const int width = drawn.right - drawn.left, height = drawn.bottom - drawn.top;
+        state += "\npreview " + std::to_string(preview().shown()) + ' ' + std::to_string(width) + ' ' +
+                 std::to_string(height);
+        HDC screen = ::GetDC(control);
+        for (const int y : {height / 2, height / 32}) {
+            const COLORREF c = ::GetPixel(screen, drawn.left + width / 2, drawn.top + y);
+            state += ' ' + std::to_string(GetRValue(c)) + ' ' + std::to_string(GetGValue(c)) + ' ' +
+                     std::to_string(GetBValue(c));
+        }
+        ::ReleaseDC(control, screen);
         return state + '\n';
     }
 

@@ -295,4 +295,34 @@ inline void ExpectRunToFillTheBar(RunningProgram& program) {
         << "the bar never stood between empty and full";
 }
 
+// A red 16:9 clip of 3 s, clip.mp4 in `dir`, with its subtitles beside it
+// (clip.srt): its path, or empty when ffmpeg could not make it.
+inline std::string MakeRedClipWithSubtitles(const TempDir& dir) {
+    WriteFile(dir.File("clip.srt"), "1\n00:00:00,000 --> 00:00:03,000\nHello\n");
+    const int made = std::system(("ffmpeg -nostdin -v error -y -f lavfi -i color=c=red:s=640x360:r=25:d=3"
+                                  " -f lavfi -i sine -t 3 -c:v libx264 -preset ultrafast -pix_fmt yuv420p"
+                                  " -c:a aac -f mp4 file:" + Quoted(dir.File("clip.mp4"))).c_str());
+    return made == 0 ? dir.File("clip.mp4") : std::string();
+}
+
+// The program, started with that clip, shows it as the player will: on
+// black bars with Fit, over the whole frame once Stretch is clicked, at the
+// player's size. The panel says what is converted of it.
+inline void ExpectThePreviewOfTheRedClip(RunningProgram& program) {
+    const auto red = [](const std::array<int, 3>& c) { return c[0] > 200 && c[1] < 50 && c[2] < 50; };
+    const auto black = [](const std::array<int, 3>& c) { return c[0] < 30 && c[1] < 30 && c[2] < 30; };
+    const ProgramState fit = program.WaitFor([](const ProgramState& s) { return s.preview.shown; });
+    EXPECT_EQ(fit.preview.width, kPlayerFormat.width);
+    EXPECT_EQ(fit.preview.height, kPlayerFormat.height);
+    EXPECT_TRUE(red(fit.preview.middle));
+    EXPECT_TRUE(black(fit.preview.top));
+    EXPECT_EQ(fit[kIdSubtitles].text, "Auto");
+    EXPECT_TRUE(fit[kIdSubtitles].enabled);
+    EXPECT_EQ(fit[kIdSubtitlesDrawn].text, "clip.srt");
+    EXPECT_EQ(fit[kIdSound].text, "mono");
+    Click(fit[kIdPictureStretch]);
+    const ProgramState stretched = program.WaitFor([&](const ProgramState& s) { return red(s.preview.top); });
+    EXPECT_TRUE(stretched.preview.shown && red(stretched.preview.middle));
+}
+
 }  // namespace vantrel::testing

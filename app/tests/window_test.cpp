@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <csignal>
 
 #include "app/tests/window_driver.h"
@@ -99,31 +98,12 @@ TEST(Window, ConvertsTheFilesAndFoldersItIsStartedWithIntoTheSaveToFolder) {
     EXPECT_TRUE(testing::IsHandheldMovie(dir.File("a.d3v")));
 }
 
-// The selected movie as the player will show it, made by the real ffmpeg: a
-// red 16:9 clip with its subtitles beside it, on black bars with Fit, over
-// the whole frame once Stretch is clicked. The panel says what is converted.
 TEST(Window, ShowsTheSelectedMovieAsThePlayerWill) {
     testing::TempDir dir;
-    ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -y -f lavfi -i color=c=red:s=640x360:r=25:d=3 -f lavfi"
-                           " -i sine -t 3 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -f mp4"
-                           " file:" + testing::Quoted(dir.File("clip.mp4"))).c_str()),
-              0);
-    testing::WriteFile(dir.File("clip.srt"), "1\n00:00:00,000 --> 00:00:03,000\nHello\n");
-    const auto red = [](const std::array<int, 3>& c) { return c[0] > 200 && c[1] < 50 && c[2] < 50; };
-    const auto black = [](const std::array<int, 3>& c) { return c[0] < 30 && c[1] < 30 && c[2] < 30; };
-    RunningProgram program({}, dir.File("clip.mp4"));
-    const ProgramState fit = program.WaitFor([](const ProgramState& s) { return s.preview.shown; });
-    EXPECT_EQ(fit.preview.width, 256);
-    EXPECT_EQ(fit.preview.height, 192);
-    EXPECT_TRUE(red(fit.preview.middle));
-    EXPECT_TRUE(black(fit.preview.top));
-    EXPECT_EQ(fit[kIdSubtitles].text, "Auto");
-    EXPECT_TRUE(fit[kIdSubtitles].enabled);
-    EXPECT_EQ(fit[kIdSubtitlesDrawn].text, "clip.srt");
-    EXPECT_EQ(fit[kIdSound].text, "mono");
-    testing::Click(fit[kIdPictureStretch]);
-    const ProgramState stretched = program.WaitFor([&](const ProgramState& s) { return red(s.preview.top); });
-    EXPECT_TRUE(stretched.preview.shown && red(stretched.preview.middle));
+    const std::string clip = testing::MakeRedClipWithSubtitles(dir);
+    ASSERT_FALSE(clip.empty());
+    RunningProgram program({}, clip);
+    testing::ExpectThePreviewOfTheRedClip(program);
 }
 
 TEST(Window, AboutBoxOpensFromTheContextMenuAndF1AndCloses) {

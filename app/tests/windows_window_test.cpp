@@ -139,6 +139,16 @@ TEST(WindowsWindow, ConvertsTheClipItIsStartedWithUsingTheRealEncoder) {
     EXPECT_TRUE(ended[kIdClearFinished].enabled);
 }
 
+// Its preview drawn by ffmpeg.exe, as the Linux window's is.
+TEST(WindowsWindow, ShowsTheSelectedMovieAsThePlayerWill) {
+    TempDir dir;
+    const std::string clip = MakeRedClipWithSubtitles(dir);
+    ASSERT_FALSE(clip.empty());
+    RunningProgram program({kEncoderOnPath}, OnDriveZ(clip));
+    Shown(program);
+    ExpectThePreviewOfTheRedClip(program);
+}
+
 // Exit, Esc and Alt+F4 (the close box's message) stop the run: its partial
 // file goes, no ffmpeg.exe is left, and the program exits with 0.
 TEST(WindowsWindow, ClosingMidRunStopsTheEncoderAndExits) {

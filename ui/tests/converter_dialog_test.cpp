@@ -717,7 +717,8 @@ bool PreviewShows(testing::RecordingWindow& window, std::array<uint8_t, 3> rgb) 
     return true;
 }
 
-// A preview of `source` is running, and has written its frame.
+// A preview of `source` (as the list holds it, in the system's form) is
+// running, and has written its frame.
 bool PreviewWritten(const ConverterDialog& dialog, const std::string& source) {
     bool running = false;
     for (const auto& [pid, line] : testing::CommandLines()) {
@@ -737,8 +738,9 @@ bool PreviewWritten(const ConverterDialog& dialog, const std::string& source) {
 // longer described is never shown, even one made already, and its run is
 // stopped; closing stops the last and leaves nothing on disk.
 TEST_F(DialogTest, ThePreviewShowsTheDescribedRowAndNoOtherOnes) {
-    const std::string slow = Write("slow.avi", kDescription + "preview frame 0 0 200\npreview hang\n");
-    Open({Write("red.avi", kDescription + "preview frame 200 0 0\n"), slow,
+    const std::string written = Write("slow.avi", kDescription + "preview frame 0 0 200\npreview hang\n");
+    const std::string slow = AbsolutePath(written);
+    Open({Write("red.avi", kDescription + "preview frame 200 0 0\n"), written,
           Write("green.avi", kDescription + "preview frame 0 200 0\n")});
     ASSERT_TRUE(Described());
     ASSERT_TRUE(window.PumpUntil([&] { return PreviewShows(window, {200, 0, 0}); }));

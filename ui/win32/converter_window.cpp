@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "conversion/string_table.h"
@@ -72,6 +73,10 @@ INT_PTR ConverterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The controls tell of themselves while they are made, before the logic is.
             if (m_logic) OnCommand(LOWORD(wParam), HIWORD(wParam));
             return TRUE;
+        case WM_DRAWITEM:
+            if (wParam != kIdPreview) return FALSE;
+            m_preview.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
         case WM_NOTIFY:
             if (m_logic && reinterpret_cast<const NMHDR*>(lParam)->idFrom == kIdSourceList) {
                 OnListNotification(*reinterpret_cast<const NMHDR*>(lParam));
@@ -128,6 +133,11 @@ void ConverterWindow::OnCommand(int id, int code) {
         // Once the drop-down list has closed and let go of the mouse: the
         // choice may open the folder chooser.
         if (choice >= 0) RunOnUiThread([this, choice] { m_logic->OnSaveTo(choice); });
+        return;
+    }
+    if (id == kIdSubtitles && code == CBN_SELCHANGE) {
+        const auto choice = static_cast<int>(::SendDlgItemMessageW(m_window, kIdSubtitles, CB_GETCURSEL, 0, 0));
+        if (choice >= 0) m_logic->OnSubtitles(choice);
         return;
     }
     // Esc and Enter come as clicks of the Cancel and the default button.
@@ -246,6 +256,27 @@ void ConverterWindow::ApplyChoices(int id, const std::vector<std::string>& choic
         ::SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(choice).c_str()));
     }
     ::SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    // The open list as wide as its longest line, which the closed box may cut.
+    HDC dc = ::GetDC(box);
+    const HGDIOBJ font = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(box, WM_GETFONT, 0, 0)));
+    RECT place;
+    ::GetWindowRect(box, &place);
+    int widest = place.right - place.left;
+    for (const std::string& choice : choices) {
+        const std::wstring text = ToWide(choice);
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        widest = std::max<int>(widest, size.cx + 4 * ::GetSystemMetrics(SM_CXEDGE) +
+                                           ::GetSystemMetrics(SM_CXVSCROLL));
+    }
+    ::SelectObject(dc, font);
+    ::ReleaseDC(box, dc);
+    ::SendMessageW(box, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest), 0);
+}
+
+void ConverterWindow::ApplyPreview(const PreviewPicture& picture) {
+    m_preview.Show(picture);
+    ::InvalidateRect(::GetDlgItem(m_window, kIdPreview), nullptr, FALSE);
 }
 
 std::vector<std::string> ConverterWindow::ChooseSourceFiles(const std::string& folder) {

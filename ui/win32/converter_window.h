@@ -13,6 +13,7 @@
 #include "ui/converter_dialog.h"
 #include "ui/queued_window.h"
 #include "ui/settings_store.h"
+#include "ui/win32/preview_bitmap.h"
 #include "ui/win32/ui_thread_queue.h"
 
 namespace vantrel {
@@ -45,6 +46,8 @@ protected:
     HWND handle() const { return m_window; }
     // Called on the UI thread with each position the bar takes.
     virtual void ProgressShown(int position);
+    // The preview's frame as it is drawn.
+    const PreviewBitmap& preview() const { return m_preview; }
 
     void PostToUiThread(std::function<void()> action) override;
     void ApplyText(int id, const std::string& text) override;
@@ -56,6 +59,7 @@ protected:
     void ApplyListRowRemoved(ListRowKey key) override;
     void ApplyListRowSelected(ListRowKey key) override;
     void ApplyChoices(int id, const std::vector<std::string>& choices, int selected) override;
+    void ApplyPreview(const PreviewPicture& picture) override;
 
 private:
     static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -73,6 +77,7 @@ private:
     UiThreadQueue m_queue;
     std::unique_ptr<ConverterDialog> m_logic;
     HWND m_window = nullptr;
+    PreviewBitmap m_preview{kPlayerFormat.width, kPlayerFormat.height};  // UI thread only
     bool m_busy = false;    // UI thread only
     // The control that lost the keyboard by being disabled, and the one that
     // took it over; UI thread only.

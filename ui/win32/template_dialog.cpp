@@ -45,6 +45,8 @@ const wchar_t* ClassNameOf(ControlClass controlClass) {
             return WC_LISTVIEWW;
         case ControlClass::kChoice:
             return WC_COMBOBOXW;
+        case ControlClass::kPicture:
+            return WC_STATICW;
     }
     return WC_STATICW;
 }
@@ -71,6 +73,8 @@ DWORD StyleOf(const ControlTemplate& c, bool takesDefault) {
     // the user turns to Remove, or to the panel it describes.
     if (c.controlClass == ControlClass::kList) style |= LVS_REPORT | LVS_SHOWSELALWAYS;
     if (c.controlClass == ControlClass::kChoice) style |= CBS_DROPDOWNLIST | WS_VSCROLL;
+    // The dialog draws the picture, at whole multiples of its pixels.
+    if (c.controlClass == ControlClass::kPicture) style |= SS_OWNERDRAW;
     return style;
 }
 
