@@ -26,7 +26,10 @@ constexpr int kMostSimultaneous = 64;
 
 ConverterDialog::ConverterDialog(DialogWindow& window, EncoderSetup setup,
                                  SettingsStore* settings)
-    : m_window(window), m_setup(std::move(setup)), m_settings(settings) {}
+    : m_window(window),
+      m_setup(std::move(setup)),
+      m_settings(settings),
+      m_previewPrefix("vantrel-preview-" + RandomName() + "-") {}
 
 ConverterDialog::~ConverterDialog() { OnClose(); }
 
@@ -151,7 +154,6 @@ void ConverterDialog::OnClose() {
     }
     m_jobs.clear();
     m_previews.clear();
-    if (!m_previewFolder.empty()) RemoveFolder(m_previewFolder);
     if (probing) m_window.SetBusy(false);
 }
 

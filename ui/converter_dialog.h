@@ -87,9 +87,9 @@ public:
     // The folder the files go to; empty: beside each movie.
     const std::string& saveTo() const { return m_saveTo; }
     int simultaneousConversions() const { return m_simultaneous; }
-    // Where the preview's frames are made while the window is open; empty
-    // before the first.
-    const std::string& previewFolder() const { return m_previewFolder; }
+    // How the names of the folders the preview's frames are made in begin,
+    // in the system's temporary folder: each run makes one, and removes it.
+    const std::string& previewFolderPrefix() const { return m_previewPrefix; }
 
 private:
     // The settings' keys; a choice is kept by the name the command line takes.
@@ -194,7 +194,7 @@ private:
     std::optional<PreviewOf> m_previewOf;       // none: blank
     bool m_previewDue = false;       // m_previewOf's frame is still to be started
     uint64_t m_previewWanted = 0;    // the run whose frame is shown when it comes
-    std::string m_previewFolder;
+    const std::string m_previewPrefix;
     bool m_converting = false;
     std::chrono::steady_clock::time_point m_runStart;
     bool m_closed = false;

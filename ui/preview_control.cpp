@@ -3,7 +3,6 @@
 // worker of its own, so that a slow source never holds up the window.
 #include <system_error>
 
-#include "platform/target_file.h"
 #include "ui/converter_dialog.h"
 #include "ui/preview_files.h"
 
@@ -32,23 +31,25 @@ void ConverterDialog::StartDuePreview() {
     m_previewDue = false;
     const SourceRow* row = m_previewOf ? Row(m_previewOf->row) : nullptr;
     if (row == nullptr) return;
-    if (m_previewFolder.empty()) m_previewFolder = MakePrivateFolder("vantrel-preview-");
-    if (m_previewFolder.empty()) return;
     const uint64_t number = ++m_lastJob;
-    const std::string image = FileIn(m_previewFolder, std::to_string(number) + ".rgb");
     // A third into the movie: past its titles, in its story.
     const double seconds = row->DurationSeconds().value_or(0.0) / 3.0;
     PreviewJob& job = m_previews[number];
     job.stop = std::make_shared<StopSignal>();
     try {
-        job.thread = std::thread([this, number, image, seconds, stop = job.stop,
+        // A folder of its own for each run, gone when the run is: a program
+        // killed outright leaves at most the one of the run it was in.
+        job.thread = std::thread([this, number, seconds, stop = job.stop,
                                   request = RequestFor(*row, {}), known = row->description] {
-            Converter converter(m_setup);
             auto picture = std::make_shared<PreviewPicture>();
-            if (converter.Preview(request, known, seconds, PreviewImage::kRawRgb, image, stop.get())) {
-                *picture = ReadPreviewPicture(image, kPlayerFormat.width, kPlayerFormat.height);
+            if (const std::string folder = MakePrivateFolder(m_previewPrefix); !folder.empty()) {
+                const std::string image = FileIn(folder, "frame.rgb");
+                Converter converter(m_setup);
+                if (converter.Preview(request, known, seconds, PreviewImage::kRawRgb, image, stop.get())) {
+                    *picture = ReadPreviewPicture(image, kPlayerFormat.width, kPlayerFormat.height);
+                }
+                RemoveFolder(folder);
             }
-            RemoveRegularFile(image);
             m_window.RunOnUiThread([this, number, picture] { PreviewEnded(number, *picture); });
         });
     } catch (const std::system_error&) {

@@ -11,18 +11,22 @@
 
 namespace vantrel {
 
+std::string RandomName() {
+    std::random_device random;
+    char name[17];
+    std::snprintf(name, sizeof name, "%08x%08x", random(), random());
+    return name;
+}
+
 std::string MakePrivateFolder(const std::string& prefix) {
     namespace fs = std::filesystem;
     std::error_code error;
     const fs::path temporary = fs::temp_directory_path(error);
     if (error) return {};
-    std::random_device random;
     // A name nobody can have made ready beforehand; should one exist all
     // the same, the next.
     for (int attempt = 0; attempt < 16; ++attempt) {
-        char part[17];
-        std::snprintf(part, sizeof part, "%08x%08x", random(), random());
-        const fs::path folder = temporary / PathFromUtf8(prefix + part);
+        const fs::path folder = temporary / PathFromUtf8(prefix + RandomName());
         if (!fs::create_directory(folder, error)) {
             if (error) return {};
             continue;

@@ -8,6 +8,9 @@ namespace vantrel {
 
 // The files the preview's frames pass through on their way to the window.
 
+// A name nobody can guess: 16 random hexadecimal digits.
+std::string RandomName();
+
 // A fresh folder in the system's temporary folder, named `prefix` and a
 // random part, that only this user may read; empty when none could be made.
 std::string MakePrivateFolder(const std::string& prefix);

@@ -717,6 +717,19 @@ bool PreviewShows(testing::RecordingWindow& window, std::array<uint8_t, 3> rgb) 
     return true;
 }
 
+// The files in the folders the dialog's preview has made, and has not yet removed.
+std::vector<std::filesystem::path> PreviewFiles(const ConverterDialog& dialog) {
+    namespace fs = std::filesystem;
+    std::vector<fs::path> files;
+    std::error_code error;
+    for (const auto& folder : fs::directory_iterator(fs::temp_directory_path(), error)) {
+        if (folder.path().filename().string().rfind(dialog.previewFolderPrefix(), 0) != 0) continue;
+        files.push_back(folder.path());
+        for (const auto& file : fs::directory_iterator(folder.path(), error)) files.push_back(file.path());
+    }
+    return files;
+}
+
 // A preview of `source` (as the list holds it, in the system's form) is
 // running, and has written its frame.
 bool PreviewWritten(const ConverterDialog& dialog, const std::string& source) {
@@ -725,13 +738,11 @@ bool PreviewWritten(const ConverterDialog& dialog, const std::string& source) {
         running = running || (line.find(source) != std::string::npos && line.find("-frames:v") != std::string::npos);
     }
     std::error_code error;
-    if (!running || dialog.previewFolder().empty()) return false;
-    for (const auto& file : std::filesystem::directory_iterator(testing::PathOf(dialog.previewFolder()), error)) {
-        if (file.file_size(error) == static_cast<uintmax_t>(kPlayerFormat.width) * kPlayerFormat.height * 3) {
-            return true;
-        }
-    }
-    return false;
+    const std::vector<std::filesystem::path> files = PreviewFiles(dialog);
+    return running && std::any_of(files.begin(), files.end(), [&](const std::filesystem::path& file) {
+        return std::filesystem::file_size(file, error) ==
+               static_cast<uintmax_t>(kPlayerFormat.width) * kPlayerFormat.height * 3;
+    });
 }
 
 // The preview follows the row the panel describes. The frame of a row no
@@ -759,10 +770,9 @@ TEST_F(DialogTest, ThePreviewShowsTheDescribedRowAndNoOtherOnes) {
     window.Select({1});
     dialog.OnListSelectionChanged();
     ASSERT_TRUE(window.PumpUntil([&] { return PreviewWritten(dialog, slow); }, false));
-    const std::string folder = dialog.previewFolder();
     dialog.OnClose();
     EXPECT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
-    EXPECT_FALSE(testing::FileExists(folder));
+    EXPECT_TRUE(PreviewFiles(dialog).empty());
 }
 
 // A change of the picture's fit or of the row's subtitles makes the frame
@@ -917,10 +927,10 @@ TEST(Soak, RandomSequencesLeaveNothingBehind) {
                 ASSERT_TRUE(row.state != RowState::kConverted || testing::FileExists(row.target));
             }
         }
-        const std::string previews = dialog->previewFolder();
-        dialog.reset();  // closes it
+        dialog->OnClose();
+        ASSERT_TRUE(PreviewFiles(*dialog).empty());
+        dialog.reset();
         ASSERT_TRUE(testing::ProcessesMentioning(dir.path()).empty());
-        ASSERT_TRUE(previews.empty() || !testing::FileExists(previews));
 #ifndef _WIN32
         ASSERT_EQ(testing::ZombieChildren(), 0);
         ASSERT_EQ(testing::OpenFileDescriptors(), fdsBefore);
