@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/text_decoding.h"
+#include "platform/utf8_text.h"
 
 namespace vantrel {
 namespace {
@@ -33,62 +34,9 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// The length of the well-formed UTF-8 sequence at `at`, 0 when there is none:
-// no overlong forms, no surrogates, nothing beyond U+10FFFF.
-size_t Utf8SequenceAt(std::string_view bytes, size_t at) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[at + i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) return 1;
-    size_t length;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (bytes.size() - at < length) return 0;
-    if (byte(1) < low || byte(1) > high) return 0;
-    for (size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
-    }
-    return length;
-}
-
 // Valid UTF-8 that is text: no NUL, which UTF-16 text without its mark is full of.
 bool IsUtf8Text(std::string_view bytes) {
-    if (bytes.find('\0') != std::string_view::npos) return false;
-    for (size_t at = 0; at < bytes.size();) {
-        const size_t length = Utf8SequenceAt(bytes, at);
-        if (length == 0) return false;
-        at += length;
-    }
-    return true;
-}
-
-// Text that says it is UTF-8 (by its mark or by the user) but has broken bytes.
-std::string RepairedUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (size_t at = 0; at < bytes.size();) {
-        const size_t length = Utf8SequenceAt(bytes, at);
-        if (length == 0) {
-            out += kReplacement;
-            ++at;
-        } else {
-            out.append(bytes.substr(at, length));
-            at += length;
-        }
-    }
-    return out;
+    return bytes.find('\0') == std::string_view::npos && IsValidUtf8(bytes);
 }
 
 // UTF-16 is read here, the same on every system: Windows's MultiByteToWideChar
@@ -217,7 +165,7 @@ Expected<Utf8Text> ReadTextAsUtf8(const std::string& path, const std::string& en
     Utf8Text result;
     result.encoding = name;
     if (name == "UTF-8") {
-        result.text = RepairedUtf8(bytes);
+        result.text = ValidUtf8(bytes);
     } else if (name == "UTF-16LE" || name == "UTF-16BE") {
         result.text = Utf16ToUtf8(bytes, name == "UTF-16BE");
     } else {

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "ui/control_ids.h"
-#include "ui/utf8_text.h"
+#include "platform/utf8_text.h"
 
 namespace vantrel {
 

@@ -23,7 +23,7 @@
 
 #include "ui/wx/about_box.h"
 #include "ui/control_ids.h"
-#include "ui/utf8_text.h"
+#include "platform/utf8_text.h"
 #include "ui/dialog_templates.h"
 #include "conversion/picture_fit.h"
 #include "conversion/source_types.h"

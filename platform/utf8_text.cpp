@@ -1,4 +1,4 @@
-#include "ui/utf8_text.h"
+#include "platform/utf8_text.h"
 
 namespace vantrel {
 namespace {
@@ -50,6 +50,15 @@ std::string ValidUtf8(std::string_view text) {
         }
     }
     return valid;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = SequenceLength(text, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
 }
 
 }  // namespace vantrel

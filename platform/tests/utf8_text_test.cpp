@@ -1,6 +1,6 @@
 // Texts as the windows show them: a name in an old single-byte encoding shows,
 // its unknown letters marked, rather than not at all.
-#include "ui/utf8_text.h"
+#include "platform/utf8_text.h"
 
 #include <gtest/gtest.h>
 

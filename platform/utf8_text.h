@@ -10,4 +10,7 @@ namespace vantrel {
 // still shows, with its unknown letters marked, rather than not at all.
 std::string ValidUtf8(std::string_view text);
 
+// Whether every byte of `text` belongs to a well-formed UTF-8 sequence.
+bool IsValidUtf8(std::string_view text);
+
 }  // namespace vantrel
