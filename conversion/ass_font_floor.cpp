@@ -1,5 +1,7 @@
 #include "conversion/ass_font_floor.h"
 
+#include "conversion/ascii_case.h"
+
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -16,13 +18,7 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        const char a = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] + 32) : text[i];
-        const char b = prefix[i] >= 'A' && prefix[i] <= 'Z' ? static_cast<char>(prefix[i] + 32) : prefix[i];
-        if (a != b) return false;
-    }
-    return true;
+    return text.size() >= prefix.size() && AsciiLower(text.substr(0, prefix.size())) == AsciiLower(prefix);
 }
 
 double Number(std::string_view text) {

@@ -1,5 +1,7 @@
 #include "conversion/language_code.h"
 
+#include "conversion/ascii_case.h"
+
 #include <algorithm>
 #include <array>
 
@@ -119,16 +121,8 @@ constexpr std::array kLanguages = {
 };
 // clang-format on
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    return lower;
-}
-
 const Language* Find(std::string_view code) {
-    const std::string whole = Lower(code);
+    const std::string whole = AsciiLower(code);
     // The primary subtag of a locale or language tag: "pt" of "pt-BR",
     // "de" of "de_AT.UTF-8", "sr" of "sr@latin".
     const std::string primary = whole.substr(0, whole.find_first_of("-_.@"));
@@ -137,7 +131,7 @@ const Language* Find(std::string_view code) {
                                  primary == language.bibliographic)) {
             return &language;
         }
-        if (whole == Lower(language.name)) return &language;
+        if (whole == AsciiLower(language.name)) return &language;
     }
     return nullptr;
 }

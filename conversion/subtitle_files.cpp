@@ -1,5 +1,7 @@
 #include "conversion/subtitle_files.h"
 
+#include "conversion/ascii_case.h"
+
 #include <algorithm>
 #include <array>
 #include <filesystem>
@@ -12,16 +14,6 @@ namespace vantrel {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Case is folded for ASCII only: the names compared are the user's files',
-// and a wrong fold beyond ASCII would take another film's subtitles.
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    return lower;
-}
 
 // The name without its last extension: "Film.2020" of "Film.2020.mkv". A
 // leading dot starts no extension (".hidden" is all name).

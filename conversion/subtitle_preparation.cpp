@@ -1,5 +1,7 @@
 #include "conversion/subtitle_preparation.h"
 
+#include "conversion/ascii_case.h"
+
 #include <fstream>
 #include <utility>
 
@@ -18,16 +20,11 @@ namespace {
 // of its frame: styled subtitles are never drawn smaller.
 constexpr int kSmallestReadableLines = 11;
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return text;
-}
-
 std::string ExtensionOf(const std::string& path) {
     const size_t dot = path.rfind('.');
     const size_t slash = path.find_last_of("/\\");
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    return Lower(path.substr(dot + 1));
+    return AsciiLower(path.substr(dot + 1));
 }
 
 bool HasOwnStyles(const std::string& codecOrExtension) {

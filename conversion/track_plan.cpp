@@ -1,5 +1,7 @@
 #include "conversion/track_plan.h"
 
+#include "conversion/ascii_case.h"
+
 #include "conversion/language_code.h"
 
 namespace vantrel {
@@ -9,8 +11,7 @@ namespace {
 bool IsExtraSound(const SoundTrack& track) {
     if (track.isCommentary || track.isForVisuallyImpaired) return true;
     // Many files flag nothing and only say so in the title.
-    std::string title;
-    for (const char c : track.title) title += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    const std::string title = AsciiLower(track.title);
     for (const char* word : {"commentary", "kommentar", "commentaire", "comentario", "commento",
                              "audio description", "audiodeskription", "audiodescription"}) {
         if (title.find(word) != std::string::npos) return true;

@@ -531,6 +531,21 @@ const TrackCase kTrackCases[] = {
      {{"silent.mp4", Tracks({})}}, {"silent.mp4"}, "de", {0}, {"Off", "Auto"}, "Auto", "None", "None"},
 };
 
+// The fake encoder's record of the words it was given (its "args"), one a
+// line: each of `present` matches one, none of `absent` matches any.
+void ExpectWords(const std::string& argsFile, const std::vector<std::string>& present,
+                 const std::vector<std::string>& absent) {
+    std::vector<std::string> words;
+    std::istringstream read(testing::ReadFile(argsFile));
+    for (std::string word; std::getline(read, word);) words.push_back(word);
+    const auto holds = [&](const std::string& pattern) {
+        return std::any_of(words.begin(), words.end(),
+                           [&](const std::string& w) { return std::regex_match(w, std::regex(pattern)); });
+    };
+    for (const std::string& pattern : present) EXPECT_TRUE(holds(pattern)) << pattern;
+    for (const std::string& pattern : absent) EXPECT_FALSE(holds(pattern)) << pattern;
+}
+
 TEST(DialogTracks, TheSubtitlesListAndThePanelFollowTheSelectedRows) {
     for (const TrackCase& c : kTrackCases) {
         SCOPED_TRACE(c.name);
@@ -601,15 +616,7 @@ TEST(DialogTracks, EachSubtitlesChoiceReachesItsConversion) {
         EXPECT_EQ(shown.Text(kIdSubtitlesDrawn), c.drawn);
         list.OnEncode();
         ASSERT_TRUE(shown.PumpUntil([&] { return !list.converting(); }));
-        std::vector<std::string> words;
-        std::istringstream read(testing::ReadFile(film + ".args"));
-        for (std::string word; std::getline(read, word);) words.push_back(word);
-        const auto holds = [&](const std::string& pattern) {
-            return std::any_of(words.begin(), words.end(),
-                               [&](const std::string& w) { return std::regex_match(w, std::regex(pattern)); });
-        };
-        for (const std::string& pattern : c.words) EXPECT_TRUE(holds(pattern)) << pattern;
-        for (const std::string& pattern : c.absent) EXPECT_FALSE(holds(pattern)) << pattern;
+        ExpectWords(film + ".args", c.words, c.absent);
         EXPECT_TRUE(std::regex_match(shown.Text(kIdStatus), std::regex(c.status))) << shown.Text(kIdStatus);
     }
 }
@@ -819,15 +826,7 @@ TEST_F(DialogTest, ThePreviewIsMadeAgainForThePictureAndTheSubtitlesChosen) {
         // Made afresh, the last frame kept meanwhile.
         ASSERT_TRUE(shown.PumpUntil([&] { return shown.Previews().size() > before && !shown.Previews().back().empty(); }));
         ASSERT_TRUE(PreviewShows(shown, {10, 20, 30}));
-        std::vector<std::string> words;
-        std::istringstream read(testing::ReadFile(film + ".preview.args"));
-        for (std::string word; std::getline(read, word);) words.push_back(word);
-        const auto holds = [&](const std::string& pattern) {
-            return std::any_of(words.begin(), words.end(),
-                               [&](const std::string& w) { return std::regex_match(w, std::regex(pattern)); });
-        };
-        for (const std::string& pattern : c.words) EXPECT_TRUE(holds(pattern)) << pattern;
-        for (const std::string& pattern : c.absent) EXPECT_FALSE(holds(pattern)) << pattern;
+        ExpectWords(film + ".preview.args", c.words, c.absent);
     }
 }
 
