@@ -140,6 +140,9 @@ void ReadSourceStream(ParserState& state, const char* line, const StreamLine& st
             source.frameRate = fields.frameRate;
             source.pictureWidth = fields.width;
             source.pictureHeight = fields.height;
+            source.videoCodecId = fields.codec.substr(0, fields.codec.find(' '));
+            source.framesPerSecond = fields.framesPerSecond;
+            source.fieldOrder = fields.fieldOrder;
         }
     } else if (stream.kind == "Audio") {
         kind = 'A';

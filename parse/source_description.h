@@ -7,6 +7,7 @@
 
 #include "parse/panel_field.h"
 #include "parse/source_tracks.h"
+#include "parse/stream_line.h"
 
 namespace vantrel {
 
@@ -27,6 +28,9 @@ struct SourceDescription {
     bool hasCoverArt = false;  // a still image stored with the sound ("attached pic")
     int pictureWidth = 0;      // of the first moving picture; 0 when not said
     int pictureHeight = 0;
+    std::string videoCodecId;    // ffmpeg's name of its decoder: "h264", "mpeg2video"
+    double framesPerSecond = 0;  // 0 when not said
+    FieldOrder fieldOrder = FieldOrder::kUnknown;
     std::vector<SoundTrack> soundTracks;        // in ffmpeg's order: "0:a:N" is the Nth
     std::vector<SubtitleTrack> subtitleTracks;  // "0:s:N" is the Nth
 

@@ -1,6 +1,7 @@
 #include "parse/stream_line.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <vector>
 
@@ -131,6 +132,27 @@ std::string_view LineText(const char* text) {
     return std::string_view(text, std::strcspn(text, "\r\n"));
 }
 
+// "29.97 fps", "25 tbr", "1k tbr": the number, 0 for anything else.
+double RateNumber(std::string_view field) {
+    double rate = 0;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), rate);
+    if (error != std::errc() || !(rate > 0) || rate > 1e6) return 0;
+    return end != field.data() + field.size() && *end == 'k' ? rate * 1000 : rate;
+}
+
+// The pixel format's brackets end with the field order: "(tv, top first)",
+// "(progressive)". A field order that is "coded first (swapped)" is shown the
+// other way round.
+FieldOrder ReadFieldOrder(std::string_view pixelFormat) {
+    const auto has = [&](std::string_view words) { return pixelFormat.find(words) != std::string_view::npos; };
+    if (has("top coded first")) return FieldOrder::kBottomFirst;
+    if (has("bottom coded first")) return FieldOrder::kTopFirst;
+    if (has("top first")) return FieldOrder::kTopFirst;
+    if (has("bottom first")) return FieldOrder::kBottomFirst;
+    if (has("progressive")) return FieldOrder::kProgressive;
+    return FieldOrder::kUnknown;
+}
+
 }  // namespace
 
 std::optional<StreamLine> ReadStreamLine(const char* line) {
@@ -170,6 +192,7 @@ VideoStreamFields ReadVideoStreamFields(std::string_view description) {
     const std::vector<std::string_view> fields = SplitStreamLine(description);
     VideoStreamFields result{Clip(WithoutFourcc(fields[0])), "", ""};
     std::string_view guessedRate;
+    if (fields.size() > 1) result.fieldOrder = ReadFieldOrder(fields[1]);
     for (size_t i = 1; i < fields.size(); ++i) {
         const size_t sizeLength = PictureSizeLength(fields[i]);
         if (sizeLength != 0 && result.pictureSize.empty()) {
@@ -189,6 +212,7 @@ VideoStreamFields ReadVideoStreamFields(std::string_view description) {
         guessedRate.remove_suffix(3);
         result.frameRate = Clip(std::string(guessedRate) + "fps");
     }
+    result.framesPerSecond = RateNumber(result.frameRate);
     return result;
 }
 

@@ -33,13 +33,20 @@ struct StreamLine {
 // where ffmpeg puts it.
 std::optional<StreamLine> ReadStreamLine(const char* line);
 
-// What the panel shows of a "Video: " stream description.
+// How a picture's lines are shown, from its pixel format's brackets:
+// "yuv420p(tv, top first)". Unknown when ffmpeg says nothing of it.
+enum class FieldOrder { kUnknown, kProgressive, kTopFirst, kBottomFirst };
+
+// What the panel shows of a "Video: " stream description, and the facts the
+// conversion's work is chosen by.
 struct VideoStreamFields {
     std::string codec;
     std::string pictureSize;
     std::string frameRate;
     int width = 0;  // the picture size's numbers; 0 when it has none
     int height = 0;
+    double framesPerSecond = 0;  // the frame rate's number; 0 when not said
+    FieldOrder fieldOrder = FieldOrder::kUnknown;
 };
 
 // `description` is a video stream's (StreamLine::description). ffmpeg writes

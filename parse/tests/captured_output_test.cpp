@@ -7,6 +7,7 @@
 #include <tuple>
 #include <utility>
 
+#include "parse/stream_line.h"
 #include "parse/tests/chunked_run.h"
 
 namespace vantrel {
@@ -207,6 +208,34 @@ TEST(CapturedOutput, CountsTheSubtitlesLettersThatNoFontHas) {
         EXPECT_GT(ReadCaptured(file).lettersWithoutFont, 0) << file;
     }
     EXPECT_EQ(ReadCaptured("51_convert_subtitles_invalid_utf8").lettersWithoutFont, 0);
+}
+
+// What the conversion's work is chosen by, from sources as DVDs, old films,
+// cameras and phones make them. ffmpeg 4.1 adds the codec's time base, "59.94
+// tbc", which is no rate; a stream that says nothing of its lines' order is
+// "-", and the swapped orders are shown the other way round.
+TEST(CapturedOutput, TellsTheKindOfPictureItsWorkIsChosenBy) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"41_probe_dvd_interlaced", "mpeg2video 29.97 fps top first"},
+        {"51_probe_dvd_interlaced", "mpeg2video 29.97 fps top first"},
+        {"71_probe_dvd_interlaced", "mpeg2video 29.97 fps top first"},
+        {"41_probe_phone_hevc_60fps", "hevc 60 fps progressive"},
+        {"51_probe_phone_hevc_60fps", "hevc 60 fps progressive"},
+        {"71_probe_phone_hevc_60fps", "hevc 60 fps progressive"},
+        {"51_probe_divx_avi", "mpeg4 23.98 fps -"},
+        {"71_probe_camera_mjpeg", "mjpeg 30 fps -"},
+        {"41_probe_vp9_webm", "vp9 30 fps progressive"},
+        {"51_probe_two_frame_ts", "mpeg2video 25 fps -"},
+        {"71_copy_progress_over_100h", "mjpeg 0.0003 fps progressive"},
+        {"51_convert_sound_only", " 0 fps -"},
+    };
+    for (const auto& [file, kind] : cases) EXPECT_EQ(ReadCaptured(file).kind, kind) << file;
+    const auto order = [](std::string pixelFormat) {
+        return ReadVideoStreamFields("mpeg2video (Main), " + pixelFormat + ", 720x576, 25 fps").fieldOrder;
+    };
+    EXPECT_EQ(order("yuv420p(tv, top coded first (swapped))"), FieldOrder::kBottomFirst);
+    EXPECT_EQ(order("yuv420p(tv, bottom coded first (swapped))"), FieldOrder::kTopFirst);
+    EXPECT_EQ(order("yuv420p(bottom first)"), FieldOrder::kBottomFirst);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@ struct Outcome {
     std::string panel;  // "duration|bitrate|codec|size|rate|"
     std::string facts;  // what a conversion is built from
     std::string tracks;  // the sound and subtitle tracks, see Tracks
+    std::string kind;    // "mpeg2video 29.97 fps top first", see Kind
     std::vector<int32_t> posts;  // progress positions; -1 while the duration is unknown
     int64_t duration = -1, position = 0;  // -1: no duration
     int32_t pictureFailures = 0, soundFailures = 0;
@@ -68,6 +70,15 @@ inline std::string Tracks(const SourceDescription& s) {
     return text;
 }
 
+// The facts the work on a picture is chosen by: its decoder, its rate and
+// how its lines are shown ("progressive", "top first", "bottom first", "-").
+inline std::string Kind(const SourceDescription& s) {
+    char rate[32];
+    std::snprintf(rate, sizeof rate, "%g fps", s.framesPerSecond);
+    constexpr const char* kOrders[] = {"-", "progressive", "top first", "bottom first"};
+    return s.videoCodecId + " " + rate + " " + kOrders[static_cast<int>(s.fieldOrder)];
+}
+
 // Feeds `output` through the line chunker as the pump does, with pipe reads
 // of `readSize` bytes, during a conversion (progress posting on).
 inline Outcome RunThroughChunker(const std::string& output, size_t readSize) {
@@ -93,6 +104,7 @@ inline Outcome RunThroughChunker(const std::string& output, size_t readSize) {
     for (const PanelField field : kPanelFields) outcome.panel += state.source.Text(field) + "|";
     outcome.facts = state.source.read ? Facts(state.source) : "not read";
     outcome.tracks = Tracks(state.source);
+    outcome.kind = Kind(state.source);
     outcome.duration = state.source.durationHundredths.value_or(-1);
     outcome.position = state.positionHundredths;
     outcome.pictureFailures = state.pictureDecodeFailures;
