@@ -35,6 +35,7 @@ public:
     void RemoveListRow(vantrel::ListRowKey) override {}
     void SelectListRow(vantrel::ListRowKey) override {}
     void SetChoices(int, const std::vector<std::string>&, int) override {}
+    void SetPreview(const vantrel::PreviewPicture&) override {}
     std::vector<std::string> ChooseSourceFiles(const std::string&) override { return {}; }
     std::optional<std::string> ChooseFolder(const std::string&) override { return {}; }
     std::vector<vantrel::ListRowKey> SelectedListRows() override { return {}; }

@@ -225,7 +225,7 @@ TEST(CapturedOutput, TellsTheKindOfPictureItsWorkIsChosenBy) {
         {"51_probe_divx_avi", "mpeg4 23.98 fps -"},
         {"71_probe_camera_mjpeg", "mjpeg 30 fps -"},
         {"41_probe_vp9_webm", "vp9 30 fps progressive"},
-        {"51_probe_two_frame_ts", "mpeg2video 25 fps -"},
+        {"51_probe_two_frame_ts", "mpeg2video 25 fps progressive"},
         {"71_copy_progress_over_100h", "mjpeg 0.0003 fps progressive"},
         {"51_convert_sound_only", " 0 fps -"},
     };
