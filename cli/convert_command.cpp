@@ -105,6 +105,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments) {
         options.outputFolder.empty() ? std::string() : AbsolutePath(options.outputFolder);
     const int jobs = std::max(1, std::min<int>(options.jobs > 0 ? options.jobs : DefaultSimultaneousConversions(),
                                                static_cast<int>(files.size())));
+    settings.threads = ThreadsPerConversion(jobs);
     const OutputTerminal terminal = DescribeStandardOutput();
     SharedConsole console(std::cout, std::cerr, terminal.live, jobs > 1, terminal.width);
 

@@ -27,6 +27,9 @@ struct ConversionRequest {
     bool normalizeLoudness = true;
     // What a subtitle file beside the source is written in; empty: find out.
     std::string subtitleEncoding;
+    // The threads ffmpeg may decode and encode with; 0: as many as it likes.
+    // Conversions that run side by side share the cores this way.
+    int threads = 0;
 };
 
 }  // namespace vantrel

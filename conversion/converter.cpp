@@ -195,25 +195,34 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
     Plan plan(request, setup_.subtitleFont, written);
 
     // The loudness is measured over the whole sound track first, so that one
-    // gain serves the whole film. That needs the tracks, which a probe tells
-    // when nobody has yet.
+    // gain serves the whole film. The meter's run describes the source as it
+    // starts, as a probe would, so a source nobody has described yet needs
+    // no probe of its own: the meter starts on the first track, and starts
+    // again on the right one if the source says it is another.
     std::optional<MeasuredLoudness> loudness;
     int measuredTrack = -1;
     if (request.normalizeLoudness) {
-        if (known == nullptr) {
-            if (const auto probe = Probe(request.sourcePath, stop)) assumed = *probe;
+        const auto wrongTrack = [&](const SourceDescription& described) {
+            return !plan.For(described) || plan.soundTrack() != measuredTrack;
+        };
+        bool described = known != nullptr;
+        for (int attempt = 0; attempt < 2 && assumed.hasSound(); ++attempt) {
+            // What nobody has described yet cannot be planned for, but the
+            // meter's run describes it.
+            const bool ready = static_cast<bool>(plan.For(assumed));
+            if (!ready && described) break;
+            measuredTrack = ready ? plan.soundTrack() : 0;
+            LoudnessRun run = MeasureLoudness(request, assumed, measuredTrack, stop, wrongTrack);
+            if (run.described.read) {
+                assumed = std::move(run.described);
+                described = true;
+            }
+            loudness = run.loudness;
+            if (!run.abandoned || (stop != nullptr && stop->IsSignalled())) break;
         }
         if (stop != nullptr && stop->IsSignalled()) {
             report.outcome = ConversionOutcome::kStopped;
             return report;
-        }
-        if (assumed.hasSound() && plan.For(assumed)) {
-            measuredTrack = plan.soundTrack();
-            loudness = MeasureLoudness(request, assumed, measuredTrack, stop);
-            if (stop != nullptr && stop->IsSignalled()) {
-                report.outcome = ConversionOutcome::kStopped;
-                return report;
-            }
         }
     }
     const auto wordsFor = [&](const SourceDescription& source) -> Expected<std::vector<std::string>> {
@@ -313,18 +322,26 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
     return report;
 }
 
-std::optional<MeasuredLoudness> Converter::MeasureLoudness(const ConversionRequest& request,
-                                                           const SourceDescription& source,
-                                                           int soundTrack, const StopSignal* stop) {
+Converter::LoudnessRun Converter::MeasureLoudness(
+    const ConversionRequest& request, const SourceDescription& source, int soundTrack,
+    const StopSignal* stop, const std::function<bool(const SourceDescription&)>& wrongTrack) {
     ParserState state;
     IgnoreReports ignore;
     PumpSettings settings;
     settings.stop = stop;
+    std::optional<bool> wrong;
+    settings.abandonWhen = [&](const ParserState& now) {
+        if (!wrong && now.sourceComplete) wrong = wrongTrack(now.source);
+        return wrong.value_or(false);
+    };
     const PumpResult run = runner_->Run(
         setup_.encoderPath, LoudnessArguments(kPlayerFormat, request, source, soundTrack).Words(),
         settings, state, ignore);
-    if (run.status != RunStatus::kOutputEnded || run.exitCode != 0) return std::nullopt;
-    return state.loudness();
+    LoudnessRun result;
+    result.described = state.source;
+    result.abandoned = run.status == RunStatus::kAbandoned;
+    if (run.status == RunStatus::kOutputEnded && run.exitCode == 0) result.loudness = state.loudness();
+    return result;
 }
 
 Expected<void> Converter::Preview(const ConversionRequest& request, const SourceDescription& known,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -66,11 +67,20 @@ public:
     const std::string& encoderPath() const { return setup_.encoderPath; }
 
 private:
+    // A run of the loudness meter: what ffmpeg said of the source as it
+    // started, which is all a probe would have said, and the loudness.
+    struct LoudnessRun {
+        SourceDescription described;  // not read when ffmpeg could not read it
+        std::optional<MeasuredLoudness> loudness;  // none when not measured
+        bool abandoned = false;                    // `wrongTrack` said so
+    };
+
     // The loudness of the source's sound track `soundTrack`, as the player
-    // would get it; none when it could not be measured.
-    std::optional<MeasuredLoudness> MeasureLoudness(const ConversionRequest& request,
-                                                    const SourceDescription& source,
-                                                    int soundTrack, const StopSignal* stop);
+    // would get it. The run ends early when, once ffmpeg has described the
+    // source, `wrongTrack` says that track is not the one to convert.
+    LoudnessRun MeasureLoudness(const ConversionRequest& request, const SourceDescription& source,
+                                int soundTrack, const StopSignal* stop,
+                                const std::function<bool(const SourceDescription&)>& wrongTrack);
 
     EncoderSetup setup_;
     std::unique_ptr<EncoderRunner> runner_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "conversion/picture_work.h"
 #include "conversion/sound_filters.h"
 #include "conversion/subtitle_filters.h"
 
@@ -64,12 +65,13 @@ std::string Scale(const OutputFormat& format, PictureFit fit) {
 // last, on the player's own frame, at a size made for it. Square pixels last,
 // so the movie's aspect code is the same whatever the source.
 std::string PictureChain(const OutputFormat& format, PictureFit fit,
-                         const SourceDescription& source, const SubtitleDrawing& subtitles) {
+                         const SourceDescription& source, const PictureWork& work,
+                         const SubtitleDrawing& subtitles) {
     const bool tiny = source.pictureWidth > 0 && source.pictureHeight > 0 &&
                       (source.pictureWidth < kSmallestDeinterlaced ||
                        source.pictureHeight < kSmallestDeinterlaced);
     std::string chain = "fps=" + Text(format.framesPerSecond);
-    if (!tiny) chain += ",yadif=deint=interlaced";
+    if (!tiny && work.deinterlace) chain += ",yadif=deint=interlaced";
     if (subtitles.kind == ChosenSubtitles::Kind::kImageTrack) {
         // The subtitles' pictures come and go; between them the source's
         // picture passes as it is.
@@ -149,7 +151,17 @@ EncoderArguments ConversionArguments(const OutputFormat& format, const Conversio
     }
 
     if (source.hasPicture) {
-        const std::string chain = PictureChain(format, request.fit, source, subtitles);
+        PictureWork work = ChoosePictureWork(format, source);
+        // Subtitles drawn as pictures are made for the source's full size.
+        if (subtitles.kind == ChosenSubtitles::Kind::kImageTrack) work = PictureWork{};
+        const auto input = std::find(arguments.inputs.begin(), arguments.inputs.end(), "-i");
+        std::vector<std::string> decoding;
+        if (work.skipUnreferencedFrames) decoding.insert(decoding.end(), {"-skip_frame", "noref"});
+        if (work.reducedResolution > 0) {
+            decoding.insert(decoding.end(), {"-lowres", Text(work.reducedResolution)});
+        }
+        arguments.inputs.insert(input, decoding.begin(), decoding.end());
+        const std::string chain = PictureChain(format, request.fit, source, work, subtitles);
         if (subtitles.kind == ChosenSubtitles::Kind::kImageTrack) {
             arguments.filters = {"-filter_complex", chain + "[movie]"};
             arguments.maps = {"-map", "[movie]", "-map", soundMap};
@@ -180,8 +192,14 @@ EncoderArguments ConversionArguments(const OutputFormat& format, const Conversio
     arguments.filters.insert(arguments.filters.end(),
                              {"-af", SoundChain(format, track, loudness)});
 
-    arguments.encoderOptions = {"-c:v", std::string(format.videoCodec), "-b:v",
-                                Text(request.videoKilobits) + "k"};
+    if (request.threads > 0) {
+        const auto input = std::find(arguments.inputs.begin(), arguments.inputs.end(), "-i");
+        arguments.inputs.insert(input, {"-threads", Text(request.threads)});
+        arguments.encoderOptions = {"-threads", Text(request.threads)};
+    }
+    arguments.encoderOptions.insert(arguments.encoderOptions.end(),
+                                    {"-c:v", std::string(format.videoCodec), "-b:v",
+                                     Text(request.videoKilobits) + "k"});
     arguments.encoderOptions.insert(arguments.encoderOptions.end(), kEncoderDecisions.begin(),
                                     kEncoderDecisions.end());
     arguments.encoderOptions.insert(arguments.encoderOptions.end(), kBeyondTheStandard.begin(),

@@ -233,7 +233,7 @@ void KeepErrorLine(ParserState& state, const char* line) {
 
 // The loudness meter ends its run with a summary of indented lines, after
 // "[Parsed_ebur128_0 @ 0x..] Summary:": "    I:         -35.6 LUFS" is the
-// integrated loudness, "    Peak:      -22.7 dBFS" the true peak (or "-inf"
+// integrated loudness, "    Peak:      -22.7 dBFS" the sample peak (or "-inf"
 // for silence). Read whatever the program's locale, which may want a comma.
 void ReadLoudnessSummary(ParserState& state, const char* line) {
     if (Contains(line, "Summary:") && Contains(line, "ebur128")) {
@@ -249,7 +249,7 @@ void ReadLoudnessSummary(ParserState& state, const char* line) {
         return std::isfinite(read) ? read : -100.0;
     };
     if (StartsWith(p, "I:")) state.integratedLufs = value(2);
-    if (StartsWith(p, "Peak:")) state.truePeakDbfs = value(5);
+    if (StartsWith(p, "Peak:")) state.samplePeakDbfs = value(5);
 }
 
 }  // namespace

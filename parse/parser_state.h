@@ -41,10 +41,10 @@ struct ParserState {
     // The loudness meter's summary, at the end of a run that measured; none
     // until both its loudness and its peak were read.
     bool inLoudnessSummary = false;
-    std::optional<double> integratedLufs, truePeakDbfs;
+    std::optional<double> integratedLufs, samplePeakDbfs;
     std::optional<MeasuredLoudness> loudness() const {
-        if (!integratedLufs || !truePeakDbfs) return std::nullopt;
-        return MeasuredLoudness{*integratedLufs, *truePeakDbfs};
+        if (!integratedLufs || !samplePeakDbfs) return std::nullopt;
+        return MeasuredLoudness{*integratedLufs, *samplePeakDbfs};
     }
     // Lines saying a subtitle's letter has no font here: it is left out.
     int32_t lettersWithoutFont = 0;

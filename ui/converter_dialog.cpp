@@ -137,6 +137,7 @@ ConversionRequest ConverterDialog::RequestFor(const SourceRow& row, const std::s
     request.preferredLanguage = m_language;
     request.normalizeLoudness = m_normalize;
     request.subtitleEncoding = m_subtitleEncoding;
+    request.threads = ThreadsPerConversion(m_simultaneous);
     return request;
 }
 

@@ -159,7 +159,7 @@ TEST(EncoderArguments, TheLoudnessIsMeasuredOnTheTrackAsThePlayerWouldGetIt) {
     EXPECT_EQ(Joined(LoudnessArguments(kPlayerFormat, Request(PictureFit::kFit), source, 1).Words()),
               "-y -loglevel repeat+info -skip_loop_filter noref -i file:/s.mkv -map 0:a:1 "
               "-af aformat=channel_layouts=5.1,pan=mono|c0=0.5*FC+0.15*FL+0.15*FR+0.1*BL+0.1*BR,"
-              "aresample=22050,aformat=channel_layouts=mono,ebur128=peak=true:framelog=verbose "
+              "aresample=22050,aformat=channel_layouts=mono,ebur128=peak=sample:framelog=verbose "
               "-f null -");
 }
 

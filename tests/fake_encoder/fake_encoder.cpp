@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
     if (std::any_of(arguments.begin(), arguments.end(),
                     [](const std::string& a) { return a.find("ebur128") != std::string::npos; })) {
         Say("[Parsed_ebur128_0 @ 0x1] Summary:\n\n  Integrated loudness:\n    I:         -23.0 LUFS\n"
-            "    Threshold: -33.0 LUFS\n\n  True peak:\n    Peak:       -5.0 dBFS\n");
+            "    Threshold: -33.0 LUFS\n\n  Sample peak:\n    Peak:       -5.0 dBFS\n");
         return 0;
     }
     std::ifstream in(PathOf(script), std::ios::binary);
