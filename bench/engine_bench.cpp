@@ -68,11 +68,15 @@ vantrel::EncoderSetup Setup() {
     return setup;
 }
 
-// The very words a conversion gives ffmpeg, its filter chains included, so
-// that ffmpeg run directly does the same work.
+// The very words a conversion of the source as a probe describes it gives
+// ffmpeg, its filter chains and its choices for the kind of source included
+// (the loudness left as it is), so that ffmpeg run directly does the same work.
 std::vector<std::string> EncoderWords(const std::string& source, const std::string& target) {
-    return vantrel::ConversionArguments(vantrel::kPlayerFormat, Whole(source, target),
-                                        vantrel::AssumedSource(), 0, nullptr, {}, target)
+    vantrel::Converter converter(Setup());
+    const auto probe = converter.Probe(source, nullptr);
+    const vantrel::SourceDescription described = probe ? *probe : vantrel::AssumedSource();
+    return vantrel::ConversionArguments(vantrel::kPlayerFormat, Whole(source, target), described,
+                                        0, nullptr, {}, target)
         .Words();
 }
 
