@@ -19,11 +19,6 @@ const std::pair<const char*, std::string> kVersions[] = {
     {"4.1, static from npm", VANTREL_FFMPEG41},
     {"7.1, Debian 13 through chroot", VANTREL_FFMPEG71}};
 
-struct IgnoreReports : EncoderReportSink {
-    void SourceDescribed(const SourceDescription&) override {}
-    void Progressed(const ProgressReport&) override {}
-};
-
 // Makes a file with Debian's ffmpeg; false, with its words, when it could not.
 ::testing::AssertionResult Made(const std::string& arguments, const std::string& file) {
     const std::string log = Output("ffmpeg -nostdin -v error -y " + arguments + " file:" + Quoted(file) + " 2>&1");

@@ -217,6 +217,12 @@ inline std::vector<int> ProcessesMentioning(const std::string& token) {
 
 // How the tests run an encoder: this program, no console input forwarded, and
 // the given free-space source (the real one when null).
+// A listener that wants none of a run's reports.
+struct IgnoreReports : EncoderReportSink {
+    void SourceDescribed(const SourceDescription&) override {}
+    void Progressed(const ProgressReport&) override {}
+};
+
 // A conversion of `source` into `target` at the default quality, everything
 // else as a user finds it at first.
 inline ConversionRequest Request(std::string source, std::string target,
