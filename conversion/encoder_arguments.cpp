@@ -88,11 +88,14 @@ std::string PictureChain(const OutputFormat& format, PictureFit fit,
 
 // How the MPEG-1 encoder spends its bits, not which tools the stream uses:
 // no B-frames and the same GOP, so every player of the old files plays the new
-// ones. Rate-distortion macroblock decisions and trellis quantization, and
-// key frames a little finer, since the frames after them are predicted from
-// them: together with the lanczos scale about +0.57 dB PSNR at the same size,
-// on a 1080p source (bench/run_bench.sh's picture figure).
-const Words kEncoderDecisions = {"-mbd", "rd", "-trellis", "1", "-i_qfactor", "0.71"};
+// ones. Trellis quantization, and key frames a little finer, since the frames
+// after them are predicted from them: with the lanczos scale, +0.4 to +0.5 dB
+// PSNR at the same size on every kind of source (bench/source_classes_bench.sh).
+// Rate-distortion macroblock decisions ("-mbd rd") were dropped: they cost
+// about 10 % of a cheap source's time for at most +0.03 dB, and nothing with
+// trellis on. The encoder takes one thread: its frames are too small to share
+// out, and the decoder has the other cores.
+const Words kEncoderDecisions = {"-threads", "1", "-trellis", "1", "-i_qfactor", "0.71"};
 
 // Seconds a subtitle's cue may have begun before the moment a preview shows.
 constexpr double kLongestCue = 10.0;
@@ -195,11 +198,9 @@ EncoderArguments ConversionArguments(const OutputFormat& format, const Conversio
     if (request.threads > 0) {
         const auto input = std::find(arguments.inputs.begin(), arguments.inputs.end(), "-i");
         arguments.inputs.insert(input, {"-threads", Text(request.threads)});
-        arguments.encoderOptions = {"-threads", Text(request.threads)};
     }
-    arguments.encoderOptions.insert(arguments.encoderOptions.end(),
-                                    {"-c:v", std::string(format.videoCodec), "-b:v",
-                                     Text(request.videoKilobits) + "k"});
+    arguments.encoderOptions = {"-c:v", std::string(format.videoCodec), "-b:v",
+                                Text(request.videoKilobits) + "k"};
     arguments.encoderOptions.insert(arguments.encoderOptions.end(), kEncoderDecisions.begin(),
                                     kEncoderDecisions.end());
     arguments.encoderOptions.insert(arguments.encoderOptions.end(), kBeyondTheStandard.begin(),

@@ -45,7 +45,7 @@ TEST(EncoderArguments, ASourceWithSoundInFit) {
         "-skip_loop_filter", "noref", "-i", "file:/m/-Trip: one.avi",
         "-map", "0:V:0", "-map", "0:a:0",
         "-vf", kFitChain, "-af", kNormalSound,
-        "-c:v", "mpeg1video", "-b:v", "256k", "-mbd", "rd", "-trellis", "1", "-i_qfactor", "0.71",
+        "-c:v", "mpeg1video", "-b:v", "256k", "-threads", "1", "-trellis", "1", "-i_qfactor", "0.71",
         "-strict", "-2", "-c:a", "mp2", "-b:a", "64k", "-ar", "22050", "-ac", "1",
         "-f", "mpeg", "file:/m/-trip: one.d3v.part"}));
     EXPECT_EQ(Joined(ProbeArguments(request.sourcePath).Words()),
@@ -81,7 +81,7 @@ TEST(EncoderArguments, EachKindOfSourceAndChoice) {
         {"a loud one lowered", PictureFit::kFit, as([](SourceDescription&) {}), "",
          "-map 0:V:0 -map 0:a:0", kFitChain, kMonoSound + ",volume=-7.9dB", 0, {},
          MeasuredLoudness{-8.1, 0.4}},
-        {"peaks the gain would lift above -1.5 dBTP held under it", PictureFit::kFit,
+        {"peaks the gain would lift above -3 dBFS held there", PictureFit::kFit,
          as([](SourceDescription&) {}), "", "-map 0:V:0 -map 0:a:0", kFitChain,
          kMonoSound + ",volume=14.0dB,alimiter=limit=0.708:level=0", 0, {}, MeasuredLoudness{-30, -15.4}},
         {"a film mastered very quietly raised by 24 dB at most", PictureFit::kFit,
@@ -149,6 +149,63 @@ TEST(EncoderArguments, EachKindOfSourceAndChoice) {
         EXPECT_EQ(words.filters.at(1), row.picture);
         EXPECT_EQ(words.filters.at(3), row.sound);
         EXPECT_EQ(words.encoderOptions.at(3), "384k");
+    }
+}
+
+// The decoder's shortcuts and the deinterlacer, by what ffmpeg said of the
+// source's picture.
+TEST(EncoderArguments, TheWorkSuitsTheKindOfSource) {
+    const struct {
+        const char* name;
+        const char* codec;
+        int width, height;
+        double rate;
+        FieldOrder order;
+        std::string decoding;  // the options before the source's "-i"
+        bool deinterlaced;
+        int threads = 0;
+        bool pictureSubtitles = false;
+    } rows[] = {
+        {"an NTSC DVD at half size, its fields merged", "mpeg2video", 720, 480, 29.97,
+         FieldOrder::kTopFirst, "-lowres 1", false},
+        {"a PAL DVD", "mpeg2video", 720, 576, 25, FieldOrder::kBottomFirst, "-lowres 1", false},
+        {"a 1080 broadcast", "mpeg2video", 1920, 1080, 25, FieldOrder::kTopFirst, "-lowres 1", false},
+        {"a video CD, smaller than twice the frame", "mpeg1video", 352, 288, 25,
+         FieldOrder::kUnknown, "", true},
+        {"one line short of twice the frame", "mpeg2video", 720, 383, 25, FieldOrder::kTopFirst, "", true},
+        {"a DVD with its subtitles' pictures, made for the whole picture", "mpeg2video", 720, 480,
+         29.97, FieldOrder::kTopFirst, "", true, 0, true},
+        {"a camera's motion JPEG, whose half size saves nothing", "mjpeg", 1280, 720, 30,
+         FieldOrder::kUnknown, "", true},
+        {"1080p h264 at 30 fps", "h264", 1920, 1080, 30, FieldOrder::kProgressive,
+         "-skip_frame noref", true},
+        {"NTSC rate h264", "h264", 1280, 720, 29.97, FieldOrder::kUnknown, "-skip_frame noref", true},
+        {"a phone's HEVC at 60 fps", "hevc", 1920, 1080, 59.94, FieldOrder::kProgressive,
+         "-skip_frame noref", true},
+        {"a film's h264 at 24 fps", "h264", 1920, 1080, 23.976, FieldOrder::kProgressive, "", true},
+        {"interlaced h264, whose fields refer to each other", "h264", 1920, 1080, 29.97,
+         FieldOrder::kTopFirst, "", true},
+        {"VP9", "vp9", 1280, 720, 30, FieldOrder::kProgressive, "", true},
+        {"two conversions side by side on a core each", "h264", 640, 360, 25,
+         FieldOrder::kUnknown, "-threads 1", true, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SourceDescription source = AssumedSource();
+        source.videoCodecId = row.codec;
+        source.pictureWidth = row.width, source.pictureHeight = row.height;
+        source.framesPerSecond = row.rate;
+        source.fieldOrder = row.order;
+        ConversionRequest request = Request(PictureFit::kFit);
+        request.threads = row.threads;
+        SubtitleDrawing subtitles;
+        if (row.pictureSubtitles) subtitles = {ChosenSubtitles::Kind::kImageTrack, 0, "", false, "/fonts"};
+        const EncoderArguments words =
+            ConversionArguments(kPlayerFormat, request, source, 0, nullptr, subtitles, "/s.part");
+        EXPECT_EQ(Joined(words.inputs),
+                  "-skip_loop_filter noref " + row.decoding + (row.decoding.empty() ? "" : " ") +
+                      "-i file:/s.mkv");
+        EXPECT_EQ(words.filters.at(1).find("yadif") != std::string::npos, row.deinterlaced);
     }
 }
 
