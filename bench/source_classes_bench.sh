@@ -71,7 +71,9 @@ psnr() {
 reference() { # SOURCE OUT PICK DECODING...
   local source=$1 out=$2 pick=$3; shift 3
   local deinterlace="" chain
-  "$ffmpeg" -hide_banner -i "$source" 2>&1 | grep -q -E "(top|bottom) (coded )?first" && deinterlace="bwdif,"
+  # (ffmpeg -i alone ends with an error, which the pipe must not take for grep's.)
+  { "$ffmpeg" -hide_banner -i "$source" 2>&1 || true; } | grep -q -E "(top|bottom) (coded )?first" &&
+    deinterlace="bwdif,"
   chain="${deinterlace}scale=256:192:flags=lanczos,setsar=1"
   local rate=()
   if [[ $pick == fps ]]; then chain="${deinterlace}fps=12,scale=256:192:flags=lanczos,setsar=1"; else rate=(-vsync cfr -r 12); fi
