@@ -38,6 +38,9 @@ vantrel::ConversionRequest Whole(const std::string& source, const std::string& t
     vantrel::ConversionRequest request;
     request.sourcePath = source;
     request.targetPath = target;
+    // The loudness is left as it is: measuring it is a run of its own, which
+    // ffmpeg run directly with the conversion's words does not make.
+    request.normalizeLoudness = false;
     return request;
 }
 
