@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "platform/program_folder.h"
+#include "conversion/card_safe_name.h"
 #include "conversion/output_format.h"
 #include "conversion/source_types.h"
 
@@ -28,6 +29,7 @@ void LowerFileName(std::string& path) {
     }
 }
 
+std::string CardSafe(const std::string& target);
 Expected<std::string> TargetBeside(const std::string& source);
 
 }  // namespace
@@ -40,18 +42,26 @@ Expected<std::string> TargetPathFor(const std::string& source, const std::string
 
 namespace {
 
+// Every converted movie ends up on the player's card, so its name is one a
+// card can hold wherever it is written.
+std::string CardSafe(const std::string& target) {
+    const size_t start = FileNameStart(target);
+    return target.substr(0, start) +
+           CardSafeFileName(target.substr(start), "." + std::string(kPlayerFormat.extension));
+}
+
 Expected<std::string> TargetBeside(const std::string& source) {
     const std::string extension(kPlayerFormat.extension);
     std::string copy = source;
     LowerFileName(copy);
     if (EndsWith(copy, extension)) return Fail("already a ." + extension + " file");
     // "mpeg" needs no dot: "clip.mpeg" and "xmpeg" both lose the four letters.
-    if (EndsWith(copy, "mpeg")) return copy.substr(0, copy.size() - 4) + extension;
+    if (EndsWith(copy, "mpeg")) return CardSafe(copy.substr(0, copy.size() - 4) + extension);
     const size_t dot = copy.rfind('.');
     if (dot != std::string::npos && dot >= FileNameStart(copy)) {
         const std::string_view found = std::string_view(copy).substr(dot + 1);
         for (std::string_view known : kSourceExtensions) {
-            if (found == known) return copy.substr(0, dot + 1) + extension;
+            if (found == known) return CardSafe(copy.substr(0, dot + 1) + extension);
         }
     }
     return Fail("not a movie file name (accepted: " + AcceptedExtensionList() + ")");

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "platform/program_folder.h"
+
 namespace vantrel {
 namespace {
 
@@ -33,6 +35,43 @@ TEST(TargetPathFor, NamingRule) {
                                     : target.reason();
         EXPECT_EQ(got, expected) << source;
     }
+}
+
+// Every target's name is one a FAT or exFAT card can hold, since that is where
+// it ends up; a name that is safe already stays as it was.
+TEST(TargetPathFor, NamesACardCanHold) {
+    const std::string a300(300, 'a'), e300 = [] { std::string e; for (int i = 0; i < 300; ++i) e += "é"; return e; }();
+    std::string smiles;
+    for (int i = 0; i < 200; ++i) smiles += "\xF0\x9F\x98\x80";  // each two UTF-16 units
+    const auto times = [](const std::string& unit, int n) { std::string t; while (n-- > 0) t += unit; return t; };
+    const std::pair<std::string, std::string> cases[] = {
+        {"/m/Film: Teil 1? \"Final\" <cut>|x*.mkv", "/m/film- teil 1- 'final' (cut)-x-.d3v"},
+        {"/m/a\tb\x7f.avi", "/m/a-b-.d3v"},
+        // Windows keeps these names for its devices, whatever the extension.
+        {"/m/CON.mp4", "/m/con_.d3v"}, {"/m/Lpt9.Part 2.avi", "/m/lpt9_.part 2.d3v"},
+        {"/m/nul", "!movie"}, {"/m/aux.mpeg", "/m/aux_.d3v"}, {"/m/auxmpeg", "/m/auxd3v"},
+        {"/m/com10.avi", "/m/com10.d3v"}, {"/m/console.avi", "/m/console.d3v"},
+        {"/m/com0.avi", "/m/com0.d3v"},
+        // 255 UTF-16 units at most, ".d3v" included, cut between letters.
+        {"/m/" + a300 + ".mkv", "/m/" + std::string(251, 'a') + ".d3v"},
+        {"/m/" + e300 + ".mkv", "/m/" + times("é", 251) + ".d3v"},
+        {"/m/" + smiles + ".mkv", "/m/" + times("\xF0\x9F\x98\x80", 125) + ".d3v"},
+        {"/m/" + std::string(251, 'a') + ".mkv", "/m/" + std::string(251, 'a') + ".d3v"},
+        // Safe already: as today.
+        {"/m/Été à Paris (1962).mkv", "/m/Été à paris (1962).d3v"},
+        {"/m/clip. . .mkv", "/m/clip. . .d3v"},
+        {"/m/it's [x] & y; 100% #1.avi", "/m/it's [x] & y; 100% #1.d3v"},
+    };
+    for (const auto& [source, expected] : cases) {
+        const Expected<std::string> target = TargetPathFor(source);
+        EXPECT_EQ(target ? *target : "!movie", expected) << source;
+    }
+#ifndef _WIN32
+    // A backslash is a letter of a Linux name, and no card's.
+    EXPECT_EQ(*TargetPathFor("/m/AC\\DC.avi"), "/m/ac-dc.d3v");
+#endif
+    // The folder is not the file's name: it keeps what it has.
+    EXPECT_EQ(*TargetPathFor("/m:x/a?.avi", "/out:put"), JoinPath("/out:put", "a-.d3v"));
 }
 
 }  // namespace
