@@ -27,7 +27,7 @@ struct ConversionRequest {
     bool normalizeLoudness = true;
     // What a subtitle file beside the source is written in; empty: find out.
     std::string subtitleEncoding;
-    // The threads ffmpeg may decode and encode with; 0: as many as it likes.
+    // The threads the source's decoder may take; 0: as many as ffmpeg likes.
     // Conversions that run side by side share the cores this way.
     int threads = 0;
 };

@@ -153,17 +153,19 @@ EncoderArguments ConversionArguments(const OutputFormat& format, const Conversio
         soundMap = "1:a:0";
     }
 
+    // The source's decoder: the shortcuts its kind allows, and its share of
+    // the cores. Subtitles drawn as pictures are made for the full picture.
+    const PictureWork work = subtitles.kind == ChosenSubtitles::Kind::kImageTrack
+                                 ? PictureWork{}
+                                 : ChoosePictureWork(format, source);
+    vantrel::Words decoding;
+    if (work.skipUnreferencedFrames) decoding.insert(decoding.end(), {"-skip_frame", "noref"});
+    if (work.reducedResolution > 0) decoding.insert(decoding.end(), {"-lowres", Text(work.reducedResolution)});
+    if (request.threads > 0) decoding.insert(decoding.end(), {"-threads", Text(request.threads)});
+    arguments.inputs.insert(std::find(arguments.inputs.begin(), arguments.inputs.end(), "-i"),
+                            decoding.begin(), decoding.end());
+
     if (source.hasPicture) {
-        PictureWork work = ChoosePictureWork(format, source);
-        // Subtitles drawn as pictures are made for the source's full size.
-        if (subtitles.kind == ChosenSubtitles::Kind::kImageTrack) work = PictureWork{};
-        const auto input = std::find(arguments.inputs.begin(), arguments.inputs.end(), "-i");
-        std::vector<std::string> decoding;
-        if (work.skipUnreferencedFrames) decoding.insert(decoding.end(), {"-skip_frame", "noref"});
-        if (work.reducedResolution > 0) {
-            decoding.insert(decoding.end(), {"-lowres", Text(work.reducedResolution)});
-        }
-        arguments.inputs.insert(input, decoding.begin(), decoding.end());
         const std::string chain = PictureChain(format, request.fit, source, work, subtitles);
         if (subtitles.kind == ChosenSubtitles::Kind::kImageTrack) {
             arguments.filters = {"-filter_complex", chain + "[movie]"};
@@ -195,10 +197,6 @@ EncoderArguments ConversionArguments(const OutputFormat& format, const Conversio
     arguments.filters.insert(arguments.filters.end(),
                              {"-af", SoundChain(format, track, loudness)});
 
-    if (request.threads > 0) {
-        const auto input = std::find(arguments.inputs.begin(), arguments.inputs.end(), "-i");
-        arguments.inputs.insert(input, {"-threads", Text(request.threads)});
-    }
     arguments.encoderOptions = {"-c:v", std::string(format.videoCodec), "-b:v",
                                 Text(request.videoKilobits) + "k"};
     arguments.encoderOptions.insert(arguments.encoderOptions.end(), kEncoderDecisions.begin(),
