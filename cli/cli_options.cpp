@@ -20,6 +20,7 @@ constexpr std::string_view kLanguageOption = "--language";
 constexpr std::string_view kEncodingOption = "--subtitle-encoding";
 constexpr std::string_view kPreviewOption = "--preview";
 constexpr std::string_view kNoNormalizeOption = "--no-normalize";
+constexpr std::string_view kListCardsOption = "--list-cards";
 constexpr int kMostJobs = 256;
 
 CliOptions Only(CliOptions::Action action) {
@@ -111,6 +112,10 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             options.normalizeLoudness = false;
             continue;
         }
+        if (argument == kListCardsOption) {
+            options.action = CliOptions::Action::kListCards;
+            continue;
+        }
         // "-o DIR" is "--output-dir DIR".
         const std::string word = argument == "-o" ? std::string(kOutputOption) : argument;
         // "--name VALUE" or "--name=VALUE", for the options that take one.
@@ -178,6 +183,10 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         options.videoKilobits = chosen->videoKilobits;
     }
+    if (options.action == CliOptions::Action::kListCards) {
+        if (!options.files.empty()) return Refuse("--list-cards takes no FILE");
+        return options;
+    }
     if (options.files.empty()) return Refuse("no FILE given");
     if (!options.previewPath.empty() && options.files.size() != 1)
         return Refuse("--preview takes one FILE");
@@ -196,7 +205,8 @@ std::string UsageText() {
     return "Usage: vantrel-convert [--quality QUALITY] [--fit FIT] [--jobs N] [-o DIR]\n"
            "                      [--subtitles off|auto|N|FILE] [--language LANG]\n"
            "                      [--no-normalize] FILE|FOLDER...\n"
-           "       vantrel-convert --preview PNG [OPTION...] FILE\n" +
+           "       vantrel-convert --preview PNG [OPTION...] FILE\n"
+           "       vantrel-convert --list-cards\n" +
            Wrapped("Converts movies to the handheld player's format: " +
                        std::string(f.videoCodecName) + " video at " + frame + " and " +
                        std::to_string(f.framesPerSecond) + " frames per second, " +
@@ -237,6 +247,9 @@ std::string UsageText() {
                                              "SHIFT_JIS...) rather than find out") +
            Option("--preview PNG", "write the frame at a third of FILE, as the player will "
                                    "show it, to PNG, and convert nothing") +
+           Option("--list-cards", "list the memory cards plugged in (FAT and exFAT), one a "
+                                  "line: where it is, its label, its file system and its free "
+                                  "space; -o onto one saves there") +
            Option("--help, -h", "show this help and exit") +
            Option("--version", "show the version and exit") +
            Option("--", "every later argument is a FILE") +

@@ -13,7 +13,7 @@ namespace vantrel::cli {
 
 // What the command line asks for.
 struct CliOptions {
-    enum class Action { kConvert, kHelp, kVersion, kUsageError };
+    enum class Action { kConvert, kListCards, kHelp, kVersion, kUsageError };
 
     Action action = Action::kConvert;
     int32_t videoKilobits = kPlayerFormat.defaultVideoKilobits;  // from --quality

@@ -14,6 +14,8 @@
 #include "conversion/converter.h"
 #include "conversion/simultaneous_conversions.h"
 #include "conversion/source_finder.h"
+#include "conversion/target_room.h"
+#include "platform/removable_cards.h"
 #include "platform/system_language.h"
 #include "platform/utf8_path.h"
 #include "conversion/encoder_location.h"
@@ -58,6 +60,18 @@ int WritePreview(const std::string& file, const std::string& png, ConversionRequ
     return kAllConverted;
 }
 
+// A line a card, its columns parted by tabs for scripts:
+// "/media/me/PLAYER	PLAYER	FAT	3.1 GB free".
+std::string CardLines(const std::vector<RemovableCard>& cards) {
+    std::string lines;
+    for (const RemovableCard& card : cards) {
+        lines += card.folder + '\t' + card.label + '\t' + card.fileSystem + '\t' +
+                 (card.freeBytes ? SizeText(static_cast<double>(*card.freeBytes)) + " free" : "free space unknown") +
+                 '\n';
+    }
+    return lines;
+}
+
 }  // namespace
 
 int RunConvertCommand(const std::vector<std::string>& arguments) {
@@ -73,6 +87,9 @@ int RunConvertCommand(const std::vector<std::string>& arguments) {
             std::cerr << "vantrel-convert: " << options.error << '\n'
                       << "Try 'vantrel-convert --help' for more information.\n";
             return kUsageError;
+        case CliOptions::Action::kListCards:
+            std::cout << CardLines(ListRemovableCards());
+            return kAllConverted;
         case CliOptions::Action::kConvert:
             break;
     }

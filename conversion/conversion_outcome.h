@@ -9,6 +9,7 @@ enum class ConversionOutcome {
     kStopped,      // stopped on request; no partial file is left
     kFailed,       // ffmpeg failed, or wrote nothing
     kNoSpace,      // the target's file system filled up
+    kWillNotFit,   // not started: the movie would not fit where it goes
     kUndecodable,  // ffmpeg could not read the source, or not its picture
 };
 

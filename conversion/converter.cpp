@@ -7,6 +7,7 @@
 #include "conversion/progress_line.h"
 #include "conversion/subtitle_files.h"
 #include "conversion/subtitle_preparation.h"
+#include "conversion/target_room.h"
 #include "conversion/track_plan.h"
 #include "encoder/encoder_runner.h"
 #include "parse/encoder_output_parser.h"
@@ -194,6 +195,30 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
     SourceDescription assumed = known != nullptr ? *known : AssumedSource();
     Plan plan(request, setup_.subtitleFont, written);
 
+    // A movie that would not fit where it goes is refused as soon as its
+    // duration is known, before the time is spent on it. The room is looked
+    // at once: the run's own writing uses it up.
+    const std::string folder = ContainingFolder(request.targetPath);
+    std::optional<std::string> willNotFit;
+    bool roomChecked = false;
+    const auto lacksRoom = [&](const SourceDescription& source) {
+        if (roomChecked || !source.durationHundredths) return willNotFit.has_value();
+        roomChecked = true;
+        if (const std::optional<uint64_t> free = setup_.freeSpace->FreeBytes(folder)) {
+            willNotFit = WhyItWillNotFit(folder, *free, 0, request.videoKilobits,
+                                         static_cast<double>(*source.durationHundredths) / 100.0);
+        }
+        return willNotFit.has_value();
+    };
+    const auto refused = [&](const SourceDescription& source) {
+        report.source = source;
+        report.outcome = ConversionOutcome::kWillNotFit;
+        report.reason = *willNotFit;
+        report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return report;
+    };
+    if (known != nullptr && lacksRoom(*known)) return refused(*known);
+
     // The loudness is measured over the whole sound track first, so that one
     // gain serves the whole film. The meter's run describes the source as it
     // starts, as a probe would, so a source nobody has described yet needs
@@ -203,7 +228,7 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
     int measuredTrack = -1;
     if (request.normalizeLoudness) {
         const auto wrongTrack = [&](const SourceDescription& described) {
-            return !plan.For(described) || plan.soundTrack() != measuredTrack;
+            return lacksRoom(described) || !plan.For(described) || plan.soundTrack() != measuredTrack;
         };
         bool described = known != nullptr;
         for (int attempt = 0; attempt < 2 && assumed.hasSound(); ++attempt) {
@@ -218,6 +243,7 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
                 described = true;
             }
             loudness = run.loudness;
+            if (willNotFit) return refused(assumed);
             if (!run.abandoned || (stop != nullptr && stop->IsSignalled())) break;
         }
         if (stop != nullptr && stop->IsSignalled()) {
@@ -258,9 +284,9 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
         PumpSettings settings;
         settings.stop = stop;
         // The target's file system must not fill up.
-        settings.watchedFolder = ContainingFolder(request.targetPath);
+        settings.watchedFolder = folder;
         settings.abandonWhen = [&](const ParserState& now) {
-            if (!wrong && now.sourceComplete) wrong = wantsOtherWords(now.source);
+            if (!wrong && now.sourceComplete) wrong = lacksRoom(now.source) || wantsOtherWords(now.source);
             return wrong.value_or(false);
         };
         state = ParserState{};
@@ -268,10 +294,14 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
         run = runner_->Run(setup_.encoderPath, words, settings, state, relay);
         // ffmpeg may also refuse a stream it was asked for by itself, once it
         // has described the source and before it writes.
-        const bool refused = run.status == RunStatus::kOutputEnded && run.exitCode != 0 &&
+        const bool refusedStream = run.status == RunStatus::kOutputEnded && run.exitCode != 0 &&
                              state.positionHundredths == 0 && state.source.read &&
                              wantsOtherWords(state.source);
-        if (attempt > 0 || !(run.status == RunStatus::kAbandoned || refused)) break;
+        if (willNotFit) {
+            RemoveRegularFile(written);
+            return refused(state.source);
+        }
+        if (attempt > 0 || !(run.status == RunStatus::kAbandoned || refusedStream)) break;
         if (stop != nullptr && stop->IsSignalled()) break;
         assumed = state.source;
     }
@@ -314,7 +344,9 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
         }
     } else {
         RemoveRegularFile(written);
-        if (report.reason.empty() && report.outcome != ConversionOutcome::kStopped) {
+        if (report.outcome == ConversionOutcome::kNoSpace) {
+            report.reason = FullReason(folder);
+        } else if (report.reason.empty() && report.outcome != ConversionOutcome::kStopped) {
             report.reason = InUsersWords(state.lastErrorLine, written, request.targetPath);
         }
     }

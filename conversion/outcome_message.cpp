@@ -10,6 +10,7 @@ std::string OutcomeText(ConversionOutcome outcome) {
         case ConversionOutcome::kFailed: return std::string(Text(MessageKey::kConversionFailed));
         case ConversionOutcome::kNoSpace: return std::string(Text(MessageKey::kNotEnoughMemory));
         case ConversionOutcome::kUndecodable: return std::string(Text(MessageKey::kUnableToDecode));
+        case ConversionOutcome::kWillNotFit: return "Skipped";
         case ConversionOutcome::kConverted:
         case ConversionOutcome::kStopped: break;
     }

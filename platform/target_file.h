@@ -21,7 +21,9 @@ void RemoveRegularFile(const std::string& path);
 Expected<void> CheckWritableFolder(const std::string& folder);
 
 // Puts the file `from` in place of `to` in one step, so that `to` is at every
-// moment either the earlier file whole or the new one whole. A read-only `to`
+// moment either the earlier file whole or the new one whole. The file and its
+// name are flushed to the device first, so that a card pulled right after
+// keeps it. A read-only `to`
 // is left alone. The reason, in the system's words, when it could not be done.
 Expected<void> MoveIntoPlace(const std::string& from, const std::string& to);
 

@@ -15,10 +15,6 @@
 namespace vantrel {
 namespace {
 
-constexpr std::string_view kBesideEachMovie = "Beside each movie";
-constexpr std::string_view kChooseAFolder = "Choose a folder…";
-constexpr std::string_view kSaveToFolder = "folder";  // the value of "save-to" for a chosen folder
-constexpr std::string_view kSaveToFolderKey = "save-to-folder";
 // More at once only makes each slower: ffmpeg keeps a core busy of its own.
 constexpr int kMostSimultaneous = 64;
 
@@ -41,8 +37,7 @@ void ConverterDialog::OnInitDialog() {
     const std::optional<PictureFitChoice> fit = PictureFitNamed(Remembered(kPictureKey));
     m_fit = fit ? fit->fit : kDefaultPictureFit;
     m_folder = Remembered(kFolderKey);
-    m_chosenFolder = Remembered(kSaveToFolderKey);
-    m_saveTo = Remembered(kSaveToKey) == kSaveToFolder ? m_chosenFolder : std::string();
+    RememberedSaveTo();
     const std::string simultaneous = Remembered(kSimultaneousKey);
     const char* end = simultaneous.data() + simultaneous.size();
     const auto [stop, fault] = std::from_chars(simultaneous.data(), end, m_simultaneous);
@@ -62,6 +57,7 @@ void ConverterDialog::OnInitDialog() {
         m_window.CheckControl(kPictureFitRadios[i], kPictureFits[i].fit == m_fit);
     }
     ShowSaveToChoices();
+    WatchCards();
     ShowSubtitleChoices();
     m_window.SetPreview({});
     m_window.PostProgress(0);
@@ -91,34 +87,6 @@ void ConverterDialog::OnPictureFit(int radioId) {
     RequestPreview();
 }
 
-// "Save to" offers: beside each movie, the folder chosen last if any, and a
-// new folder. Rows already converting keep where they write.
-void ConverterDialog::OnSaveTo(int choice) {
-    if (m_closed) return;
-    const int chooseAt = m_chosenFolder.empty() ? 1 : 2;
-    if (choice == 0) {
-        m_saveTo.clear();
-    } else if (choice == 1 && choice < chooseAt) {
-        m_saveTo = m_chosenFolder;
-    } else if (choice == chooseAt) {
-        const std::optional<std::string> folder =
-            m_window.ChooseFolder(m_chosenFolder.empty() ? m_folder : m_chosenFolder);
-        if (folder && !folder->empty()) {
-            m_chosenFolder = m_saveTo = *folder;
-            Remember(kSaveToFolderKey, m_chosenFolder);
-        }
-    }
-    Remember(kSaveToKey, m_saveTo.empty() ? "beside" : kSaveToFolder);
-    ShowSaveToChoices();
-}
-
-void ConverterDialog::ShowSaveToChoices() {
-    std::vector<std::string> choices{std::string(kBesideEachMovie)};
-    if (!m_chosenFolder.empty()) choices.push_back(m_chosenFolder);
-    choices.emplace_back(kChooseAFolder);
-    m_window.SetChoices(kIdSaveTo, choices, m_saveTo.empty() ? 0 : 1);
-}
-
 std::string ConverterDialog::Remembered(std::string_view key) const {
     return m_settings == nullptr ? std::string() : m_settings->Read(key).value_or("");
 }
@@ -144,6 +112,7 @@ ConversionRequest ConverterDialog::RequestFor(const SourceRow& row, const std::s
 void ConverterDialog::OnClose() {
     if (m_closed) return;
     m_closed = true;
+    m_cardWatcher.reset();  // its last word, if any, finds the dialog closed
     const bool probing = RunningJobs(false) > 0;
     for (auto& [number, job] : m_jobs) job.stop->Signal();
     for (auto& [number, job] : m_previews) job.stop->Signal();
@@ -211,17 +180,6 @@ void ConverterDialog::ShowButtons() {
                                                          [](const SourceRow& r) { return r.Finished(); }));
     // A row that starts keeps its subtitles: the list is for those still waiting.
     ShowSubtitleChoices();
-}
-
-// While nothing converts, the status line tells the size to expect of what waits.
-void ConverterDialog::ShowIdleStatus() {
-    double bytes = 0;
-    for (const SourceRow& row : m_rows) {
-        if (const std::optional<double> seconds = row.DurationSeconds(); seconds && row.Runnable()) {
-            bytes += ExpectedBytes(m_videoKilobits, *seconds);
-        }
-    }
-    m_window.SetControlText(kIdStatus, bytes > 0 ? ExpectedSizeStatus(bytes) : "");
 }
 
 }  // namespace vantrel

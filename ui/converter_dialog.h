@@ -16,6 +16,7 @@
 #include "conversion/converter.h"
 #include "conversion/output_format.h"
 #include "conversion/picture_fit.h"
+#include "platform/removable_cards.h"
 #include "platform/stop_signal.h"
 #include "ui/dialog_window.h"
 #include "ui/settings_store.h"
@@ -64,6 +65,8 @@ public:
     void OnPictureFit(int radioId);
     // One of "Save to"'s choices, by its place.
     void OnSaveTo(int choice);
+    // The cards plugged in now, as the watcher's thread listed them.
+    void OnCardsChanged(const std::vector<RemovableCard>& cards);
     // The list's selection has changed: the first selected row is described.
     void OnListSelectionChanged();
     // One of the Subtitles list's choices, by its place: for the selected
@@ -149,6 +152,8 @@ private:
     void RowDescribed(uint64_t job, const SourceDescription& description);
     void ConversionEnded(uint64_t job, const ConversionReport& report);
     void RowFailed(SourceRow& row, ConversionOutcome outcome, const std::string& why);
+    // The row is not converted, for `why`; the list goes on.
+    void Skip(SourceRow& row, const std::string& why);
     void StopList();
     void ListEnded();
     void ShowListProgress();
@@ -163,6 +168,11 @@ private:
     void ShowButtons();
     void ShowIdleStatus();
     void ShowSaveToChoices();
+    void RememberedSaveTo();
+    std::string FolderOnCard(const RemovableCard& card) const;
+    void WatchCards();
+    void RefreshCardSpace();
+    std::optional<std::string> CardOfTheRun() const;
     std::string Remembered(std::string_view key) const;
     void Remember(std::string_view key, std::string_view value);
 
@@ -185,6 +195,9 @@ private:
     std::string m_folder;         // where OPEN starts; empty: wherever the chooser likes
     std::string m_saveTo;         // empty: beside each movie
     std::string m_chosenFolder;   // the folder "Save to" offers, once one was chosen
+    std::vector<RemovableCard> m_cards;  // plugged in, as last listed
+    std::string m_saveToCard;     // the card m_saveTo is on, when "Save to" names one
+    std::unique_ptr<CardChangeWatcher> m_cardWatcher;
     int m_simultaneous = 1;
     std::string m_language;  // preferred, for sound and subtitles
     bool m_normalize = true;

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "conversion/outcome_message.h"
+#include "conversion/target_room.h"
 #include "conversion/target_naming.h"
 #include "platform/target_file.h"
 #include "platform/utf8_path.h"
@@ -97,19 +98,24 @@ std::optional<std::string> ConverterDialog::RefusalOf(const SourceRow& row,
     if (const Expected<void> writable = CheckWritableFolder(folder); !writable) {
         return "Cannot write in " + folder + ": choose a folder under Save to";
     }
-    return std::nullopt;
+    // The rows converting into the same folder will still write the rest of
+    // what they are expected to.
+    const std::optional<double> seconds = row.DurationSeconds();
+    const std::optional<uint64_t> free = m_setup.freeSpace->FreeBytes(folder);
+    if (!seconds || !free) return std::nullopt;
+    double reserved = 0;
+    for (const SourceRow& other : m_rows) {
+        const std::optional<double> length = other.DurationSeconds();
+        if (other.state != RowState::kConverting || FolderPart(other.target) != folder || !length) continue;
+        reserved += ExpectedBytes(other.videoKilobits, *length) * (1 - other.done.value_or(0.0));
+    }
+    return WhyItWillNotFit(folder, *free, static_cast<uint64_t>(reserved), m_videoKilobits, *seconds);
 }
 
 void ConverterDialog::StartConversion(SourceRow& row) {
     const Expected<std::string> target = TargetPathFor(row.sourcePath, m_saveTo);
     std::optional<std::string> refusal = target ? RefusalOf(row, *target) : target.reason();
-    if (refusal) {
-        row.state = RowState::kSkipped;
-        row.reason = *refusal;
-        row.message = row.sourcePath + "\r\n\r\n" + *refusal;
-        ShowRow(row);
-        return;
-    }
+    if (refusal) return Skip(row, *refusal);
     const ConversionRequest request = RequestFor(row, *target);
     const std::optional<uint64_t> job = StartJob(
         row.key, true, [this, request, source = row.description](uint64_t number, const StopSignal& stop) {
@@ -168,16 +174,26 @@ void ConverterDialog::ConversionEnded(uint64_t job, const ConversionReport& repo
             row->notes = report.notes;
         } else if (report.outcome == ConversionOutcome::kStopped) {
             row->state = RowState::kStopped;
+        } else if (report.outcome == ConversionOutcome::kWillNotFit) {
+            Skip(*row, report.reason);
         } else {
             RowFailed(*row, report.outcome, report.reason);
         }
         ShowRow(*row);
     }
+    RefreshCardSpace();
     if (m_converting) {
         StartDueWork();
         if (m_converting) ShowListProgress();
     }
     ShowButtons();
+}
+
+void ConverterDialog::Skip(SourceRow& row, const std::string& why) {
+    row.state = RowState::kSkipped;
+    row.reason = why;
+    row.message = row.sourcePath + "\r\n\r\n" + why;
+    ShowRow(row);
 }
 
 // The row's failure in the user's words: in its state column, with ffmpeg's
@@ -249,11 +265,15 @@ void ConverterDialog::ListEnded() {
         }
     }
     const double seconds = SecondsSince(m_runStart);
-    const std::string status =
+    std::string status =
         converted.size() == 1 && failed.empty()
             ? ConvertedStatus(FileNamePart(converted[0]->target), converted[0]->targetBytes,
                               seconds, converted[0]->notes)
             : ListEndedStatus(converted.size(), failed.size(), seconds);
+    // Written through to the card before each said "Converted".
+    if (const std::optional<std::string> card = CardOfTheRun()) {
+        status += converted.size() == 1 ? ". It is on " + *card : ". The files are on " + *card;
+    }
     // A failed conversion never shows a full bar.
     m_window.PostProgress(failed.empty() ? kProgressRange : 0);
     m_window.SetControlText(kIdStatus, status);

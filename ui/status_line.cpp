@@ -6,20 +6,6 @@
 
 namespace vantrel {
 
-std::string SizeText(double bytes) {
-    char text[32];
-    if (bytes < 1e6) {
-        std::snprintf(text, sizeof text, "%.0f kB", bytes / 1e3);
-    } else {
-        std::snprintf(text, sizeof text, "%.1f MB", bytes / 1e6);
-    }
-    return text;
-}
-
-double ExpectedBytes(int32_t videoKilobits, double seconds) {
-    return (videoKilobits + kPlayerFormat.soundKilobits) * 1000.0 * seconds / 8;
-}
-
 std::string ExpectedSizeStatus(double bytes) { return "Expected size: " + SizeText(bytes); }
 
 std::string ListConvertingStatus(size_t done, size_t total, std::optional<double> percent,

@@ -8,17 +8,11 @@
 #include <vector>
 
 #include "conversion/progress_line.h"
+#include "conversion/target_room.h"
 
 namespace vantrel {
 
 // The texts of the line left of Encode, and of the list's columns.
-
-// "840 kB", "2.4 MB": decimal units, as file managers on the desktop show sizes.
-std::string SizeText(double bytes);
-
-// The converted file's size to expect, from the video bitrate, the sound's and
-// the source's duration.
-double ExpectedBytes(int32_t videoKilobits, double seconds);
 
 // While files wait: the size to expect of them all, "Expected size: 2.0 MB".
 std::string ExpectedSizeStatus(double bytes);

@@ -7,7 +7,8 @@
 //                first, each followed by its controls:
 //                "control ID ENABLED CHECKED X Y W H\tTEXT"
 //                (ID the template's, CHECKED a radio button's, X Y W H on the
-//                screen, TEXT a drop-down list's chosen entry); the main
+//                screen, TEXT a drop-down list's chosen entry), a drop-down
+//                list's followed by "choices\tENTRY\tENTRY..."; the main
 //                window's list follows, a row a line:
 //                "row SELECTED\tNAME\tDURATION\tSIZE\tSTATE"; then "menu OPENED", whether a popup menu has
 //                opened, and "progress P..." with every position the bar
@@ -89,6 +90,13 @@ private:
                           << ' ' << r.width << ' ' << r.height << '\t'
                           << (choice != nullptr ? choice->GetStringSelection() : w->GetLabel()).utf8_str()
                           << '\n';
+                if (choice != nullptr) {
+                    std::cout << "choices";
+                    for (unsigned i = 0; i < choice->GetCount(); ++i) {
+                        std::cout << '\t' << choice->GetString(i).utf8_str();
+                    }
+                    std::cout << '\n';
+                }
             }
             for (long item = 0; list != nullptr && item < list->GetItemCount(); ++item) {
                 std::cout << "row " << (list->GetItemState(item, wxLIST_STATE_SELECTED) != 0);

@@ -33,6 +33,7 @@ struct Control {
     bool enabled = false, checked = false;
     int x = 0, y = 0, width = 0, height = 0;  // on the screen
     std::string text;
+    std::vector<std::string> choices;  // a drop-down list's entries, where the seam tells them
 };
 
 struct Window {
@@ -145,6 +146,13 @@ public:
                     in >> row.selected;
                     for (std::string* cell : {&row.name, &row.duration, &row.size, &row.state}) {
                         std::getline(cells, *cell, '\t');
+                    }
+                }
+                if (kind == "choices" && line.find('\t') != std::string::npos && !s.windows.empty() &&
+                    !s.windows.back().controls.empty()) {
+                    std::istringstream entries(text);
+                    for (std::string entry; std::getline(entries, entry, '\t');) {
+                        s.windows.back().controls.back().choices.push_back(entry);
                     }
                 }
                 if (kind == "menu") in >> s.menuOpened;

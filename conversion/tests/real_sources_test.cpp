@@ -3,6 +3,8 @@
 // lose nothing; sources of the shapes and containers people have fit the
 // frame as chosen, measured from the movie made.
 #include <gtest/gtest.h>
+
+#include <atomic>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
@@ -30,7 +32,20 @@ struct Reports : EncoderReportSink {
     int descriptions = 0, positions = 0;
 } ignoreReports;
 
-enum Twist { kPlain, kUnreadable, kFolder, kGoneAfterProbe, kLocked, kReadOnlyTarget, kFullDisk };
+enum Twist { kPlain, kUnreadable, kFolder, kGoneAfterProbe, kLocked, kReadOnlyTarget, kSmallDisk, kFullDisk };
+
+// A disk that fills up although the movie seemed to fit: its first answer,
+// the one a conversion starts on, is the room a guess would want.
+class RoomAtFirst : public FreeSpaceSource {
+public:
+    std::optional<uint64_t> FreeBytes(const std::string& folder) const override {
+        if (!asked_.exchange(true)) return uint64_t{1} << 40;
+        return FileSystemFreeSpace().FreeBytes(folder);
+    }
+
+private:
+    mutable std::atomic<bool> asked_{false};
+};
 
 struct Case {
     const char* name;
@@ -56,7 +71,8 @@ TEST(BadInput, EachEndsInItsOutcomeAndLosesNothing) {
         {"deleted after the probe", "a.mp4", clip, kGoneAfterProbe, kUndecodable},
         {"target folder not writable", "a.mp4", clip, kLocked, kFailed},
         {"read-only earlier target", "a.mp4", clip, kReadOnlyTarget, kFailed},
-        {"full disk (needs root)", "a.mp4", clip, kFullDisk, kNoSpace},
+        {"a disk too small for it (needs root)", "a.mp4", clip, kSmallDisk, kWillNotFit},
+        {"a disk that fills up all the same (needs root)", "a.mp4", clip, kFullDisk, kNoSpace},
         {"blanks, quotes, a dash, a colon", "-say \"cheese\": été.mp4", clip, kPlain, kConverted},
         {"a line feed", "two\nlines.mp4", clip, kPlain, kConverted},
         {"a path past 260 bytes", deep + "Over.mp4", clip, kPlain, kConverted},
@@ -69,7 +85,8 @@ TEST(BadInput, EachEndsInItsOutcomeAndLosesNothing) {
         const std::string target = source.substr(0, source.rfind('.')) + ".d3v";
         // A disk with room for the source and little more; mounting needs root.
         const std::string room = "size=" + std::to_string(clip.size() + 16384);
-        if (c.twist == kFullDisk && ::mount("tmpfs", folder, "tmpfs", 0, room.c_str())) continue;
+        const bool small = c.twist == kSmallDisk || c.twist == kFullDisk;
+        if (small && ::mount("tmpfs", folder, "tmpfs", 0, room.c_str())) continue;
         fs::create_directories(c.twist == kFolder ? source : source.substr(0, source.rfind('/')));
         WriteFile(source, c.content);  // not into a folder
         if (c.twist == kUnreadable) ::chmod(source.c_str(), 0);
@@ -77,7 +94,8 @@ TEST(BadInput, EachEndsInItsOutcomeAndLosesNothing) {
         if (c.twist == kReadOnlyTarget) ::chmod(target.c_str(), 0444);
         if (c.twist == kLocked) ::chmod(folder, 0555);
         const std::string before = FileExists(target) ? ReadFile(target) : "(none)";
-        Converter converter(TestEncoderSetup(LocateEncoder()));
+        Converter converter(TestEncoderSetup(
+            LocateEncoder(), c.twist == kFullDisk ? std::make_shared<RoomAtFirst>() : nullptr));
         const auto probe = converter.Probe(source, nullptr);
         EXPECT_EQ(probe.has_value(), c.outcome != kUndecodable || c.twist == kGoneAfterProbe);
         if (c.twist == kGoneAfterProbe) fs::remove(source);
@@ -89,10 +107,21 @@ TEST(BadInput, EachEndsInItsOutcomeAndLosesNothing) {
             if (c.twist == kLocked || c.twist == kReadOnlyTarget) {
                 EXPECT_NE(report.reason.find("Permission denied"), std::string::npos) << report.reason;
             }
+            if (c.twist == kSmallDisk) {
+                EXPECT_NE(report.reason.find(" free; this movie needs about "), std::string::npos)
+                    << report.reason;
+            }
+            if (c.twist == kFullDisk) {
+                EXPECT_EQ(report.reason, "The disk is full");
+            }
         }
         const std::string after = FileExists(target) ? ReadFile(target) : "(none)";
         EXPECT_TRUE(c.outcome == kConverted ? after.size() > 10000 : after == before);
-        if (c.twist == kFullDisk) ::umount2(folder, MNT_DETACH);
+        // Nothing is left on the disk but the source: no partial file either.
+        if (small) {
+            EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+            ::umount2(folder, MNT_DETACH);
+        }
         ::chmod(folder, 0755);  // so that it can be removed
     }
 }

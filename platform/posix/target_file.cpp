@@ -11,6 +11,20 @@
 #include "platform/system_error_text.h"
 
 namespace vantrel {
+namespace {
+
+// Some file systems cannot flush a folder (EINVAL); the rename then stands
+// on what they do by themselves.
+void FlushFolder(const std::string& file) {
+    const size_t slash = file.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+    if (const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
 
 uint64_t GetFileLength(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -42,7 +56,16 @@ Expected<void> MoveIntoPlace(const std::string& from, const std::string& to) {
     if (::access(to.c_str(), F_OK) == 0 && ::access(to.c_str(), W_OK) != 0) {
         return Fail(to + ": " + SystemErrorText(errno));
     }
+    // The file's bytes reach the device before its name does, and the name
+    // before the file is called done: a card pulled at once keeps it whole.
+    if (const int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
+        const bool flushed = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOSYS;
+        const int why = errno;
+        ::close(fd);
+        if (!flushed) return Fail(to + ": " + SystemErrorText(why));
+    }
     if (::rename(from.c_str(), to.c_str()) != 0) return Fail(to + ": " + SystemErrorText(errno));
+    FlushFolder(to);
     return {};
 }
 

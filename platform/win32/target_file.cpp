@@ -80,6 +80,14 @@ Expected<void> CheckWritableFolder(const std::string& folder) {
 }
 
 Expected<void> MoveIntoPlace(const std::string& from, const std::string& to) {
+    // The file's bytes reach the device before its name does, so that a
+    // card pulled at once keeps it whole; the move then writes through.
+    {
+        const FileHandle file(from, GENERIC_WRITE, 0);
+        if (file.get() != INVALID_HANDLE_VALUE && !::FlushFileBuffers(file.get())) {
+            return Fail(to + ": " + SystemErrorText(static_cast<int>(::GetLastError())));
+        }
+    }
     // MoveFileExW refuses a read-only target by itself.
     if (!::MoveFileExW(ToWindowsPath(from).c_str(), ToWindowsPath(to).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
