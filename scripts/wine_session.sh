@@ -14,6 +14,15 @@ export WINEPREFIX="${VANTREL_WINEPREFIX:-$HOME/.vantrel-wine}"
 "$here/wine_run.sh" wineboot --help </dev/null >/dev/null 2>&1 || true
 wineserver -k </dev/null >/dev/null 2>&1 || true
 wineserver -w </dev/null >/dev/null 2>&1 || true
+# Without a display wine loads no graphics driver, and then a program can make
+# no window at all, not even the hidden one the card watcher hears the system's
+# broadcasts with. Wine's null driver makes windows that are never drawn. The
+# prefix keeps the setting, so it is written once, before the session's
+# desktop starts; the server saves it as it ends by itself.
+if [ -z "${DISPLAY:-}" ] && ! grep -q '^"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  "$here/wine_run.sh" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+  wineserver -w </dev/null >/dev/null 2>&1 || true
+fi
 wineserver -p </dev/null >/dev/null 2>&1
 "$here/wine_run.sh" wineboot </dev/null >/dev/null 2>&1
 status=0

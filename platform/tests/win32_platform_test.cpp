@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h, which it needs.
+#include <dbt.h>
 #include <shellapi.h>
 
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 
 #include "platform/child_process.h"
 #include "platform/free_space.h"
 #include "platform/program_folder.h"
+#include "platform/removable_cards.h"
 #include "platform/win32/wide_text.h"
 
 // This program is also the child of its own tests, started with a mode word.
@@ -123,6 +127,96 @@ TEST(ChildProcess, LeavesNoHandleBehind) {
 TEST(FileSystemFreeSpace, IsKnownOnlyForARealFolder) {
     EXPECT_TRUE(FileSystemFreeSpace().FreeBytes(::testing::TempDir()).has_value());
     EXPECT_FALSE(FileSystemFreeSpace().FreeBytes("Q:\\no-such-vantrel-folder").has_value());
+}
+
+// Wine reports no drive as removable unless told to, so the list is mostly
+// empty here; what it does list must be whole.
+TEST(RemovableCards, ListsOnlyWholeCardsOfTheDrivesThereAre) {
+    const std::vector<RemovableCard> cards = ListRemovableCards();
+    for (const RemovableCard& card : cards) {
+        SCOPED_TRACE(card.folder);
+        ASSERT_EQ(card.folder.size(), 3u);  // "E:\"
+        EXPECT_EQ(card.folder.substr(1), ":\\");
+        EXPECT_EQ(::GetDriveTypeW(ToWide(card.folder).c_str()), UINT(DRIVE_REMOVABLE));
+        EXPECT_TRUE(card.fileSystem == "FAT" || card.fileSystem == "exFAT") << card.fileSystem;
+        EXPECT_FALSE(card.label.empty());
+        EXPECT_EQ(card.serial.size(), 8u);
+    }
+    EXPECT_TRUE(std::is_sorted(cards.begin(), cards.end(), [](const auto& a, const auto& b) {
+        return a.folder < b.folder;
+    }));
+    // The system's own drive is fixed, never a card.
+    wchar_t system[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(system, MAX_PATH);
+    EXPECT_FALSE(CardHolding(ToUtf8(system), cards).has_value());
+}
+
+TEST(CardHolding, PicksTheCardByItsDriveWhateverTheCaseOrSeparator) {
+    const std::vector<RemovableCard> cards = {
+        {"E:\\", "PLAYER", "FAT", "51AC7670", std::nullopt},
+        {"F:\\", "TRAVEL", "exFAT", "1234ABCD", std::nullopt},
+    };
+    const struct {
+        std::string path;
+        std::optional<std::string> holder;
+    } rows[] = {
+        {"E:\\Movies\\a.d3v", "PLAYER"}, {"e:/Movies/a.d3v", "PLAYER"},
+        {"E:\\", "PLAYER"},               {"\\\\?\\F:\\long\\a.d3v", "TRAVEL"},
+        {"C:\\Movies\\a.d3v", std::nullopt}, {"EF:\\a.d3v", std::nullopt},
+        {"\\\\server\\E:\\a.d3v", std::nullopt},
+    };
+    for (const auto& row : rows) {
+        const std::optional<RemovableCard> card = CardHolding(row.path, cards);
+        EXPECT_EQ(card ? std::optional(card->label) : std::nullopt, row.holder) << row.path;
+    }
+}
+
+// What Windows, and wine's mount manager, broadcast when a volume comes or
+// goes. As a query it is sent, not posted: each window has been told once the
+// call returns (a notice could not carry the volume's address to another thread).
+void BroadcastVolume(WPARAM what) {
+    DEV_BROADCAST_VOLUME volume{};
+    volume.dbcv_size = sizeof volume;
+    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    volume.dbcv_unitmask = 1u << ('V' - 'A');
+    DWORD recipients = BSM_APPLICATIONS;
+    ::BroadcastSystemMessageW(BSF_QUERY | BSF_FORCEIFHUNG, &recipients, WM_DEVICECHANGE, what,
+                              reinterpret_cast<LPARAM>(&volume));
+}
+
+TEST(CardChangeWatcher, StartsIsToldOfVolumesComingAndGoingAndStopsCleanly) {
+    std::mutex mutex;
+    std::condition_variable told;
+    int notices[2] = {0, 0};
+    {
+        // Two at once: the second finds the window class the first made.
+        CardChangeWatcher first([&] {
+            std::lock_guard<std::mutex> lock(mutex);
+            ++notices[0];
+            told.notify_all();
+        });
+        CardChangeWatcher second([&] {
+            std::lock_guard<std::mutex> lock(mutex);
+            ++notices[1];
+            told.notify_all();
+        });
+        ASSERT_TRUE(first.watching());
+        ASSERT_TRUE(second.watching());
+        BroadcastVolume(DBT_DEVICEARRIVAL);
+        BroadcastVolume(DBT_DEVICEREMOVECOMPLETE);
+        BroadcastVolume(DBT_DEVNODES_CHANGED);  // no volume came or went
+        std::unique_lock<std::mutex> lock(mutex);
+        // The deadline only bounds a failure.
+        EXPECT_TRUE(told.wait_for(lock, std::chrono::seconds(20),
+                                  [&] { return notices[0] >= 2 && notices[1] >= 2; }));
+        EXPECT_EQ(notices[0], 2);
+        EXPECT_EQ(notices[1], 2);
+    }
+    // Stopped: its window is gone, and nothing is told any more.
+    BroadcastVolume(DBT_DEVICEARRIVAL);
+    std::lock_guard<std::mutex> lock(mutex);
+    EXPECT_EQ(notices[0], 2);
+    EXPECT_EQ(notices[1], 2);
 }
 
 // The modes this program runs in as its own tests' child.
