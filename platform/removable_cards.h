@@ -15,7 +15,8 @@ struct RemovableCard {
     std::string folder;      // where its files go: its mount point, or its drive's root ("E:\")
     std::string label;       // its volume label; its folder's own name when it has none
     std::string fileSystem;  // "FAT" or "exFAT"
-    std::string serial;      // its volume serial number, in hex; empty when unknown
+    std::string serial;      // its volume serial number, eight upper-case hex digits
+                             // ("51AC7670", udev's "51AC-7670" without its dash); empty when unknown
     std::optional<uint64_t> freeBytes;  // free to this program; none when unknown
 };
 
