@@ -1,7 +1,10 @@
 #include "conversion/converter.h"
 
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 
+#include "conversion/card_safe_name.h"
 #include "conversion/encoder_arguments.h"
 #include "conversion/language_code.h"
 #include "conversion/progress_line.h"
@@ -13,6 +16,7 @@
 #include "parse/encoder_output_parser.h"
 #include "platform/program_folder.h"
 #include "platform/target_file.h"
+#include "platform/utf8_path.h"
 
 namespace vantrel {
 namespace {
@@ -146,7 +150,19 @@ std::vector<std::string> NotesOf(const ParserState& state, const Plan& plan) {
 
 }  // namespace
 
-std::string PartialTargetPath(const std::string& targetPath) { return targetPath + ".part"; }
+std::string PartialTargetPath(const std::string& targetPath) {
+    const std::string partial = targetPath + ".part";
+    const std::string name = FileNamePart(partial);
+    if (CardSafeFileName(name, ".part") == name) return partial;
+    // A name a card could not hold with ".part" added is cut to fit, and
+    // marked with a hash of the whole name, so that two long names that begin
+    // alike never share a partial file.
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    char mark[16];
+    std::snprintf(mark, sizeof mark, "-%08x.part", hash);
+    return JoinPath(FolderPart(targetPath), CardSafeFileName(FileNamePart(targetPath) + mark, mark));
+}
 
 Converter::Converter(EncoderSetup setup)
     : setup_(std::move(setup)),

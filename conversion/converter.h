@@ -87,7 +87,7 @@ private:
 };
 
 // Where a conversion writes until it is complete: beside the target, so that
-// it takes the target's place in one step.
+// it takes the target's place in one step, under a name a card can hold.
 std::string PartialTargetPath(const std::string& targetPath);
 
 }  // namespace vantrel

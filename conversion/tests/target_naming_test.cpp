@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <utility>
+#include <vector>
 
 #include "platform/program_folder.h"
+#include "platform/utf8_path.h"
+#include "tests/support/test_support.h"
 
 namespace vantrel {
 namespace {
@@ -62,9 +66,22 @@ TEST(TargetPathFor, NamesACardCanHold) {
         {"/m/clip. . .mkv", "/m/clip. . .d3v"},
         {"/m/it's [x] & y; 100% #1.avi", "/m/it's [x] & y; 100% #1.d3v"},
     };
+    // Each name is really written, under exactly that name: on Windows
+    // (under wine too) its file system refuses what a card refuses. Names
+    // longer than 255 bytes are left out, which Linux's own folders cannot hold.
+    testing::TempDir dir;
     for (const auto& [source, expected] : cases) {
         const Expected<std::string> target = TargetPathFor(source);
         EXPECT_EQ(target ? *target : "!movie", expected) << source;
+        const std::string name = target ? FileNamePart(*target) : "";
+        if (name.empty() || name.size() > 255) continue;
+        testing::WriteFile(dir.File(name), "movie");
+        std::vector<std::string> listed;
+        for (const auto& entry : std::filesystem::directory_iterator(PathFromUtf8(dir.path()))) {
+            listed.push_back(Utf8Of(entry.path().filename()));
+        }
+        EXPECT_EQ(listed, std::vector<std::string>{name});
+        std::filesystem::remove(PathFromUtf8(dir.File(name)));
     }
 #ifndef _WIN32
     // A backslash is a letter of a Linux name, and no card's.
