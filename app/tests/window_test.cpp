@@ -6,7 +6,10 @@
 
 #include <csignal>
 
+#include <optional>
+
 #include "app/tests/window_driver.h"
+#include "tests/support/mounted_card.h"
 
 namespace vantrel {
 namespace {
@@ -120,6 +123,47 @@ TEST(Window, AboutBoxOpensFromTheContextMenuAndF1AndCloses) {
     EXPECT_EQ(WaitForWindows(program, 2).windows[1].title, kAboutDialogTemplate.caption);
     testing::Xdotool("key Escape");
     WaitForWindows(program, 1);
+}
+
+// A card plugged in while the window is open is offered under "Save to" by
+// its label and free space; the list's files go onto it, and the status line
+// says they are there. Pulled, it leaves the choices.
+TEST(Window, OffersACardPluggedInAndConvertsTheListOntoIt) {
+    testing::TempDir dir;
+    for (const char* clip : {"a.mp4", "b.mp4"}) ASSERT_TRUE(testing::MakeClip(dir.File(clip), 2));
+    ASSERT_EQ(::mkdir(dir.File("vantrel").c_str(), 0700), 0);
+    testing::WriteFile(dir.File("vantrel/vantrel.conf"), "save-to=beside\nnormalize-loudness=false\n");
+    RunningProgram program({"XDG_CONFIG_HOME=" + dir.path()}, {dir.File("a.mp4"), dir.File("b.mp4")});
+    program.WaitFor([](const ProgramState& s) { return s.rows.size() == 2 && s[kIdEncode].enabled; });
+
+    std::optional<testing::MountedCard> card = testing::MountedCard::Fat("PLAYER", 16);
+    const auto offered = [](const ProgramState& s) {
+        const std::vector<std::string>& choices = s[kIdSaveTo].choices;
+        return choices.size() == 3 && choices[1].starts_with("PLAYER: ") && choices[1].ends_with(" MB free");
+    };
+    const ProgramState plugged = program.WaitFor(offered);
+    EXPECT_EQ(plugged[kIdSaveTo].text, "Beside each movie");
+    EXPECT_EQ(plugged[kIdSaveTo].choices.back(), "Choose a folder…");
+    // The list opens on the entry chosen; the next one down is the card.
+    testing::Click(plugged[kIdSaveTo]);
+    testing::Xdotool("key Down Return");
+    const ProgramState chosen = program.WaitFor([](const ProgramState& s) {
+        return s[kIdSaveTo].text.starts_with("PLAYER: ") && s[kIdStatus].text.find("; PLAYER has ") != std::string::npos;
+    });
+    EXPECT_TRUE(chosen[kIdStatus].text.starts_with("Expected size: ")) << chosen[kIdStatus].text;
+
+    testing::Click(chosen[kIdEncode]);
+    const ProgramState done = program.WaitFor([](const ProgramState& s) {
+        return s[kIdStatus].text.find(" in ") != std::string::npos && s[kIdEncode].text == "Encode";
+    });
+    EXPECT_TRUE(done[kIdStatus].text.starts_with("2 files converted, in ")) << done[kIdStatus].text;
+    EXPECT_TRUE(done[kIdStatus].text.ends_with(". The files are on PLAYER")) << done[kIdStatus].text;
+    for (const char* made : {"a.d3v", "b.d3v"}) EXPECT_TRUE(testing::IsHandheldMovie(card->folder() + "/" + made));
+    EXPECT_FALSE(testing::FileExists(dir.File("a.d3v")));
+
+    card->Unmount();
+    const ProgramState pulled = program.WaitFor([](const ProgramState& s) { return s[kIdSaveTo].choices.size() == 2; });
+    EXPECT_EQ(pulled[kIdSaveTo].text, "Beside each movie");
 }
 
 // Exit, Esc and the signals that ask a program to end all close the window:
