@@ -2,6 +2,7 @@
 #   make test        install missing Debian packages, build with -Werror, run every test
 #   make run         open the converter window
 #   make screenshot  write docs/screenshot.png, docs/screenshot-preview.png and docs/screenshot-start.png (under Xvfb)
+#   make screenshot-card  write docs/screenshot-card.png: Save to offering a card (as root)
 #   make screenshot-windows  write docs/screenshot-windows.png (the cross build under wine)
 #   make fit-picture write docs/fit-vs-stretch.png (one clip converted with Fit and with Stretch)
 #   make subtitle-picture write docs/subtitles.png (a frame with a subtitle file's accented line)
@@ -99,6 +100,11 @@ screenshot: build
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends openbox; }
 	scripts/screenshot.sh $(BUILD) docs/screenshot.png
+
+# "Save to" offering a card (as root: a FAT image mounted through FUSE).
+.PHONY: screenshot-card
+screenshot-card: build
+	scripts/screenshot_card.sh $(BUILD) docs/screenshot-card.png
 
 # The Windows window as wine draws it (under Xvfb), from the cross build.
 .PHONY: screenshot-windows

@@ -213,7 +213,7 @@ std::string UsageText() {
                        (f.soundChannels == 1 ? "mono " : "") + std::to_string(f.soundSampleRate) +
                        " Hz " + std::string(f.soundCodecName) +
                        " sound (silent when the movie has none), saved beside each FILE, or in "
-                       "DIR, with its name in lower case and the extension ." +
+                       "DIR, with its name in lower case, in letters every memory card holds, and the extension ." +
                        std::string(f.extension) + ". A FOLDER is searched through its "
                        "subfolders for movie files.",
                    79) +

@@ -31,11 +31,12 @@ double ExpectedBytes(int32_t videoKilobits, double seconds) {
     return (videoKilobits + kPlayerFormat.soundKilobits) * 1000.0 * seconds / 8;
 }
 
-// Measured on 20 s sources from a still picture to noise, at each quality:
-// the files come out from 0.6 to 1.04 times the bitrates' size, the
-// program stream's packets included; a short movie adds its headers and
-// the rate control's first, costly frames. A tenth and half a megabyte more
-// keep every measured movie inside, and cost little room on a card.
+// Measured at each quality: a 2-minute film with grain comes out at 0.77 to
+// 0.84 times the bitrates' size, 20 s clips from a still picture to grain at
+// 0.17 to 1.21, the excess being the program stream's packets and the rate
+// control's first, costly frames, which half a megabyte covers in a short
+// movie. Only a picture of pure noise went further (twice the size at the
+// lowest quality): such a run meets the full card, as any guess allows.
 uint64_t BytesNeeded(int32_t videoKilobits, double seconds) {
     return static_cast<uint64_t>(
         std::ceil(ExpectedBytes(videoKilobits, seconds) * (1 + kMarginShare) + kMarginBytes));

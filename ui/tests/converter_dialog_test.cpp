@@ -184,6 +184,18 @@ struct ListCase {
     std::vector<std::string> absent;  // and that do not
     std::string status;               // the status line's pattern at the end
     std::vector<std::string> message; // the one message box's lines, or none
+    std::optional<uint64_t> freeBytes = std::nullopt;  // the room every folder has; none: the disk's own
+};
+
+// A disk with this much room, whatever is written: the room a row sees
+// before it starts is told apart from what the rows before it will write.
+class FixedRoom : public FreeSpaceSource {
+public:
+    explicit FixedRoom(uint64_t bytes) : bytes_(bytes) {}
+    std::optional<uint64_t> FreeBytes(const std::string&) const override { return bytes_; }
+
+private:
+    uint64_t bytes_;
 };
 
 const std::string kUndecodable = "say Input #0, avi\\n\n";
@@ -216,6 +228,12 @@ const ListCase kListCases[] = {
       "good.avi: Converted \\(2 kB\\)"},
      {"good.d3v"}, {"bad.d3v", "bad.d3v.part"}, "1 file converted, 1 failed, in [0-9]+:[0-9]{2}",
      {"Conversion Failed", "", "{dir}/bad.avi", "", "/m/bad.d3v: Permission denied"}},
+    // Each 50 s movie is expected to make 2.0 MB, and needs 2.7 MB with the margin.
+    {"a row that would not fit beside what is converting into its folder is skipped with both figures",
+     {{"a.avi", kQuick}, {"b.avi", kQuick}}, {"a.avi", "b.avi"}, false,
+     {"a.avi: Converted \\(2 kB\\)", "b.avi: Skipped: {dir} has 2.0 MB free; this movie needs about 2.7 MB"},
+     {"a.d3v"}, {"b.d3v", "b.d3v.part"}, "1 file converted, 1 failed, in [0-9]+:[0-9]{2}",
+     {"{dir}/b.avi", "", "{dir} has 2.0 MB free; this movie needs about 2.7 MB"}, 4000000},
 #ifndef _WIN32
     {"a folder that cannot be written is skipped with the reason, the others go on",
      {{"locked/x.avi", kQuick}, {"free/y.avi", kQuick}}, {"locked", "free"}, false,
@@ -237,7 +255,10 @@ TEST_F(DialogTest, ListScenarios) {
         RememberingStore own;
         own.values["simultaneous-conversions"] = "2";
         own.values["normalize-loudness"] = "false";  // see DialogTest
-        ConverterDialog list(shown, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &own);
+        ConverterDialog list(shown,
+                             testing::TestEncoderSetup(FAKE_ENCODER_PATH,
+                                                       c.freeBytes ? std::make_shared<FixedRoom>(*c.freeBytes) : nullptr),
+                             &own);
         list.OnInitDialog();
         const auto in = [&](const std::string& path) { return here.File(path); };
         for (const auto& [path, script] : c.files) {
