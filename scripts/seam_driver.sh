@@ -40,7 +40,7 @@ make_clip() {
   ffmpeg -nostdin -v error -f lavfi -i "testsrc2=size=640x480:rate=25:duration=$2" \
     -f lavfi -i "sine=frequency=440:duration=$2" -c:v mpeg4 -q:v 5 -c:a mp2 -y "$work/$1"
 }
-# The list's rows, as the state tells them: "row SELECTED\tNAME\tDURATION\tSIZE\tSTATE".
+# The list's rows, as the state tells them: "row SELECTED\tNAME\tSAVED AS\tDURATION\tSIZE\tSTATE".
 rows() { grep '^row' "$work/state" || true; }
 converted() { state; rows | grep -q $'\tConverted (' && [ "$(text 1002)" = Encode ]; }
 # The second row on its way: a tenth of it converted.

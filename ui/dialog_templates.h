@@ -68,9 +68,11 @@ inline constexpr std::array<ControlTemplate, 42> kMainControls = {{
      kStylePushButton | kStyleTabStop},
 }};
 
-// The list's columns: the file, its duration, the size to expect or made, and its state.
-inline constexpr std::array<ListColumn, 4> kSourceListColumns = {{
-    {"File", 158}, {"Duration", 36}, {"Size", 36}, {"State", 128},
+// The list's columns: the file, the name it is saved as (made fit for a
+// card, so it may differ by more than its extension), its duration, the size
+// to expect or made, and its state.
+inline constexpr std::array<ListColumn, 5> kSourceListColumns = {{
+    {"File", 100}, {"Saved as", 100}, {"Duration", 34}, {"Size", 34}, {"State", 90},
 }};
 
 inline constexpr std::array<ControlTemplate, 4> kAboutControls = {{

@@ -22,9 +22,10 @@ namespace vantrel {
 // call to the UI thread and applies the calls in the order they were made,
 // whichever thread made them, so the window always ends in the state of the
 // last call. The second group is called on the UI thread only and may block it.
-// One row of the list of files, as shown: the file's name, its duration, its
-// size (to expect, or made) and its state, in the columns' order.
-using ListRowTexts = std::array<std::string, 4>;
+// One row of the list of files, as shown: the file's name, the name it is
+// saved as, its duration, its size (to expect, or made) and its state, in the
+// columns' order.
+using ListRowTexts = std::array<std::string, 5>;
 
 // A row of the list is known by a key of its own, never by its place, so that
 // a view a moment behind the logic can never make one row taken for another.

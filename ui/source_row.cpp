@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "conversion/target_naming.h"
 #include "platform/utf8_path.h"
 #include "ui/status_line.h"
 
@@ -41,6 +42,9 @@ std::optional<double> SourceRow::DurationSeconds() const {
 }
 
 ListRowTexts RowTexts(const SourceRow& row, int32_t videoKilobits) {
+    // A row not yet started is saved as the naming rule says, wherever it goes.
+    const Expected<std::string> target = row.target.empty() ? TargetPathFor(row.sourcePath) : Expected<std::string>(row.target);
+    const std::string savedAs = target ? FileNamePart(*target) : "";
     const std::optional<double> seconds = row.DurationSeconds();
     std::string size;
     if (row.state == RowState::kConverted) {
@@ -49,8 +53,8 @@ ListRowTexts RowTexts(const SourceRow& row, int32_t videoKilobits) {
         size = SizeText(ExpectedBytes(row.Runnable() ? videoKilobits : row.videoKilobits, *seconds));
     }
     // To the nearest second: a movie of 10:00.01 is a ten-minute movie.
-    return {FileNamePart(row.sourcePath), seconds ? FormatClock(std::round(*seconds)) : "", size,
-            StateText(row)};
+    return {FileNamePart(row.sourcePath), savedAs, seconds ? FormatClock(std::round(*seconds)) : "",
+            size, StateText(row)};
 }
 
 }  // namespace vantrel

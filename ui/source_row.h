@@ -50,7 +50,8 @@ struct SourceRow {
 };
 
 // The row as the list shows it; the size to expect of a row not yet started
-// is the one at the quality chosen now, `videoKilobits`.
+// is the one at the quality chosen now, `videoKilobits`, and the name it is
+// saved as the one the naming rule gives it.
 ListRowTexts RowTexts(const SourceRow& row, int32_t videoKilobits);
 
 }  // namespace vantrel

@@ -10,7 +10,7 @@
 //                screen, TEXT a drop-down list's chosen entry), a drop-down
 //                list's followed by "choices\tENTRY\tENTRY..."; the main
 //                window's list follows, a row a line:
-//                "row SELECTED\tNAME\tDURATION\tSIZE\tSTATE"; then "menu OPENED", whether a popup menu has
+//                "row SELECTED\tNAME\tSAVED AS\tDURATION\tSIZE\tSTATE"; then "menu OPENED", whether a popup menu has
 //                opened, and "progress P..." with every position the bar
 //                has taken; then "preview SHOWN W H R G B R G B": whether it
 //                shows a frame, its picture's size in physical pixels, and

@@ -9,7 +9,7 @@
 //                "control ID ENABLED CHECKED X Y W H\tTEXT" (X Y W H on the
 //                screen; a drop-down list's TEXT is its chosen line), the
 //                main one's also by its list's rows, as the list view shows
-//                them: "row SELECTED\tNAME\tDURATION\tSIZE\tSTATE"; then
+//                them: "row SELECTED\tNAME\tSAVED AS\tDURATION\tSIZE\tSTATE"; then
 //                "menu OPENED", whether a menu is open, and "progress P..."
 //                with every position the bar has taken; then "preview SHOWN
 //                W H R G B R G B": whether it shows a frame, its picture's

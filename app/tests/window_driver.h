@@ -44,7 +44,7 @@ struct Window {
 // A row of the main window's list of files.
 struct Row {
     bool selected = false;
-    std::string name, duration, size, state;
+    std::string name, savedAs, duration, size, state;
 };
 
 // The main window's preview of the selected movie.
@@ -144,7 +144,7 @@ public:
                     Row& row = s.rows.emplace_back();
                     std::istringstream cells(text);
                     in >> row.selected;
-                    for (std::string* cell : {&row.name, &row.duration, &row.size, &row.state}) {
+                    for (std::string* cell : {&row.name, &row.savedAs, &row.duration, &row.size, &row.state}) {
                         std::getline(cells, *cell, '\t');
                     }
                 }

@@ -38,7 +38,7 @@ const std::string kQuick = kDescription + "args\ntarget 2048\n";
         return ::testing::AssertionSuccess();
     }
     ::testing::AssertionResult failure = ::testing::AssertionFailure() << window.Text(kIdEncode);
-    for (const ListRowTexts& row : window.Rows()) failure << " | " << row[0] << ": " << row[3];
+    for (const ListRowTexts& row : window.Rows()) failure << " | " << row[0] << ": " << row[4];
     return failure;
 }
 
@@ -126,10 +126,10 @@ TEST_F(DialogTest, OpenDescribesTheSourceAndEncodeConverts) {
     ASSERT_TRUE(Described());
     EXPECT_EQ(window.Text(kIdFileName), "Trip.AVI");
     EXPECT_EQ(window.Text(kIdDuration), "00:00:50.00");
-    EXPECT_EQ(window.Rows().at(0), (ListRowTexts{"Trip.AVI", "0:50", "2.0 MB", "Waiting"}));
+    EXPECT_EQ(window.Rows().at(0), (ListRowTexts{"Trip.AVI", "trip.d3v", "0:50", "2.0 MB", "Waiting"}));
     EXPECT_TRUE(window.Enabled(kIdEncode));
     dialog.OnQuality(kIdQualityHighest);
-    EXPECT_EQ(window.Rows().at(0)[2], "2.8 MB");  // the size to expect follows the quality
+    EXPECT_EQ(window.Rows().at(0)[3], "2.8 MB");  // the size to expect follows the quality
     dialog.OnEncode();
     EXPECT_TRUE(ShowsItsState(window, dialog));
     ASSERT_TRUE(ListDone());
@@ -285,7 +285,7 @@ TEST_F(DialogTest, ListScenarios) {
             return std::regex_replace(text, std::regex("\\{dir\\}"), here.path());
         };
         std::vector<std::string> rows;
-        for (const ListRowTexts& row : shown.Rows()) rows.push_back(row[0] + ": " + row[3]);
+        for (const ListRowTexts& row : shown.Rows()) rows.push_back(row[0] + ": " + row[4]);
         ASSERT_EQ(rows.size(), c.rows.size());
         for (size_t i = 0; i < rows.size(); ++i) {
             EXPECT_TRUE(std::regex_match(rows[i], std::regex(inHere(c.rows[i])))) << rows[i];

@@ -70,7 +70,7 @@ public:
     std::vector<std::string> States() {
         const auto lock = Lock();
         std::vector<std::string> states;
-        for (auto& row : rows_) states.push_back(row.second[3]);
+        for (auto& row : rows_) states.push_back(row.second[4]);
         return states;
     }
     std::vector<ListRowTexts> Rows() {
