@@ -25,11 +25,11 @@ if command -v openbox >/dev/null; then
 fi
 
 make_clip "Holiday at the Lake.avi" 20
-make_clip "Sunset over the Bay.avi" 47
+make_clip "Harbour Tour: Part 1?.avi" 47
 mkdir -p "$work/vantrel" "$work/card"
 printf 'save-to=beside\n' >"$work/vantrel/vantrel.conf"
 coproc APP { XDG_CONFIG_HOME="$work" exec "$build/app/tests/vantrel_seamed" \
-  "$work/Holiday at the Lake.avi" "$work/Sunset over the Bay.avi" 2>"$work/stderr"; }
+  "$work/Holiday at the Lake.avi" "$work/Harbour Tour: Part 1?.avi" 2>"$work/stderr"; }
 
 truncate -s 1G "$work/player.img"
 mkfs.vfat -n PLAYER "$work/player.img" >/dev/null
