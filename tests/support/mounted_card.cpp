@@ -191,8 +191,11 @@ void MountedCard::Unmount() {
     if (!mounted_) return;
     const MountTable table;
     // fusermount unmounts what fusefat mounted; the fuseblk mount is root's own.
-    Run(loop_.empty() ? Tool("fusermount", "fuse") + " -u " + Quoted(folder_)
-                      : Tool("umount", "mount") + " " + Quoted(folder_),
+    // Lazily, as a card is pulled whoever is using it: a program that looks
+    // at the card's free space at that moment (the window's own watchers,
+    // in tests that run meanwhile) would otherwise make the unmount fail.
+    Run(loop_.empty() ? Tool("fusermount", "fuse") + " -u -z " + Quoted(folder_)
+                      : Tool("umount", "mount") + " -l " + Quoted(folder_),
         home_ + "/log");
     mounted_ = false;
     AwaitMount(table.fd(), folder_, false);

@@ -22,10 +22,20 @@ struct RememberingStore : SettingsStore {
     void Write(std::string_view key, std::string_view v) override { values[std::string(key)] = v; }
 };
 
+// The place of the card labelled `label` among "Save to"'s choices; other
+// tests' cards may be plugged in meanwhile, each under a label of its own.
+int CardChoice(testing::RecordingWindow& window, const std::string& label) {
+    const std::vector<std::string> choices = window.ChoiceTexts(kIdSaveTo);
+    for (size_t i = 0; i < choices.size(); ++i) {
+        if (choices[i].starts_with(label + ": ") || choices[i].starts_with(label + "/")) return static_cast<int>(i);
+    }
+    return -1;
+}
+
 // A folder picked on a card belongs to that card: its choice leads there,
 // after other choices and at the next start, while the card is in.
 TEST(SaveToCards, AFolderPickedOnACardIsRememberedForThatCard) {
-    testing::MountedCard card = testing::MountedCard::Fat("PLAYER", 8);
+    testing::MountedCard card = testing::MountedCard::Fat("PICKED", 8);
     const std::string movies = card.folder() + "/Movies";
     std::filesystem::create_directory(movies);
     RememberingStore settings;
@@ -33,17 +43,16 @@ TEST(SaveToCards, AFolderPickedOnACardIsRememberedForThatCard) {
         testing::RecordingWindow window;
         ConverterDialog dialog(window, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &settings);
         dialog.OnInitDialog();
-        ASSERT_EQ(window.ChoiceTexts(kIdSaveTo).size(), 3u);
-        EXPECT_TRUE(window.ChoiceTexts(kIdSaveTo)[1].starts_with("PLAYER: ")) << window.ChoiceTexts(kIdSaveTo)[1];
+        ASSERT_GT(CardChoice(window, "PICKED"), 0);
         window.AnswerNextFolder(movies);
-        dialog.OnSaveTo(2);  // "Choose a folder…"
+        dialog.OnSaveTo(static_cast<int>(window.ChoiceTexts(kIdSaveTo).size()) - 1);  // "Choose a folder…"
         EXPECT_EQ(dialog.saveTo(), movies);
         // The card's own entry, not a folder of its own among the choices.
-        EXPECT_EQ(window.Choices(kIdSaveTo).second, 1);
-        EXPECT_TRUE(window.Chosen(kIdSaveTo).starts_with("PLAYER/Movies: ")) << window.Chosen(kIdSaveTo);
+        EXPECT_EQ(window.Choices(kIdSaveTo).second, CardChoice(window, "PICKED"));
+        EXPECT_TRUE(window.Chosen(kIdSaveTo).starts_with("PICKED/Movies: ")) << window.Chosen(kIdSaveTo);
         dialog.OnSaveTo(0);
         EXPECT_EQ(dialog.saveTo(), "");
-        dialog.OnSaveTo(1);
+        dialog.OnSaveTo(CardChoice(window, "PICKED"));
         EXPECT_EQ(dialog.saveTo(), movies);
     }
     testing::RecordingWindow window;
@@ -59,12 +68,12 @@ TEST(SaveToCards, RowsWaitingForACardPulledMidListAreSkipped) {
     // The first runs until stopped, without a file open on the card.
     testing::WriteFile(dir.File("a.avi"), "describe\nprobe-exit\nhang\n");
     testing::WriteFile(dir.File("b.avi"), "describe\nprobe-exit\nargs\ntarget 2048\n");
-    testing::MountedCard card = testing::MountedCard::Fat("PLAYER", 8);
+    testing::MountedCard card = testing::MountedCard::Fat("PULLED", 8);
     RememberingStore settings;
     testing::RecordingWindow window;
     ConverterDialog dialog(window, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &settings);
     dialog.OnInitDialog();
-    dialog.OnSaveTo(1);
+    dialog.OnSaveTo(CardChoice(window, "PULLED"));
     ASSERT_EQ(dialog.saveTo(), card.folder());
     dialog.OnAddPaths({dir.File("a.avi"), dir.File("b.avi")});
     ASSERT_TRUE(window.PumpUntil([&] {
@@ -75,8 +84,8 @@ TEST(SaveToCards, RowsWaitingForACardPulledMidListAreSkipped) {
 
     card.Unmount();
     ASSERT_TRUE(window.PumpUntil([&] { return dialog.rows()[1].state == RowState::kSkipped; }));
-    EXPECT_EQ(window.States()[1], "Skipped: The card PLAYER was taken out");
-    EXPECT_EQ(window.ChoiceTexts(kIdSaveTo).size(), 2u);
+    EXPECT_EQ(window.States()[1], "Skipped: The card PULLED was taken out");
+    EXPECT_EQ(CardChoice(window, "PULLED"), -1);
     EXPECT_EQ(dialog.saveTo(), "");
     dialog.OnEncode();  // STOP
     ASSERT_TRUE(window.PumpUntil([&] { return !dialog.working(); }));
