@@ -154,17 +154,18 @@ void ConverterDialog::WatchCards() {
 // movie; a card put back in at the next start is chosen again.
 void ConverterDialog::OnCardsChanged(const std::vector<RemovableCard>& cards) {
     if (m_closed) return;
-    const RemovableCard* before = CardNamed(m_cards, m_saveToCard);
-    const std::string pulledLabel = before != nullptr ? before->label : std::string();
+    // A copy: the list it was in is replaced.
+    const RemovableCard* chosen = CardNamed(m_cards, m_saveToCard);
+    const std::optional<RemovableCard> before = chosen ? std::optional(*chosen) : std::nullopt;
     m_cards = cards;
     if (!m_saveToCard.empty()) {
         if (const RemovableCard* card = CardNamed(m_cards, m_saveToCard)) {
             // Mounted again elsewhere: the files follow it.
-            if (before != nullptr && card->folder != before->folder) m_saveTo = FolderOnCard(*card);
+            if (before && card->folder != before->folder) m_saveTo = FolderOnCard(*card);
         } else {
             for (SourceRow& row : m_rows) {
                 if (m_converting && row.inRun && row.Runnable()) {
-                    Skip(row, "The card " + pulledLabel + " was taken out");
+                    Skip(row, "The card " + (before ? before->label : std::string()) + " was taken out");
                 }
             }
             m_saveToCard.clear();
