@@ -19,6 +19,8 @@ constexpr std::string_view kSubtitlesOption = "--subtitles";
 constexpr std::string_view kLanguageOption = "--language";
 constexpr std::string_view kEncodingOption = "--subtitle-encoding";
 constexpr std::string_view kPreviewOption = "--preview";
+constexpr std::string_view kStartOption = "--start";
+constexpr std::string_view kEndOption = "--end";
 constexpr std::string_view kNoNormalizeOption = "--no-normalize";
 constexpr std::string_view kListCardsOption = "--list-cards";
 constexpr int kMostJobs = 256;
@@ -123,7 +125,7 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
         std::string value;
         for (std::string_view known : {kQualityOption, kFitOption, kJobsOption, kOutputOption,
                                        kSubtitlesOption, kLanguageOption, kEncodingOption,
-                                       kPreviewOption}) {
+                                       kPreviewOption, kStartOption, kEndOption}) {
             if (word == known) {
                 if (i + 1 == arguments.size()) return Refuse(std::string(known) + " needs a value");
                 name = known;
@@ -154,6 +156,15 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
         if (name == kEncodingOption) {
             if (value.empty()) return Refuse("--subtitle-encoding needs an encoding");
             options.subtitleEncoding = value;
+            continue;
+        }
+        if (name == kStartOption || name == kEndOption) {
+            const std::optional<double> moment = ParseMoment(value);
+            if (!moment) {
+                return Refuse("unknown time '" + value + "' for " + std::string(name) +
+                              " (give seconds, m:ss or h:mm:ss, such as 90, 1:30 or 1:02:03.5)");
+            }
+            (name == kStartOption ? options.trim.start : options.trim.end) = *moment;
             continue;
         }
         if (name == kPreviewOption) {
@@ -187,6 +198,9 @@ CliOptions ParseCommandLine(const std::vector<std::string>& arguments) {
         if (!options.files.empty()) return Refuse("--list-cards takes no FILE");
         return options;
     }
+    if (options.trim.end && options.trim.StartSeconds() >= *options.trim.end) {
+        return Refuse("--start must come before --end");
+    }
     if (options.files.empty()) return Refuse("no FILE given");
     if (!options.previewPath.empty() && options.files.size() != 1)
         return Refuse("--preview takes one FILE");
@@ -204,7 +218,8 @@ std::string UsageText() {
     });
     return "Usage: vantrel-convert [--quality QUALITY] [--fit FIT] [--jobs N] [-o DIR]\n"
            "                      [--subtitles off|auto|N|FILE] [--language LANG]\n"
-           "                      [--no-normalize] FILE|FOLDER...\n"
+           "                      [--no-normalize] [--start TIME] [--end TIME]\n"
+           "                      FILE|FOLDER...\n"
            "       vantrel-convert --preview PNG [OPTION...] FILE\n"
            "       vantrel-convert --list-cards\n" +
            Wrapped("Converts movies to the handheld player's format: " +
@@ -245,6 +260,10 @@ std::string UsageText() {
                                     "-16 LUFS for a small speaker") +
            Option("--subtitle-encoding ENC", "read subtitle files as ENC (WINDOWS-1252, "
                                              "SHIFT_JIS...) rather than find out") +
+           Option("--start TIME", "convert from TIME into each FILE rather than from its "
+                                  "beginning; TIME is seconds, m:ss or h:mm:ss, with an optional "
+                                  "fraction (90, 1:30, 1:02:03.5)") +
+           Option("--end TIME", "convert up to TIME into each FILE rather than to its end") +
            Option("--preview PNG", "write the frame at a third of FILE, as the player will "
                                    "show it, to PNG, and convert nothing") +
            Option("--list-cards", "list the memory cards plugged in (FAT and exFAT), one a "

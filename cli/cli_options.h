@@ -8,6 +8,7 @@
 #include "conversion/output_format.h"
 #include "conversion/picture_fit.h"
 #include "conversion/subtitle_choice.h"
+#include "conversion/trim.h"
 
 namespace vantrel::cli {
 
@@ -25,6 +26,7 @@ struct CliOptions {
     bool normalizeLoudness = true;   // off with --no-normalize
     std::string subtitleEncoding;    // from --subtitle-encoding; empty: found out
     std::string previewPath;      // from --preview: write this PNG of the one FILE instead
+    Trim trim;                    // from --start and --end
     std::vector<std::string> files;
     std::string error;            // why the line was refused (kUsageError only)
 };

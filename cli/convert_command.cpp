@@ -48,9 +48,11 @@ int WritePreview(const std::string& file, const std::string& png, ConversionRequ
                   << '\n';
         return kSomeFailed;
     }
+    // The first frame converted, when a start is given.
     const double third = static_cast<double>(probe->durationHundredths.value_or(0)) / 300.0;
+    const double at = settings.trim.start.value_or(third);
     const Expected<void> written =
-        converter.Preview(settings, *probe, third, PreviewImage::kPng, png, &stop);
+        converter.Preview(settings, *probe, at, PreviewImage::kPng, png, &stop);
     if (!written) {
         if (stop.IsSignalled()) return kInterrupted;
         std::cerr << "vantrel-convert: " << file << ": no preview: " << written.reason() << '\n';
@@ -112,6 +114,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments) {
     settings.preferredLanguage = options.language.empty() ? SystemLanguage() : options.language;
     settings.normalizeLoudness = options.normalizeLoudness;
     settings.subtitleEncoding = options.subtitleEncoding;
+    settings.trim = options.trim;
     if (!options.previewPath.empty()) {
         return WritePreview(options.files.front(), AbsolutePath(options.previewPath), settings, *stop);
     }

@@ -6,6 +6,7 @@
 #include "conversion/output_format.h"
 #include "conversion/picture_fit.h"
 #include "conversion/subtitle_choice.h"
+#include "conversion/trim.h"
 
 namespace vantrel {
 
@@ -27,6 +28,8 @@ struct ConversionRequest {
     bool normalizeLoudness = true;
     // What a subtitle file beside the source is written in; empty: find out.
     std::string subtitleEncoding;
+    // The part of the source converted; all of it by default.
+    Trim trim;
     // The threads the source's decoder may take; 0: as many as ffmpeg likes.
     // Conversions that run side by side share the cores this way.
     int threads = 0;

@@ -1,8 +1,12 @@
 #include "conversion/converter.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 #include "conversion/card_safe_name.h"
 #include "conversion/encoder_arguments.h"
@@ -33,18 +37,36 @@ struct IgnoreReports : EncoderReportSink {
 
 // Passes a conversion's reports on, the source's description only once
 // however many runs it takes.
+// The observer hears of the source once, and of the progress through the
+// part converted: a run that starts later in the source counts from there.
 class Relay : public EncoderReportSink {
 public:
-    explicit Relay(EncoderReportSink& observer) : observer_(observer) {}
+    Relay(EncoderReportSink& observer, const Trim& trim) : observer_(observer), trim_(trim) {}
     void SourceDescribed(const SourceDescription& source) override {
+        if (source.durationHundredths && *source.durationHundredths > 0) {
+            length_ = trim_.Length(static_cast<double>(*source.durationHundredths) / 100.0);
+        }
         if (described_) return;
         described_ = true;
         observer_.SourceDescribed(source);
     }
-    void Progressed(const ProgressReport& progress) override { observer_.Progressed(progress); }
+    void Progressed(const ProgressReport& progress) override {
+        ProgressReport report = progress;
+        if (trim_.Trims()) {
+            report.position.reset();
+            if (length_ && *length_ > 0) {
+                report.position = static_cast<int32_t>(std::clamp(
+                    static_cast<double>(progress.convertedHundredths) / (*length_ * 100.0) * 100000.0,
+                    -2147483648.0, 2147483647.0));
+            }
+        }
+        observer_.Progressed(report);
+    }
 
 private:
     EncoderReportSink& observer_;
+    const Trim trim_;
+    std::optional<double> length_;  // of the part converted, once known
     bool described_ = false;
 };
 
@@ -111,7 +133,7 @@ private:
     bool prepared_ = false;
 };
 
-std::vector<std::string> NotesOf(const ParserState& state, const Plan& plan) {
+std::vector<std::string> NotesOf(const ParserState& state, const Plan& plan, const Trim& trim) {
     std::vector<std::string> notes;
     const SourceDescription& source = state.source;
     if (!source.hasPicture) {
@@ -138,10 +160,15 @@ std::vector<std::string> NotesOf(const ParserState& state, const Plan& plan) {
     // Only where ffmpeg told how far it came.
     if (const auto duration = source.durationHundredths;
         duration && *duration > 0 && state.positionHundredths > 0) {
-        const int64_t shortBy = *duration - state.positionHundredths;
-        if (shortBy > kEarlyEndHundredths && shortBy * kEarlyEndShare > *duration) {
+        // The run counts from the start of the part converted; the user
+        // knows the source's own clock.
+        const int64_t start = std::llround(trim.StartSeconds() * 100);
+        const int64_t expected =
+            std::llround(trim.Length(static_cast<double>(*duration) / 100.0).value_or(0) * 100);
+        const int64_t shortBy = expected - state.positionHundredths;
+        if (shortBy > kEarlyEndHundredths && shortBy * kEarlyEndShare > expected) {
             notes.push_back("the source ends at " +
-                            FormatClock(static_cast<double>(state.positionHundredths) / 100.0) +
+                            FormatClock(static_cast<double>(start + state.positionHundredths) / 100.0) +
                             " of its " + FormatClock(static_cast<double>(*duration) / 100.0));
         }
     }
@@ -207,29 +234,35 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
     // What a run that was killed outright left behind.
     RemoveRegularFile(written);
 
-    Relay relay(observer);
+    Relay relay(observer, request.trim);
     SourceDescription assumed = known != nullptr ? *known : AssumedSource();
     Plan plan(request, setup_.subtitleFont, written);
 
-    // A movie that would not fit where it goes is refused as soon as its
-    // duration is known, before the time is spent on it. The room is looked
-    // at once: the run's own writing uses it up.
+    // A movie that would not fit where it goes, or whose part to convert
+    // lies past its end, is refused as soon as its duration is known, before
+    // the time is spent on it. The room is looked at once: the run's own
+    // writing uses it up.
     const std::string folder = ContainingFolder(request.targetPath);
-    std::optional<std::string> willNotFit;
-    bool roomChecked = false;
+    std::optional<std::pair<ConversionOutcome, std::string>> refusal;
+    bool durationChecked = false;
     const auto lacksRoom = [&](const SourceDescription& source) {
-        if (roomChecked || !source.durationHundredths) return willNotFit.has_value();
-        roomChecked = true;
-        if (const std::optional<uint64_t> free = setup_.freeSpace->FreeBytes(folder)) {
-            willNotFit = WhyItWillNotFit(folder, *free, 0, request.videoKilobits,
-                                         static_cast<double>(*source.durationHundredths) / 100.0);
+        if (durationChecked || !source.durationHundredths) return refusal.has_value();
+        durationChecked = true;
+        const double duration = static_cast<double>(*source.durationHundredths) / 100.0;
+        if (const std::string why = request.trim.WhyNothingIsLeft(duration); !why.empty()) {
+            refusal = {ConversionOutcome::kFailed, why};
+        } else if (const std::optional<uint64_t> free = setup_.freeSpace->FreeBytes(folder)) {
+            if (std::optional<std::string> tooBig = WhyItWillNotFit(folder, *free, 0, request.videoKilobits,
+                                                                 request.trim.Length(duration).value_or(duration))) {
+                refusal = {ConversionOutcome::kWillNotFit, *tooBig};
+            }
         }
-        return willNotFit.has_value();
+        return refusal.has_value();
     };
     const auto refused = [&](const SourceDescription& source) {
         report.source = source;
-        report.outcome = ConversionOutcome::kWillNotFit;
-        report.reason = *willNotFit;
+        report.outcome = refusal->first;
+        report.reason = refusal->second;
         report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         return report;
     };
@@ -259,7 +292,7 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
                 described = true;
             }
             loudness = run.loudness;
-            if (willNotFit) return refused(assumed);
+            if (refusal) return refused(assumed);
             if (!run.abandoned || (stop != nullptr && stop->IsSignalled())) break;
         }
         if (stop != nullptr && stop->IsSignalled()) {
@@ -313,7 +346,7 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
         const bool refusedStream = run.status == RunStatus::kOutputEnded && run.exitCode != 0 &&
                              state.positionHundredths == 0 && state.source.read &&
                              wantsOtherWords(state.source);
-        if (willNotFit) {
+        if (refusal) {
             RemoveRegularFile(written);
             return refused(state.source);
         }
@@ -354,7 +387,7 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
     }
     if (report.outcome == ConversionOutcome::kConverted) {
         report.targetBytes = GetFileLength(request.targetPath);
-        report.notes = NotesOf(state, plan);
+        report.notes = NotesOf(state, plan, request.trim);
         if (request.normalizeLoudness && state.source.hasSound() && !loudness) {
             report.notes.push_back("the loudness could not be measured: it is the source's");
         }

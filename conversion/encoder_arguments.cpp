@@ -14,6 +14,32 @@ using Words = std::vector<std::string>;
 
 std::string Text(int number) { return std::to_string(number); }
 
+// Seconds as ffmpeg takes them, to the millisecond.
+std::string Seconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", std::max(seconds, 0.0));
+    return text;
+}
+
+// The part of the source a run takes: ffmpeg seeks in the source to the
+// keyframe before the start, decodes from there and drops what comes before
+// the start exactly, so a start deep into a film costs no decoding up to it;
+// the movie's timestamps then begin at 0. The length ends it.
+void TakeThePart(EncoderArguments& arguments, const Trim& trim, const SourceDescription& source) {
+    if (trim.StartSeconds() > 0) {
+        arguments.inputs.insert(std::find(arguments.inputs.begin(), arguments.inputs.end(), "-i"),
+                                {"-ss", Seconds(trim.StartSeconds())});
+    }
+    const std::optional<double> duration =
+        source.durationHundredths ? std::optional(static_cast<double>(*source.durationHundredths) / 100.0)
+                                  : std::nullopt;
+    if (trim.end) {
+        if (const std::optional<double> length = trim.Length(duration)) {
+            arguments.target.insert(arguments.target.begin(), {"-t", Seconds(*length)});
+        }
+    }
+}
+
 // ffmpeg's own file protocol takes the rest of the word literally, so a name
 // like "-x.avi" or "a:b.avi" is just a file.
 std::string AsFile(const std::string& path) { return "file:" + path; }
@@ -66,7 +92,7 @@ std::string Scale(const OutputFormat& format, PictureFit fit) {
 // so the movie's aspect code is the same whatever the source.
 std::string PictureChain(const OutputFormat& format, PictureFit fit,
                          const SourceDescription& source, const PictureWork& work,
-                         const SubtitleDrawing& subtitles) {
+                         const SubtitleDrawing& subtitles, double start) {
     const bool tiny = source.pictureWidth > 0 && source.pictureHeight > 0 &&
                       (source.pictureWidth < kSmallestDeinterlaced ||
                        source.pictureHeight < kSmallestDeinterlaced);
@@ -81,8 +107,15 @@ std::string PictureChain(const OutputFormat& format, PictureFit fit,
         chain += ",";
     }
     chain += Scale(format, fit);
+    // Text subtitles are timed on the source's clock, which a seek to the
+    // start has set back to 0: their frames are shown them at the source's
+    // time, and given back their own after.
     const std::string text = TextSubtitlesFilter(format, subtitles);
-    if (!text.empty()) chain += "," + text;
+    if (!text.empty() && start > 0) {
+        chain += ",setpts=PTS+" + Seconds(start) + "/TB," + text + ",setpts=PTS-" + Seconds(start) + "/TB";
+    } else if (!text.empty()) {
+        chain += "," + text;
+    }
     return chain + ",setsar=1";
 }
 
@@ -166,7 +199,8 @@ EncoderArguments ConversionArguments(const OutputFormat& format, const Conversio
                             decoding.begin(), decoding.end());
 
     if (source.hasPicture) {
-        const std::string chain = PictureChain(format, request.fit, source, work, subtitles);
+        const std::string chain =
+            PictureChain(format, request.fit, source, work, subtitles, request.trim.StartSeconds());
         if (subtitles.kind == ChosenSubtitles::Kind::kImageTrack) {
             arguments.filters = {"-filter_complex", chain + "[movie]"};
             arguments.maps = {"-map", "[movie]", "-map", soundMap};
@@ -209,6 +243,7 @@ EncoderArguments ConversionArguments(const OutputFormat& format, const Conversio
          Text(format.soundSampleRate), "-ac", Text(format.soundChannels)});
 
     arguments.target = {"-f", std::string(format.container), AsFile(writtenPath)};
+    TakeThePart(arguments, request.trim, source);
     return arguments;
 }
 
@@ -220,14 +255,19 @@ EncoderArguments LoudnessArguments(const OutputFormat& format, const ConversionR
     arguments.maps = {"-map", "0:a:" + Text(static_cast<int>(index))};
     arguments.filters = {"-af", LoudnessMeter(format, track)};
     arguments.target = {"-f", "null", "-"};
+    // Only the part kept is heard.
+    TakeThePart(arguments, request.trim, source);
     return arguments;
 }
 
 EncoderArguments PreviewArguments(const OutputFormat& format, const ConversionRequest& request,
                                   const SourceDescription& source, const SubtitleDrawing& subtitles,
                                   double seconds, PreviewImage kind, const std::string& imagePath) {
+    // The moment is the source's own, wherever the movie starts.
+    ConversionRequest whole = request;
+    whole.trim = {};
     EncoderArguments arguments =
-        ConversionArguments(format, request, source, 0, nullptr, subtitles, imagePath);
+        ConversionArguments(format, whole, source, 0, nullptr, subtitles, imagePath);
     // ffmpeg seeks in the source to the keyframe before the moment and
     // decodes from there; the source's own timestamps are kept, so that the
     // subtitles drawn are those of that moment.

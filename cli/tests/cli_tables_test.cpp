@@ -29,6 +29,10 @@ std::string Meaning(const std::vector<std::string>& arguments) {
     if (!asked.normalizeLoudness) meaning += " as loud as it is";
     if (!asked.subtitleEncoding.empty()) meaning += " read as " + asked.subtitleEncoding;
     if (!asked.previewPath.empty()) meaning += " previewed in " + asked.previewPath;
+    std::ostringstream part;
+    if (asked.trim.start) part << " from " << *asked.trim.start;
+    if (asked.trim.end) part << " to " << *asked.trim.end;
+    meaning += part.str();
     for (const std::string& file : asked.files) meaning += " " + file;
     return meaning;
 }
@@ -64,6 +68,20 @@ TEST(CliTables, WhatIsAskedAndWhatIsShown) {
         {Meaning({"--subtitle-encoding", "SHIFT_JIS", "a.mkv"}), "256 fit read as SHIFT_JIS a.mkv"},
         {Meaning({"--preview", "p.png", "a.mkv"}), "256 fit previewed in p.png a.mkv"},
         {Meaning({"--preview", "p.png", "a.mkv", "b.mkv"}), "--preview takes one FILE"},
+        // Seconds, m:ss or h:mm:ss, each with a fraction.
+        {Meaning({"--start", "90", "--end=1:45.5", "a.mkv"}), "256 fit from 90 to 105.5 a.mkv"},
+        {Meaning({"--start=1:02:03.25", "a.mkv"}), "256 fit from 3723.25 a.mkv"},
+        {Meaning({"--end", "0:00:07", "a.mkv"}), "256 fit to 7 a.mkv"},
+        {Meaning({"--start", "12.5", "--end", "0:12.5", "a.mkv"}), "--start must come before --end"},
+        {Meaning({"--start", "2:00", "--end", "1:59.9", "a.mkv"}), "--start must come before --end"},
+        {Meaning({"--start", "1:75", "a.mkv"}),
+         "unknown time '1:75' for --start (give seconds, m:ss or h:mm:ss, such as 90, 1:30 or 1:02:03.5)"},
+        {Meaning({"--end", "1:2:3:4", "a.mkv"}),
+         "unknown time '1:2:3:4' for --end (give seconds, m:ss or h:mm:ss, such as 90, 1:30 or 1:02:03.5)"},
+        {Meaning({"--start", "-5", "a.mkv"}),
+         "unknown time '-5' for --start (give seconds, m:ss or h:mm:ss, such as 90, 1:30 or 1:02:03.5)"},
+        {Meaning({"--start", "1.5:00", "a.mkv"}),
+         "unknown time '1.5:00' for --start (give seconds, m:ss or h:mm:ss, such as 90, 1:30 or 1:02:03.5)"},
         {Line(-5000, 0, 1), "  0.0% [----------]  --.-x  ETA --:--"},
         {Line(50000, 30, 2), " 50.0% [#####-----]  15.0x  ETA 0:02"},
         {Line(1000, 10, 40), "  1.0% [----------]   0.2x  ETA 1:06:00"},
@@ -81,7 +99,7 @@ TEST(CliTables, HelpNamesEveryOptionWithinEightyColumns) {
     const std::string help = UsageText();
     for (const char* option : {"--quality", "--fit", "--jobs", "-o, --output-dir DIR", "--subtitles",
                                "--language", "--no-normalize", "--subtitle-encoding", "--preview",
-                               "--help"})
+                               "--start TIME", "--end TIME", "--list-cards", "--help"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     std::istringstream lines(help);
     for (std::string line; std::getline(lines, line);) EXPECT_LT(line.size(), 80u) << line;
