@@ -108,8 +108,8 @@ std::string PictureChain(const OutputFormat& format, PictureFit fit,
     }
     chain += Scale(format, fit);
     // Text subtitles are timed on the source's clock, which a seek to the
-    // start has set back to 0: their frames are shown them at the source's
-    // time, and given back their own after.
+    // start has set back to 0: the frames reach the subtitles at the
+    // source's time, and get their own back after.
     const std::string text = TextSubtitlesFilter(format, subtitles);
     if (!text.empty() && start > 0) {
         chain += ",setpts=PTS+" + Seconds(start) + "/TB," + text + ",setpts=PTS-" + Seconds(start) + "/TB";
