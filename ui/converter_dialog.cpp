@@ -102,6 +102,7 @@ ConversionRequest ConverterDialog::RequestFor(const SourceRow& row, const std::s
     request.videoKilobits = m_videoKilobits;
     request.fit = m_fit;
     request.subtitles = row.subtitles;
+    request.trim = row.trim;
     request.preferredLanguage = m_language;
     request.normalizeLoudness = m_normalize;
     request.subtitleEncoding = m_subtitleEncoding;

@@ -72,6 +72,11 @@ public:
     // One of the Subtitles list's choices, by its place: for the selected
     // rows that have not started.
     void OnSubtitles(int choice);
+    // "From" and "To", as typed (h:mm:ss, m:ss or seconds; empty: the
+    // beginning or the end), for the selected rows that have not started.
+    // Times that are not times, or a From not before To, change nothing and
+    // say why on the status line.
+    void OnTrim(std::string_view from, std::string_view to);
     // Remove, or Delete in the list: the selected rows that are not
     // converting go.
     void OnRemove();
@@ -118,6 +123,7 @@ private:
         ListRowKey row = 0;
         PictureFit fit = kDefaultPictureFit;
         SubtitleChoice subtitles;
+        std::optional<double> from;
         bool operator==(const PreviewOf&) const = default;
     };
     struct PreviewJob {

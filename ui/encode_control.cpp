@@ -100,12 +100,12 @@ std::optional<std::string> ConverterDialog::RefusalOf(const SourceRow& row,
     }
     // The rows converting into the same folder will still write the rest of
     // what they are expected to.
-    const std::optional<double> seconds = row.DurationSeconds();
+    const std::optional<double> seconds = row.PartSeconds();
     const std::optional<uint64_t> free = m_setup.freeSpace->FreeBytes(folder);
     if (!seconds || !free) return std::nullopt;
     double reserved = 0;
     for (const SourceRow& other : m_rows) {
-        const std::optional<double> length = other.DurationSeconds();
+        const std::optional<double> length = other.PartSeconds();
         if (other.state != RowState::kConverting || FolderPart(other.target) != folder || !length) continue;
         reserved += ExpectedBytes(other.videoKilobits, *length) * (1 - other.done.value_or(0.0));
     }
@@ -229,7 +229,7 @@ void ConverterDialog::ShowListProgress() {
         if (!row.inRun) continue;
         ++total;
         if (row.Finished()) ++done;
-        if (const std::optional<double> seconds = row.DurationSeconds()) known += *seconds, ++knownCount;
+        if (const std::optional<double> seconds = row.PartSeconds()) known += *seconds, ++knownCount;
     }
     const double mean = knownCount == 0 ? 1.0 : known / static_cast<double>(knownCount);
     double weight = 0, weightDone = 0;
@@ -237,7 +237,7 @@ void ConverterDialog::ShowListProgress() {
     for (const SourceRow& row : m_rows) {
         if (!row.inRun) continue;
         only = row.state == RowState::kConverting ? &row : only;
-        const double w = row.DurationSeconds().value_or(mean);
+        const double w = row.PartSeconds().value_or(mean);
         weight += w;
         if (row.Finished()) weightDone += w;
         if (row.state == RowState::kConverting) weightDone += w * row.done.value_or(0.0);

@@ -12,7 +12,7 @@ void ConverterDialog::RequestPreview() {
     if (m_closed) return;
     const SourceRow* row = Row(m_shown);
     std::optional<PreviewOf> wanted;
-    if (row != nullptr && row->probed) wanted = PreviewOf{row->key, m_fit, row->subtitles};
+    if (row != nullptr && row->probed) wanted = PreviewOf{row->key, m_fit, row->subtitles, row->trim.start};
     if (wanted == m_previewOf) return;
     // A frame of another row must go at once; one of the same row made
     // otherwise stays until the new one takes its place.
@@ -32,8 +32,9 @@ void ConverterDialog::StartDuePreview() {
     const SourceRow* row = m_previewOf ? Row(m_previewOf->row) : nullptr;
     if (row == nullptr) return;
     const uint64_t number = ++m_lastJob;
-    // A third into the movie: past its titles, in its story.
-    const double seconds = row->DurationSeconds().value_or(0.0) / 3.0;
+    // The first frame converted when "From" says; else a third into the
+    // movie: past its titles, in its story.
+    const double seconds = row->trim.start.value_or(row->DurationSeconds().value_or(0.0) / 3.0);
     PreviewJob& job = m_previews[number];
     job.stop = std::make_shared<StopSignal>();
     try {

@@ -193,7 +193,7 @@ void ConverterDialog::RefreshCardSpace() {
 void ConverterDialog::ShowIdleStatus() {
     double bytes = 0;
     for (const SourceRow& row : m_rows) {
-        if (const std::optional<double> seconds = row.DurationSeconds(); seconds && row.Runnable()) {
+        if (const std::optional<double> seconds = row.PartSeconds(); seconds && row.Runnable()) {
             bytes += ExpectedBytes(m_videoKilobits, *seconds);
         }
     }

@@ -41,11 +41,16 @@ std::optional<double> SourceRow::DurationSeconds() const {
     return static_cast<double>(*hundredths) / 100.0;
 }
 
+std::optional<double> SourceRow::PartSeconds() const {
+    return trim.Trims() ? trim.Length(DurationSeconds()) : DurationSeconds();
+}
+
 ListRowTexts RowTexts(const SourceRow& row, int32_t videoKilobits) {
     // A row not yet started is saved as the naming rule says, wherever it goes.
     const Expected<std::string> target = row.target.empty() ? TargetPathFor(row.sourcePath) : Expected<std::string>(row.target);
     const std::string savedAs = target ? FileNamePart(*target) : "";
-    const std::optional<double> seconds = row.DurationSeconds();
+    // The part converted, and its size.
+    const std::optional<double> seconds = row.PartSeconds();
     std::string size;
     if (row.state == RowState::kConverted) {
         size = SizeText(static_cast<double>(row.targetBytes));

@@ -7,6 +7,7 @@
 
 #include "conversion/progress_line.h"
 #include "conversion/subtitle_choice.h"
+#include "conversion/trim.h"
 #include "parse/source_description.h"
 #include "ui/dialog_window.h"
 
@@ -27,6 +28,8 @@ struct SourceRow {
     std::vector<std::string> subtitleFiles;
     // Which subtitles it draws: its own, since rows differ in their tracks.
     SubtitleChoice subtitles;
+    // The part of it converted ("From" and "To"); all of it by default.
+    Trim trim;
     RowState state = RowState::kWaiting;
     // Its probe or conversion, while one runs for it: later reports of a run
     // put aside by STOP are told apart from those of the next.
@@ -47,6 +50,9 @@ struct SourceRow {
                state == RowState::kSkipped;
     }
     std::optional<double> DurationSeconds() const;
+    // The seconds converted: its duration, or the part of it "From" and "To"
+    // keep; none while its duration is unknown and "To" does not say.
+    std::optional<double> PartSeconds() const;
 };
 
 // The row as the list shows it; the size to expect of a row not yet started

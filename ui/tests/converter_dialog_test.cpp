@@ -4,6 +4,8 @@
 #include "ui/converter_dialog.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 #include <signal.h>
 #include <sys/stat.h>
 #ifndef _WIN32
@@ -408,6 +410,33 @@ TEST_F(DialogTest, QualityAndSaveToApplyToRowsNotYetStarted) {
     dialog.OnEncode();
 }
 #endif
+
+// "From" and "To" reach the selected rows: the list shows the part's length
+// and size, and the conversion takes the part. Times that are not times, or
+// a From not before To, change nothing and say why.
+TEST_F(DialogTest, FromAndToTakeThePartOfTheSelectedRows) {
+    Open({Write("a.avi", kQuick), Write("b.avi", kQuick)});
+    ASSERT_TRUE(Described());
+    window.Select({0});
+    dialog.OnListSelectionChanged();
+    dialog.OnTrim("0:10", " 40 ");
+    EXPECT_EQ(window.Rows()[0], (ListRowTexts{"a.avi", "a.d3v", "0:30", "1.2 MB", "Waiting"}));
+    EXPECT_EQ(window.Rows()[1][2], "0:50");
+    EXPECT_EQ(window.Text(kIdStatus), "Expected size: 3.2 MB");
+    for (const auto& [from, to, why] : {
+             std::tuple{"1:2:3", "", "From and To take h:mm:ss, m:ss or seconds, such as 1:02:03, 4:30 or 90"},
+             std::tuple{"45", "0:40", "From must come before To"}}) {
+        dialog.OnTrim(from, to);
+        EXPECT_EQ(window.Text(kIdStatus), why);
+        EXPECT_EQ(window.Rows()[0][2], "0:30");
+    }
+    dialog.OnEncode();
+    ASSERT_TRUE(ListDone());
+    const std::string part = testing::ReadFile(dir.File("a.avi.args"));
+    EXPECT_NE(part.find("\n-ss\n10.000\n"), std::string::npos) << part;
+    EXPECT_NE(part.find("\n-t\n30.000\n"), std::string::npos) << part;
+    EXPECT_EQ(testing::ReadFile(dir.File("b.avi.args")).find("\n-ss\n"), std::string::npos);
+}
 
 // "Save to" offers the folder chosen last, across restarts; a cancelled
 // chooser keeps the choice there was.
