@@ -51,6 +51,10 @@ if "$(dirname "$0")/../scripts/fetch_encoders.sh" "$build" > /dev/null; then
 fi
 echo
 
+# --- A start deep into a long source -------------------------------------------------
+"$(dirname "$0")/trim_bench.sh" "$build" "$ffmpeg" | tee "$work/trim"
+echo
+
 # --- Batches on both cores ---------------------------------------------------------
 jobs_ratio=n/a; jobs_rss=n/a
 if "$cli" --help 2>&1 | grep -q -- '--jobs'; then
