@@ -271,17 +271,12 @@ EncoderArguments PreviewArguments(const OutputFormat& format, const ConversionRe
     // ffmpeg seeks in the source to the keyframe before the moment and
     // decodes from there; the source's own timestamps are kept, so that the
     // subtitles drawn are those of that moment.
-    const auto clock = [](double at) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.3f", std::max(at, 0.0));
-        return std::string(text);
-    };
     // A picture subtitle is one packet where its cue begins, which a seek
     // past it would skip: the seek then lands well before the moment, and
     // the frames up to it are decoded and dropped.
     const bool pictureSubtitles = subtitles.kind == ChosenSubtitles::Kind::kImageTrack;
     const auto input = std::find(arguments.inputs.begin(), arguments.inputs.end(), "-i");
-    arguments.inputs.insert(input, {"-ss", clock(pictureSubtitles ? seconds - kLongestCue : seconds)});
+    arguments.inputs.insert(input, {"-ss", Seconds(pictureSubtitles ? seconds - kLongestCue : seconds)});
     arguments.general.push_back("-copyts");
     // Only the picture: the sound's map and filters go.
     std::vector<std::string> maps;
@@ -293,7 +288,7 @@ EncoderArguments PreviewArguments(const OutputFormat& format, const ConversionRe
     const auto af = std::find(arguments.filters.begin(), arguments.filters.end(), "-af");
     arguments.filters.erase(af, arguments.filters.end());
     arguments.encoderOptions = {"-frames:v", "1", "-an"};
-    if (pictureSubtitles) arguments.encoderOptions.insert(arguments.encoderOptions.begin(), {"-ss", clock(seconds)});
+    if (pictureSubtitles) arguments.encoderOptions.insert(arguments.encoderOptions.begin(), {"-ss", Seconds(seconds)});
     if (kind == PreviewImage::kPng) {
         arguments.encoderOptions.insert(arguments.encoderOptions.end(), {"-c:v", "png"});
         arguments.target = {"-f", "image2", "-update", "1", AsFile(imagePath)};
