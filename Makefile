@@ -19,7 +19,7 @@ SUDO       := $(if $(filter 0,$(shell id -u)),,sudo)
 
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libuchardet-dev \
             dosfstools fusefat exfatprogs exfat-fuse \
-            ffmpeg libwxgtk3.2-dev xvfb xauth xdotool imagemagick x11-utils \
+            ffmpeg libwxgtk3.2-dev libglib2.0-dev libglib2.0-bin dbus python3-dbusmock xvfb xauth xdotool imagemagick x11-utils \
             clang libclang-rt-14-dev librsvg2-bin debootstrap fonts-dejavu-core \
             $(if $(shell command -v npm),,npm)
 

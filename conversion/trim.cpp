@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "conversion/progress_line.h"
@@ -63,6 +65,20 @@ std::optional<double> ParseMoment(std::string_view text) {
         seconds = seconds * 60 + *value;
     }
     return seconds;
+}
+
+std::string MomentText(double seconds) {
+    const auto millis = static_cast<int64_t>(std::llround(std::max(seconds, 0.0) * 1000));
+    char text[48];
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(millis / 3600000),
+                  static_cast<long long>(millis / 60000 % 60), static_cast<long long>(millis / 1000 % 60));
+    std::string shown = text;
+    if (const int64_t fraction = millis % 1000; fraction != 0) {
+        std::snprintf(text, sizeof text, ".%03lld", static_cast<long long>(fraction));
+        shown += text;
+        while (shown.back() == '0') shown.pop_back();
+    }
+    return shown;
 }
 
 }  // namespace vantrel

@@ -27,4 +27,8 @@ struct Trim {
 // field. None for anything else.
 std::optional<double> ParseMoment(std::string_view text);
 
+// A moment as h:mm:ss, with its fraction to the millisecond when it has one:
+// "0:01:30", "1:02:03.25". ParseMoment reads it back.
+std::string MomentText(double seconds);
+
 }  // namespace vantrel

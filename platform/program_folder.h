@@ -27,6 +27,12 @@ std::string ProgramFileName(const std::string& stem);
 // GetModuleFileNameW); empty when it cannot be read.
 std::string ProgramFolder();
 
+// The folder where this user's files of the program's own are kept, such as
+// the report of a list done before the computer slept ($XDG_DATA_HOME/vantrel,
+// ~/.local/share/vantrel, or on Windows %LOCALAPPDATA%\Vantrel); it may not
+// exist yet. Empty when the system names none.
+std::string ProgramDataFolder();
+
 // The first executable file called `name` in the folders of PATH; empty if none.
 std::string FindOnPath(const std::string& name);
 

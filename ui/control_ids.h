@@ -35,6 +35,13 @@ enum ControlId : int {
     kIdSubtitles = 1025,       // the drop-down list of the selected rows' subtitles
     kIdSubtitlesDrawn = 1026,  // what the selected row's choice of subtitles draws
     kIdPreview = 1027,         // the selected row as the player will show it
+    kIdTrimFrom = 1028,        // where the selected rows' part begins; empty: at the beginning
+    kIdTrimTo = 1029,          // and where it ends; empty: at the end
+    // What happens once the whole list is done: radio buttons.
+    kIdWhenDoneNothing = 1030,
+    kIdWhenDoneQuit = 1031,
+    kIdWhenDoneSleep = 1032,
+    kIdWhenDoneShutDown = 1033,
     kIdUnaddressed = -1,  // a label or frame the program never changes
 };
 
@@ -50,6 +57,10 @@ inline constexpr std::array<int, 4> kQualityRadios = {kIdQualityLowest, kIdQuali
                                                       kIdQualityMediumHi, kIdQualityHighest};
 inline constexpr std::array<int, 3> kPictureFitRadios = {kIdPictureFit, kIdPictureFill,
                                                          kIdPictureStretch};
+
+// The radio buttons of what happens once the list is done, in their order.
+inline constexpr std::array<int, 4> kWhenDoneRadios = {kIdWhenDoneNothing, kIdWhenDoneQuit,
+                                                       kIdWhenDoneSleep, kIdWhenDoneShutDown};
 
 // The command that opens the About box, from the context menu or F1.
 inline constexpr int kAboutCommand = 16;

@@ -21,10 +21,11 @@ constexpr int kMostSimultaneous = 64;
 }  // namespace
 
 ConverterDialog::ConverterDialog(DialogWindow& window, EncoderSetup setup,
-                                 SettingsStore* settings)
+                                 SettingsStore* settings, SystemPower* power)
     : m_window(window),
       m_setup(std::move(setup)),
       m_settings(settings),
+      m_power(power),
       m_previewPrefix("vantrel-preview-" + RandomName() + "-") {}
 
 ConverterDialog::~ConverterDialog() { OnClose(); }
@@ -62,6 +63,8 @@ void ConverterDialog::OnInitDialog() {
     m_window.SetPreview({});
     m_window.PostProgress(0);
     ShowButtons();
+    ShowWhenDoneChoices();
+    ReadWhenDoneSettings();
 }
 
 // Rows already converting keep the quality they started with.
@@ -174,13 +177,20 @@ void ConverterDialog::ShowButtons() {
     const bool anyToConvert = std::any_of(m_rows.begin(), m_rows.end(), [](const SourceRow& r) {
         return r.Runnable() && r.probed;
     });
-    m_window.SetControlText(kIdEncode, Text(m_converting ? MessageKey::kStop : MessageKey::kEncode));
-    m_window.EnableControl(kIdEncode, m_converting || anyToConvert);
+    // During the notice before sleep or shutting down, Encode cancels it.
+    m_window.SetControlText(kIdEncode, InNotice()     ? std::string_view("Cancel")
+                                       : m_converting ? Text(MessageKey::kStop)
+                                                      : Text(MessageKey::kEncode));
+    m_window.EnableControl(kIdEncode, InNotice() || m_converting || anyToConvert);
     m_window.EnableControl(kIdRemove, !m_rows.empty());
     m_window.EnableControl(kIdClearFinished, std::any_of(m_rows.begin(), m_rows.end(),
                                                          [](const SourceRow& r) { return r.Finished(); }));
-    // A row that starts keeps its subtitles: the list is for those still waiting.
+    // A row that starts keeps its subtitles and its part: the list and the
+    // times are for those still waiting.
     ShowSubtitleChoices();
+    const SourceRow* shown = Row(m_shown);
+    m_window.EnableControl(kIdTrimFrom, shown != nullptr && shown->Runnable());
+    m_window.EnableControl(kIdTrimTo, shown != nullptr && shown->Runnable());
 }
 
 }  // namespace vantrel

@@ -18,6 +18,7 @@
 #include "conversion/picture_fit.h"
 #include "platform/removable_cards.h"
 #include "platform/stop_signal.h"
+#include "platform/system_power.h"
 #include "ui/dialog_window.h"
 #include "ui/settings_store.h"
 #include "ui/source_row.h"
@@ -40,8 +41,10 @@ namespace vantrel {
 // by the state the user saw.
 class ConverterDialog {
 public:
-    // Without `settings` every start begins with the defaults.
-    ConverterDialog(DialogWindow& window, EncoderSetup setup, SettingsStore* settings = nullptr);
+    // Without `settings` every start begins with the defaults; without
+    // `power` the computer is never put to sleep or shut down.
+    ConverterDialog(DialogWindow& window, EncoderSetup setup, SettingsStore* settings = nullptr,
+                    SystemPower* power = nullptr);
     // Closes, if the owner has not: running probes and conversions are stopped.
     ~ConverterDialog();
     ConverterDialog(const ConverterDialog&) = delete;
@@ -73,10 +76,16 @@ public:
     // rows that have not started.
     void OnSubtitles(int choice);
     // "From" and "To", as typed (h:mm:ss, m:ss or seconds; empty: the
-    // beginning or the end), for the selected rows that have not started.
-    // Times that are not times, or a From not before To, change nothing and
-    // say why on the status line.
-    void OnTrim(std::string_view from, std::string_view to);
+    // beginning or the end), for the selected rows that have not started;
+    // none for a field the user has not changed, which each row keeps as it
+    // is. Times that are not times, or a From not before To, change nothing
+    // and say why on the status line.
+    void OnTrim(std::optional<std::string_view> from, std::optional<std::string_view> to);
+    // One of the radio buttons of what happens once the list is done, by
+    // its control id. It is "Do nothing" at every start, and again once the
+    // computer has been asked to sleep or shut down. Choosing "Do nothing"
+    // during the notice before either cancels it.
+    void OnWhenDone(int radioId);
     // Remove, or Delete in the list: the selected rows that are not
     // converting go.
     void OnRemove();
@@ -109,6 +118,14 @@ private:
     static constexpr std::string_view kLanguageKey = "language";
     static constexpr std::string_view kNormalizeKey = "normalize-loudness";
     static constexpr std::string_view kSubtitleEncodingKey = "subtitle-encoding";
+    // How many seconds the notice before sleep or shutting down lasts.
+    static constexpr std::string_view kNoticeKey = "when-done-notice-seconds";
+    static constexpr int kDefaultNoticeSeconds = 60;
+    // The report of a list done before the computer slept or shut down, or
+    // the program quit: named at the next start, once.
+    static constexpr std::string_view kReportKey = "report-to-tell";
+
+    enum class WhenDone { kNothing, kQuit, kSleep, kShutDown };  // in kWhenDoneRadios' order
 
     // A probe or a conversion on a worker of its own.
     struct Job {
@@ -173,6 +190,14 @@ private:
 
     void ShowButtons();
     void ShowIdleStatus();
+    void ShowWhenDoneChoices();
+    void ReadWhenDoneSettings();
+    void AfterList();
+    // One second of the notice before sleep or shutting down, of notice
+    // number `notice`; a cancelled notice's later ticks do nothing.
+    void NoticeTick(uint64_t notice);
+    void CancelNotice();
+    bool InNotice() const { return m_noticeLeft >= 0; }
     void ShowSaveToChoices();
     void RememberedSaveTo();
     std::string FolderOnCard(const RemovableCard& card) const;
@@ -185,6 +210,7 @@ private:
     DialogWindow& m_window;
     const EncoderSetup m_setup;
     SettingsStore* m_settings;
+    SystemPower* m_power;
 
     std::vector<SourceRow> m_rows;  // in the list's order
     ListRowKey m_lastKey = 0;
@@ -216,6 +242,14 @@ private:
     const std::string m_previewPrefix;
     bool m_converting = false;
     std::chrono::steady_clock::time_point m_runStart;
+    std::string m_endedStatus;  // what the status line said when the list ended
+
+    WhenDone m_whenDone = WhenDone::kNothing;
+    int m_noticeSeconds = kDefaultNoticeSeconds;
+    PowerAction m_noticeAction = PowerAction::kSleep;
+    int m_noticeLeft = -1;  // the seconds the notice still counts; -1 when none runs
+    uint64_t m_notice = 0;  // the notice's number: a cancelled one's ticks are told apart
+    std::string m_reportTold;  // where the list's report went, in words
     bool m_closed = false;
 };
 

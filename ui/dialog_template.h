@@ -18,6 +18,7 @@ enum class ControlClass {
     // is shown at the largest whole multiple of its size that fits there, in
     // the middle, and never scaled otherwise.
     kPicture,
+    kEdit,  // a line of text the user types
 };
 
 enum ControlStyle : unsigned {

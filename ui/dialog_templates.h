@@ -19,13 +19,13 @@ inline constexpr unsigned kLabel = kStyleLeft | kStyleGroup;
 // right of the "Video Stream" box: 256x192 pixels fit its room where a dialog
 // unit is smallest, Windows' 8-point font at 96 dots an inch (1.5 pixels
 // across, 1.625 down).
-inline constexpr std::array<ControlTemplate, 42> kMainControls = {{
+inline constexpr std::array<ControlTemplate, 52> kMainControls = {{
     {kIdOpen, C::kButton, "OPEN", 320, 10, 50, 14, kStyleDefaultButton | kStyleTabStop},
     {kIdCancel, C::kButton, "Exit", 320, 28, 50, 14, kStylePushButton | kStyleTabStop},
-    {kIdProgress, C::kProgress, "Progress1", 10, 185, 360, 15, kStyleBorder},
-    {kIdUnaddressed, C::kButton, "", 5, 155, 370, 50, kFrame},
-    {kIdEncode, C::kButton, "Encode", 320, 165, 50, 14, kStyleDefaultButton | kStyleTabStop},
-    {kIdUnaddressed, C::kButton, "", 5, 0, 305, 155, kFrame},
+    {kIdProgress, C::kProgress, "Progress1", 10, 201, 360, 15, kStyleBorder},
+    {kIdUnaddressed, C::kButton, "", 5, 171, 370, 50, kFrame},
+    {kIdEncode, C::kButton, "Encode", 320, 181, 50, 14, kStyleDefaultButton | kStyleTabStop},
+    {kIdUnaddressed, C::kButton, "", 5, 0, 305, 171, kFrame},
     {kIdUnaddressed, C::kButton, "", 315, 0, 60, 50, kFrame},
     {kIdUnaddressed, C::kStatic, "Duration", 10, 20, 40, 10, kLabel},
     {kIdUnaddressed, C::kStatic, "Filename", 10, 10, 40, 10, kLabel},
@@ -49,6 +49,12 @@ inline constexpr std::array<ControlTemplate, 42> kMainControls = {{
     {kIdSubtitlesDrawn, C::kStatic, "", 50, 118, 70, 10, kLabel},
     {kIdSubtitles, C::kChoice, "", 15, 131, 105, 12, kStyleTabStop | kStyleGroup},
     {kIdPreview, C::kPicture, "", 131, 32, 172, 120, 0},
+    // The part of the selected rows converted, below the panel's boxes.
+    {kIdUnaddressed, C::kStatic, "From", 10, 157, 22, 10, kLabel},
+    {kIdTrimFrom, C::kEdit, "", 33, 155, 45, 12, kStyleTabStop | kStyleGroup | kStyleBorder},
+    {kIdUnaddressed, C::kStatic, "To", 86, 157, 12, 10, kLabel},
+    {kIdTrimTo, C::kEdit, "", 99, 155, 45, 12, kStyleTabStop | kStyleBorder},
+    {kIdUnaddressed, C::kStatic, "h:mm:ss; empty for the beginning or the end", 150, 157, 150, 10, kLabel},
     {kIdQualityLowest, C::kButton, "Lowest", 320, 65, 50, 10, kStyleAutoRadio | kStyleGroup},
     {kIdQualityMediumLo, C::kButton, "Medium Lo", 320, 75, 50, 10, kStyleAutoRadio},
     {kIdQualityMediumHi, C::kButton, "Medium Hi", 320, 85, 50, 10, kStyleAutoRadio},
@@ -58,13 +64,21 @@ inline constexpr std::array<ControlTemplate, 42> kMainControls = {{
     {kIdPictureFit, C::kButton, "Fit", 320, 122, 50, 10, kStyleAutoRadio | kStyleGroup},
     {kIdPictureFill, C::kButton, "Fill", 320, 132, 50, 10, kStyleAutoRadio},
     {kIdPictureStretch, C::kButton, "Stretch", 320, 142, 50, 10, kStyleAutoRadio},
-    {kIdStatus, C::kStatic, "", 10, 164, 305, 18, kLabel | kStyleWrap},
+    {kIdStatus, C::kStatic, "", 10, 180, 305, 18, kLabel | kStyleWrap},
     // The list of files below, the window grown for it.
-    {kIdUnaddressed, C::kStatic, "Save to", 10, 212, 33, 10, kLabel},
-    {kIdSaveTo, C::kChoice, "", 45, 210, 265, 12, kStyleTabStop | kStyleGroup},
-    {kIdSourceList, C::kList, "", 5, 227, 370, 82, kStyleTabStop | kStyleBorder | kStyleGroup},
-    {kIdRemove, C::kButton, "Remove", 255, 313, 50, 14, kStylePushButton | kStyleTabStop | kStyleGroup},
-    {kIdClearFinished, C::kButton, "Clear Finished", 310, 313, 65, 14,
+    {kIdUnaddressed, C::kStatic, "Save to", 10, 228, 33, 10, kLabel},
+    {kIdSaveTo, C::kChoice, "", 45, 226, 265, 12, kStyleTabStop | kStyleGroup},
+    {kIdSourceList, C::kList, "", 5, 243, 370, 82, kStyleTabStop | kStyleBorder | kStyleGroup},
+    // What the computer does once the list is done; the system may forbid
+    // sleep or shutting down.
+    {kIdUnaddressed, C::kStatic, "When done:", 10, 331, 38, 10, kLabel},
+    {kIdWhenDoneNothing, C::kButton, "Do nothing", 50, 331, 50, 10,
+     kStyleAutoRadio | kStyleGroup | kStyleTabStop},
+    {kIdWhenDoneQuit, C::kButton, "Quit", 102, 331, 28, 10, kStyleAutoRadio},
+    {kIdWhenDoneSleep, C::kButton, "Sleep", 132, 331, 32, 10, kStyleAutoRadio},
+    {kIdWhenDoneShutDown, C::kButton, "Shut down", 166, 331, 48, 10, kStyleAutoRadio},
+    {kIdRemove, C::kButton, "Remove", 255, 329, 50, 14, kStylePushButton | kStyleTabStop | kStyleGroup},
+    {kIdClearFinished, C::kButton, "Clear Finished", 310, 329, 65, 14,
      kStylePushButton | kStyleTabStop},
 }};
 
@@ -86,7 +100,7 @@ inline constexpr std::array<ControlTemplate, 4> kAboutControls = {{
 }  // namespace templates_detail
 
 inline constexpr DialogTemplate kConverterDialogTemplate = {102, "Vantrel Video Converter", 380,
-                                                            332, templates_detail::kMainControls};
+                                                            348, templates_detail::kMainControls};
 
 using templates_detail::kSourceListColumns;
 

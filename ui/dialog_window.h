@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -58,6 +59,9 @@ public:
     virtual void SetChoices(int id, const std::vector<std::string>& choices, int selected) = 0;
     // The preview shows `picture`, pixel for pixel; an empty one leaves it blank.
     virtual void SetPreview(const PreviewPicture& picture) = 0;
+    // The text shown when the pointer rests on control `id`, enabled or
+    // not; empty for none.
+    virtual void SetControlTooltip(int id, std::string_view text) = 0;
 
     // --- UI thread only.
     // The open-file dialog, in `folder` unless that is empty: the chosen
@@ -73,6 +77,11 @@ public:
     virtual void NotifyConversionEnded(std::string_view text) = 0;
     // The busy cursor, while probes run.
     virtual void SetBusy(bool busy) = 0;
+    // Runs `action` on the UI thread once `delay` has passed, never once the
+    // window has closed.
+    virtual void RunOnUiThreadAfter(std::chrono::milliseconds delay, std::function<void()> action) = 0;
+    // Closes the window, as Exit does, once the handler running now returns.
+    virtual void Quit() = 0;
 };
 
 }  // namespace vantrel

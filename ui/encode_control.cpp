@@ -49,6 +49,7 @@ private:
 
 void ConverterDialog::OnEncode() {
     if (m_closed) return;
+    if (InNotice()) return CancelNotice();
     if (m_converting) return StopList();
     if (std::none_of(m_rows.begin(), m_rows.end(), [](const SourceRow& r) { return r.Runnable() && r.probed; })) {
         return;
@@ -277,8 +278,14 @@ void ConverterDialog::ListEnded() {
     // A failed conversion never shows a full bar.
     m_window.PostProgress(failed.empty() ? kProgressRange : 0);
     m_window.SetControlText(kIdStatus, status);
-    ShowButtons();
+    m_endedStatus = status;
     m_window.NotifyConversionEnded(status);
+    // The report the computer leaves behind tells the failures; a message
+    // box would stand in the way of the notice, or of quitting. Encode goes
+    // straight from STOP to Cancel: a button greyed for a moment under a
+    // pointer that does not move would not take the click that follows.
+    if (m_whenDone != WhenDone::kNothing) return AfterList();
+    ShowButtons();
     if (failed.empty()) return;
     std::string message;
     for (size_t i = 0; i < failed.size() && i < kFailuresToldInFull; ++i) {

@@ -70,4 +70,8 @@ void QueuedWindow::SetPreview(const PreviewPicture& picture) {
     Queue([this, shown = std::move(shown)] { ApplyPreview(*shown); });
 }
 
+void QueuedWindow::SetControlTooltip(int id, std::string_view text) {
+    Queue([this, id, text = ValidUtf8(text)] { ApplyTooltip(id, text); });
+}
+
 }  // namespace vantrel

@@ -25,6 +25,7 @@ public:
     void SelectListRow(ListRowKey key) final;
     void SetChoices(int id, const std::vector<std::string>& choices, int selected) final;
     void SetPreview(const PreviewPicture& picture) final;
+    void SetControlTooltip(int id, std::string_view text) final;
 
 protected:
     // UI thread: from now on nothing queued is applied.
@@ -49,6 +50,7 @@ protected:
     virtual void ApplyChoices(int id, const std::vector<std::string>& choices, int selected) = 0;
     // A picture of whole rows of RGB bytes, or an empty one: blank.
     virtual void ApplyPreview(const PreviewPicture& picture) = 0;
+    virtual void ApplyTooltip(int id, const std::string& text) = 0;
 
 private:
     void Queue(std::function<void()> action);

@@ -81,6 +81,10 @@ void ConverterDialog::ShowInPanel(const SourceRow* row) {
     }
     m_window.SetControlText(kIdSound, sound);
     m_window.SetControlText(kIdSubtitlesDrawn, subtitles);
+    // The part it converts.
+    m_window.SetControlText(kIdTrimFrom, row != nullptr && row->trim.start ? MomentText(*row->trim.start) : "");
+    m_window.SetControlText(kIdTrimTo, row != nullptr && row->trim.end ? MomentText(*row->trim.end) : "");
+    ShowButtons();
     RequestPreview();
 }
 

@@ -25,25 +25,30 @@ std::optional<std::optional<double>> MomentTyped(std::string_view text) {
 
 }  // namespace
 
-void ConverterDialog::OnTrim(std::string_view fromText, std::string_view toText) {
+void ConverterDialog::OnTrim(std::optional<std::string_view> fromText, std::optional<std::string_view> toText) {
     if (m_closed) return;
-    const std::optional<std::optional<double>> from = MomentTyped(fromText);
-    const std::optional<std::optional<double>> to = MomentTyped(toText);
-    if (!from || !to) {
+    const std::optional<std::optional<double>> from = fromText ? MomentTyped(*fromText) : std::nullopt;
+    const std::optional<std::optional<double>> to = toText ? MomentTyped(*toText) : std::nullopt;
+    if ((fromText && !from) || (toText && !to)) {
         m_window.SetControlText(kIdStatus, "From and To take h:mm:ss, m:ss or seconds, such as 1:02:03, 4:30 or 90");
         return;
     }
-    const Trim trim{*from, *to};
-    if (trim.end && trim.StartSeconds() >= *trim.end) {
-        m_window.SetControlText(kIdStatus, "From must come before To");
-        return;
-    }
-    // Rows already converting keep the part they started with.
+    // Rows already converting keep the part they started with; the others
+    // take the time typed, and keep the one not typed.
+    std::vector<std::pair<SourceRow*, Trim>> changes;
     for (const ListRowKey key : m_selected) {
-        if (SourceRow* row = Row(key); row != nullptr && row->Runnable()) {
-            row->trim = trim;
-            ShowRow(*row);
+        SourceRow* row = Row(key);
+        if (row == nullptr || !row->Runnable()) continue;
+        const Trim trim{from ? *from : row->trim.start, to ? *to : row->trim.end};
+        if (trim.end && trim.StartSeconds() >= *trim.end) {
+            m_window.SetControlText(kIdStatus, "From must come before To");
+            return;
         }
+        changes.emplace_back(row, trim);
+    }
+    for (auto& [row, trim] : changes) {
+        row->trim = trim;
+        ShowRow(*row);
     }
     if (!m_converting) ShowIdleStatus();
     RequestPreview();

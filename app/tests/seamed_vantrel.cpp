@@ -8,7 +8,8 @@
 //                "control ID ENABLED CHECKED X Y W H\tTEXT"
 //                (ID the template's, CHECKED a radio button's, X Y W H on the
 //                screen, TEXT a drop-down list's chosen entry), a drop-down
-//                list's followed by "choices\tENTRY\tENTRY..."; the main
+//                list's followed by "choices\tENTRY\tENTRY...", and a
+//                control with a tooltip by "tooltip\tTEXT"; the main
 //                window's list follows, a row a line:
 //                "row SELECTED\tNAME\tSAVED AS\tDURATION\tSIZE\tSTATE"; then "menu OPENED", whether a popup menu has
 //                opened, and "progress P..." with every position the bar
@@ -24,6 +25,7 @@
 #include <wx/menu.h>
 #include <wx/radiobut.h>
 #include <wx/statbmp.h>
+#include <wx/textctrl.h>
 
 #include <iostream>
 #include <utility>
@@ -82,14 +84,19 @@ private:
             for (wxWindow* w : top->GetChildren()) {
                 const auto* radio = dynamic_cast<wxRadioButton*>(w);
                 const auto* choice = dynamic_cast<wxChoice*>(w);
+                const auto* field = dynamic_cast<wxTextCtrl*>(w);
                 list = list != nullptr ? list : dynamic_cast<wxListCtrl*>(w);
                 const wxRect r = w->GetScreenRect();
                 if (w->IsTopLevel()) continue;
                 std::cout << "control " << TemplateIdFor(w->GetId()) << ' ' << w->IsEnabled() << ' '
                           << (radio != nullptr && radio->GetValue()) << ' ' << r.x << ' ' << r.y
                           << ' ' << r.width << ' ' << r.height << '\t'
-                          << (choice != nullptr ? choice->GetStringSelection() : w->GetLabel()).utf8_str()
+                          << (choice != nullptr ? choice->GetStringSelection()
+                              : field != nullptr ? field->GetValue()
+                                                 : w->GetLabel())
+                                 .utf8_str()
                           << '\n';
+                if (!w->GetToolTipText().empty()) std::cout << "tooltip\t" << w->GetToolTipText().utf8_str() << '\n';
                 if (choice != nullptr) {
                     std::cout << "choices";
                     for (unsigned i = 0; i < choice->GetCount(); ++i) {

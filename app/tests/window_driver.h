@@ -34,6 +34,7 @@ struct Control {
     int x = 0, y = 0, width = 0, height = 0;  // on the screen
     std::string text;
     std::vector<std::string> choices;  // a drop-down list's entries, where the seam tells them
+    std::string tooltip;               // where the seam tells it
 };
 
 struct Window {
@@ -155,6 +156,9 @@ public:
                         s.windows.back().controls.back().choices.push_back(entry);
                     }
                 }
+                if (kind == "tooltip" && !s.windows.empty() && !s.windows.back().controls.empty()) {
+                    s.windows.back().controls.back().tooltip = text;
+                }
                 if (kind == "menu") in >> s.menuOpened;
                 for (int p; kind == "progress" && in >> p;) s.progress.push_back(p);
                 if (kind == "preview") {
@@ -231,16 +235,22 @@ inline void ExpectTemplateInPlace(const ProgramState& s, size_t window, const Di
         SCOPED_TRACE("control " + std::to_string(i + 1) + " \"" + std::string(t.text) + "\"");
         EXPECT_EQ(c.id, t.id);
         // A drop-down list shows its choice, "Save to"'s and Subtitles'
-        // first ones; the toolkit decides how tall it is closed.
+        // first ones; the toolkit decides how tall it is closed, and how
+        // tall a field to type in is.
         const bool choice = t.controlClass == ControlClass::kChoice;
+        const bool ownHeight = choice || t.controlClass == ControlClass::kEdit;
         EXPECT_EQ(c.text, t.controlClass == ControlClass::kProgress ? ""
                           : t.id == kIdSubtitles                    ? "Auto"
                           : choice                                  ? "Beside each movie"
                                                                     : t.text);
-        // With an empty list there is nothing to encode, take off or choose subtitles for.
-        EXPECT_EQ(c.enabled, t.id != kIdEncode && t.id != kIdRemove && t.id != kIdClearFinished &&
-                                 t.id != kIdSubtitles);
-        EXPECT_EQ(c.checked, t.id == kIdQualityMediumLo || t.id == kIdPictureFit);
+        // With an empty list there is nothing to encode, take off, choose
+        // subtitles for or take a part of. Whether the computer may sleep or
+        // shut down is the system's to say.
+        if (t.id != kIdWhenDoneSleep && t.id != kIdWhenDoneShutDown) {
+            EXPECT_EQ(c.enabled, t.id != kIdEncode && t.id != kIdRemove && t.id != kIdClearFinished &&
+                                     t.id != kIdSubtitles && t.id != kIdTrimFrom && t.id != kIdTrimTo);
+        }
+        EXPECT_EQ(c.checked, t.id == kIdQualityMediumLo || t.id == kIdPictureFit || t.id == kIdWhenDoneNothing);
         if (t.controlClass == ControlClass::kPicture) {
             EXPECT_GE(c.x - controls[0].x, (t.x - first.x) * perX - 2.0);
             EXPECT_GE(c.y - controls[0].y, (t.y - first.y) * perY - 2.0);
@@ -261,7 +271,7 @@ inline void ExpectTemplateInPlace(const ProgramState& s, size_t window, const Di
         }
         EXPECT_NEAR(c.x - controls[0].x, (t.x - first.x) * perX, 2.0);
         EXPECT_NEAR(c.width, t.width * perX, 2.0);
-        if (!choice) {
+        if (!ownHeight) {
             EXPECT_NEAR(c.y - controls[0].y, (t.y - first.y) * perY, 2.0);
             EXPECT_NEAR(c.height, t.height * perY, 2.0);
         }

@@ -7,6 +7,7 @@
 #include <csignal>
 
 #include <optional>
+#include <sstream>
 
 #include "app/tests/window_driver.h"
 #include "tests/support/mounted_card.h"
@@ -209,6 +210,89 @@ TEST(Window, ClosingMidRunStopsTheEncoderAndExits) {
         EXPECT_FALSE(testing::FileExists(dir.File("clip.d3v")) ||
                      testing::FileExists(dir.File("clip.d3v.part")));
     }
+}
+
+
+// The calls to `method` the login manager has taken (with_logind_mock.sh).
+size_t LogindCalls(const std::string& method) {
+    std::istringstream log(testing::ReadFile(std::getenv("VANTREL_LOGIND_LOG")));
+    size_t calls = 0;
+    for (std::string time, name, rest; log >> time >> name && std::getline(log, rest);) calls += name == method;
+    return calls;
+}
+
+// With logind on a bus of its own: "Shut down", which it refuses, is greyed
+// out with the reason. "Sleep" is asked for once, after the last row and the
+// notice; a STOP never comes to a notice, and Cancel during one keeps the
+// computer on.
+TEST(Window, SleepsOnceTheListIsDoneAfterItsNoticeUnlessStoppedOrCancelled) {
+    testing::TempDir dir;
+    // The fake encoder, first on PATH: endless.avi converts until stopped.
+    ASSERT_EQ(::symlink(FAKE_ENCODER_PATH, dir.File("ffmpeg").c_str()), 0);
+    testing::WriteFile(dir.File("endless.avi"), "describe\nprobe-exit\ntarget 4096\ntalk\n");
+    for (const char* quick : {"a.avi", "b.avi", "c.avi"}) {
+        testing::WriteFile(dir.File(quick), "describe\nprobe-exit\ntarget 2048\n");
+    }
+    ASSERT_EQ(::mkdir(dir.File("vantrel").c_str(), 0700), 0);
+    // A notice long enough for the test to see it and click Cancel, however
+    // slow the machine.
+    testing::WriteFile(dir.File("vantrel/vantrel.conf"), "normalize-loudness=false\nwhen-done-notice-seconds=15\n");
+    RunningProgram program({"XDG_CONFIG_HOME=" + dir.path(), "XDG_DATA_HOME=" + dir.path(),
+                            "PATH=" + dir.path() + ":" + std::getenv("PATH")},
+                           dir.File("endless.avi"));
+    const ProgramState start = program.WaitFor([](const ProgramState& s) {
+        return s.windows.size() == 1 && s[kIdEncode].enabled;
+    });
+    EXPECT_FALSE(start[kIdWhenDoneShutDown].enabled);
+    EXPECT_EQ(start[kIdWhenDoneShutDown].tooltip, "The system does not allow this user to shut down the computer");
+    ASSERT_TRUE(start[kIdWhenDoneSleep].enabled);
+    EXPECT_TRUE(start[kIdWhenDoneNothing].checked);
+    testing::Click(start[kIdWhenDoneSleep]);
+    program.WaitFor([](const ProgramState& s) { return s[kIdWhenDoneSleep].checked; });
+
+    testing::Click(start[kIdEncode]);
+    testing::Click(program.WaitFor([](const ProgramState& s) {
+        return s[kIdEncode].text == "STOP" && !s.progress.empty() && s.progress.back() > 0;
+    })[kIdEncode]);
+    const ProgramState stopped = program.WaitFor([](const ProgramState& s) {
+        return s[kIdEncode].text == "Encode" && s.rows.at(0).state == "Stopped";
+    });
+    EXPECT_TRUE(stopped[kIdWhenDoneSleep].checked);
+    testing::Click(stopped[kIdRemove]);
+    program.WaitFor([](const ProgramState& s) { return s.rows.empty(); });
+
+    testing::Open(program, dir.File("c.avi"), kIdDuration);
+    testing::Click(program.WaitFor([](const ProgramState& s) { return s[kIdEncode].enabled; })[kIdEncode]);
+    const ProgramState notice = program.WaitFor([](const ProgramState& s) {
+        return s[kIdStatus].text.starts_with("The computer will sleep in ");
+    });
+    EXPECT_EQ(notice[kIdEncode].text, "Cancel");
+    // Away from where Encode was clicked a moment ago: the toolkit would
+    // take a second click there as a double click, which a button ignores.
+    const testing::Control& cancel = notice[kIdEncode];
+    testing::Xdotool("mousemove --sync " + std::to_string(cancel.x + cancel.width / 5) + " " +
+                     std::to_string(cancel.y + cancel.height / 2) + " click 1");
+    const ProgramState cancelled = program.WaitFor([](const ProgramState& s) { return s[kIdEncode].text == "Encode"; });
+    EXPECT_TRUE(cancelled[kIdStatus].text.starts_with("Converted: c.d3v")) << cancelled[kIdStatus].text;
+
+    // The list of two clips, Sleep still chosen.
+    testing::Open(program, dir.File("a.avi"), kIdDuration);
+    testing::Open(program, dir.File("b.avi"), kIdDuration);
+    testing::Click(program.WaitFor([](const ProgramState& s) {
+        return s.rows.size() == 3 && s[kIdEncode].enabled;
+    })[kIdEncode]);
+    const ProgramState counting = program.WaitFor([](const ProgramState& s) {
+        return s[kIdStatus].text.starts_with("The computer will sleep in ");
+    });
+    EXPECT_EQ(LogindCalls("Suspend"), 0u);
+    for (const testing::Row& row : counting.rows) EXPECT_TRUE(row.state.starts_with("Converted")) << row.state;
+    const ProgramState asked = program.WaitFor([](const ProgramState& s) {
+        return s[kIdStatus].text.starts_with("The list's results are in ");
+    });
+    EXPECT_EQ(LogindCalls("Suspend"), 1u);
+    EXPECT_EQ(LogindCalls("PowerOff"), 0u);
+    EXPECT_TRUE(asked[kIdWhenDoneNothing].checked);
+    EXPECT_EQ(asked[kIdStatus].text, "The list's results are in " + dir.File("vantrel/last-list.txt"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "conversion/converter.h"
+#include "conversion/trim.h"
 #include "tests/support/test_support.h"
 
 namespace vantrel {
@@ -71,6 +72,16 @@ double FirstFlash(const std::string& movie) {
         if (frame.level > 200) return frame.seconds;
     }
     return NAN;
+}
+
+// The window shows a row's From and To as h:mm:ss, and reads back what it shows.
+TEST(Trim, MomentsAreShownAsHoursMinutesAndSecondsAndReadBack) {
+    for (const auto& [seconds, shown] : std::vector<std::pair<double, std::string>>{
+             {0, "0:00:00"}, {90, "0:01:30"}, {3723.25, "1:02:03.25"}, {59.9996, "0:01:00"},
+             {36000.001, "10:00:00.001"}, {-1, "0:00:00"}}) {
+        EXPECT_EQ(MomentText(seconds), shown);
+        EXPECT_NEAR(ParseMoment(shown).value_or(-1), std::max(seconds, 0.0), 0.0005) << shown;
+    }
 }
 
 TEST(Trim, EachVersionConvertsThePartAskedForFromItsFirstFrameInSync) {

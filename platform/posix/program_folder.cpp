@@ -20,6 +20,14 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 std::string ProgramFileName(const std::string& stem) { return stem; }
 
+std::string ProgramDataFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data != nullptr && data[0] == '/') return JoinPath(data, "vantrel");
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') return {};
+    return JoinPath(home, ".local/share/vantrel");
+}
+
 std::string ProgramFolder() {
     std::vector<char> buffer(4096);
     for (;;) {

@@ -1,6 +1,7 @@
 #include "platform/program_folder.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -32,6 +33,17 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }
 
 std::string ProgramFileName(const std::string& stem) { return stem + ".exe"; }
+
+std::string ProgramDataFolder() {
+    PWSTR local = nullptr;
+    if (::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local) != S_OK) {
+        ::CoTaskMemFree(local);
+        return {};
+    }
+    const std::string folder = ToUtf8(local);
+    ::CoTaskMemFree(local);
+    return JoinPath(folder, "Vantrel");
+}
 
 std::string ProgramFolder() {
     std::vector<wchar_t> buffer(MAX_PATH);

@@ -84,6 +84,20 @@ size_t ConversionsIn(const std::string& folder) {
     return count;
 }
 
+// The computer's power as a user without a desktop's say would have it: sleep
+// allowed, shutting down refused, and every request kept.
+struct RecordingPower : SystemPower {
+    std::vector<PowerAction> requested;
+    PowerPermission Permission(PowerAction action) override {
+        if (action == PowerAction::kSleep) return {true, ""};
+        return {false, "The system does not allow this user to shut down the computer"};
+    }
+    Expected<void> Request(PowerAction action) override {
+        requested.push_back(action);
+        return {};
+    }
+};
+
 class DialogTest : public ::testing::Test {
 protected:
     DialogTest() {
@@ -136,7 +150,8 @@ protected:
     testing::TempDir dir;
     testing::RecordingWindow window;
     RememberingStore settings;
-    ConverterDialog dialog{window, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &settings};
+    RecordingPower power;
+    ConverterDialog dialog{window, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &settings, &power};
 };
 
 TEST_F(DialogTest, OpenDescribesTheSourceAndEncodeConverts) {
@@ -430,12 +445,23 @@ TEST_F(DialogTest, FromAndToTakeThePartOfTheSelectedRows) {
         EXPECT_EQ(window.Text(kIdStatus), why);
         EXPECT_EQ(window.Rows()[0][2], "0:30");
     }
+    // Only To typed, with both rows selected: each keeps its own From.
+    window.Select({0, 1});
+    dialog.OnListSelectionChanged();
+    dialog.OnTrim(std::nullopt, "0:45");
+    EXPECT_EQ(window.Rows()[0][2], "0:35");
+    EXPECT_EQ(window.Rows()[1][2], "0:45");
+    dialog.OnTrim(std::nullopt, "40");
+    EXPECT_EQ(window.Rows()[0][2], "0:30");
+    EXPECT_EQ(window.Rows()[1][2], "0:40");
     dialog.OnEncode();
     ASSERT_TRUE(ListDone());
     const std::string part = testing::ReadFile(dir.File("a.avi.args"));
     EXPECT_NE(part.find("\n-ss\n10.000\n"), std::string::npos) << part;
     EXPECT_NE(part.find("\n-t\n30.000\n"), std::string::npos) << part;
-    EXPECT_EQ(testing::ReadFile(dir.File("b.avi.args")).find("\n-ss\n"), std::string::npos);
+    const std::string whole = testing::ReadFile(dir.File("b.avi.args"));
+    EXPECT_EQ(whole.find("\n-ss\n"), std::string::npos) << whole;
+    EXPECT_NE(whole.find("\n-t\n40.000\n"), std::string::npos) << whole;
 }
 
 // "Save to" offers the folder chosen last, across restarts; a cancelled
@@ -1009,6 +1035,97 @@ TEST(Soak, RandomSequencesLeaveNothingBehind) {
             ASSERT_TRUE(name.rfind("ok", 0) == 0 || !testing::FileExists(target)) << target;
         }
     }
+}
+
+
+// Sleep after a list with a failure in it: the failures go into the report
+// rather than a message box, the notice counts the seconds the settings ask
+// for, the computer is asked once, the choice is back to "Do nothing", and
+// the next start names the report. Shutting down, which the system refuses
+// here, is greyed out with its reason.
+TEST_F(DialogTest, SleepWhenDoneLeavesAReportAndAsksOnceAfterTheNotice) {
+    EXPECT_FALSE(window.Enabled(kIdWhenDoneShutDown));
+    EXPECT_EQ(window.Tooltip(kIdWhenDoneShutDown), "The system does not allow this user to shut down the computer");
+    EXPECT_TRUE(window.Enabled(kIdWhenDoneSleep) && window.Checked(kIdWhenDoneNothing));
+#ifndef _WIN32
+    ::setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
+#endif
+    settings.values["when-done-notice-seconds"] = "3";
+    dialog.OnInitDialog();
+    Open({Write("good.avi", kQuick), Write("bad.avi", kDenied)});
+    ASSERT_TRUE(Described());
+    dialog.OnWhenDone(kIdWhenDoneSleep);
+    dialog.OnEncode();
+    ASSERT_TRUE(ListDone());
+    EXPECT_TRUE(window.Messages().empty());
+    EXPECT_EQ(window.Text(kIdStatus), "The computer will sleep in 3 seconds. Cancel keeps it on");
+    EXPECT_EQ(window.Text(kIdEncode), "Cancel");
+    EXPECT_EQ(window.PassTime(2), 2u);
+    EXPECT_EQ(window.Text(kIdStatus), "The computer will sleep in 1 second. Cancel keeps it on");
+    EXPECT_TRUE(power.requested.empty());
+    window.PassTime();
+    ASSERT_EQ(power.requested, std::vector{PowerAction::kSleep});
+    EXPECT_EQ(window.Text(kIdEncode), "Encode");
+    EXPECT_TRUE(window.Checked(kIdWhenDoneNothing) && !window.Checked(kIdWhenDoneSleep));
+    const std::string told = window.Text(kIdStatus);
+    ASSERT_EQ(told.rfind("The list's results are in ", 0), 0u) << told;
+    const std::string report = testing::ReadFile(told.substr(told.find(" in ") + 4));
+    EXPECT_NE(report.find(dir.File("good.avi") + "\n    Converted (2 kB): " + dir.File("good.d3v") + "\n"),
+              std::string::npos) << report;
+    EXPECT_NE(report.find(dir.File("bad.avi") + "\n    Failed: "), std::string::npos) << report;
+    EXPECT_NE(report.find("Permission denied"), std::string::npos) << report;
+
+    testing::RecordingWindow next;
+    ConverterDialog restarted(next, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &settings, &power);
+    restarted.OnInitDialog();
+    EXPECT_EQ(next.Text(kIdStatus), "The last list's results are in " + told.substr(told.find(" in ") + 4));
+    EXPECT_TRUE(next.Checked(kIdWhenDoneNothing));
+    testing::RecordingWindow third;
+    ConverterDialog again(third, testing::TestEncoderSetup(FAKE_ENCODER_PATH), &settings, &power);
+    again.OnInitDialog();
+    EXPECT_EQ(third.Text(kIdStatus), "");  // named once
+}
+
+// Cancel (Encode's place) or "Do nothing" during the notice keeps the
+// computer on, and a STOP never comes to a notice; "Quit" closes the window
+// once the list is done.
+TEST_F(DialogTest, TheNoticeIsCancelledAndQuitClosesTheWindow) {
+    settings.values["when-done-notice-seconds"] = "5";
+    dialog.OnInitDialog();
+    const std::string clip = Write("a.avi", kQuick);
+    for (const auto& cancel : std::vector<std::function<void()>>{
+             [&] { dialog.OnEncode(); }, [&] { dialog.OnWhenDone(kIdWhenDoneNothing); }}) {
+        Open({clip});
+        ASSERT_TRUE(Described());
+        dialog.OnWhenDone(kIdWhenDoneSleep);
+        dialog.OnEncode();
+        ASSERT_TRUE(ListDone());
+        window.PassTime(1);
+        cancel();
+        EXPECT_EQ(window.Text(kIdEncode), "Encode");
+        EXPECT_EQ(window.Text(kIdStatus).rfind("Converted: a.d3v (2 kB) in ", 0), 0u) << window.Text(kIdStatus);
+        window.PassTime();
+        dialog.OnClearFinished();
+    }
+    Open("endless.avi", kEndless);
+    ASSERT_TRUE(Described());
+    dialog.OnWhenDone(kIdWhenDoneSleep);
+    dialog.OnEncode();
+    ASSERT_TRUE(window.PumpUntil([&] { return ConversionsIn(dir.path()) == 1; }));
+    dialog.OnEncode();  // STOP
+    ASSERT_TRUE(window.PumpUntil([&] { return !dialog.working(); }));
+    window.PassTime();
+    EXPECT_TRUE(power.requested.empty());
+    EXPECT_FALSE(window.QuitAsked());
+
+    dialog.OnClearFinished();
+    dialog.OnRemove();
+    Open({clip});
+    ASSERT_TRUE(Described());
+    dialog.OnWhenDone(kIdWhenDoneQuit);
+    dialog.OnEncode();
+    ASSERT_TRUE(window.PumpUntil([&] { return window.QuitAsked(); }));
+    EXPECT_TRUE(power.requested.empty());
 }
 
 }  // namespace

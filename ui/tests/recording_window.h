@@ -16,7 +16,7 @@ public:
     // A Lock() kept in no variable holds the lock to the end of its statement.
     void SetControlText(int id, std::string_view t) override { Lock(), texts_[id] = t, Changed(); }
     void EnableControl(int id, bool on) override { Lock(), enabled_[id] = on; }
-    void CheckControl(int, bool) override {}
+    void CheckControl(int id, bool on) override { Lock(), checked_[id] = on; }
     void PostProgress(int32_t) override {}
     void ShowMessage(std::string_view text) override { Lock(), messages_.emplace_back(text); }
     void RunOnUiThread(std::function<void()> action) override {
@@ -57,6 +57,27 @@ public:
     std::vector<ListRowKey> SelectedListRows() override { return Lock(), selected_; }
     void NotifyConversionEnded(std::string_view) override {}
     void SetBusy(bool busy) override { busy_ = busy; }
+    void SetControlTooltip(int id, std::string_view text) override { Lock(), tooltips_[id] = text; }
+    // Kept until the test lets the time pass with PassTime.
+    void RunOnUiThreadAfter(std::chrono::milliseconds delay, std::function<void()> action) override {
+        timers_.emplace_back(delay, std::move(action));
+    }
+    void Quit() override { quit_ = true; }
+
+    // Every delay asked for so far has passed: their actions run, in order,
+    // and with them any they ask for; `times` rounds at most. How many ran.
+    size_t PassTime(size_t times = 1000) {
+        size_t ran = 0;
+        for (size_t round = 0; round < times && !timers_.empty(); ++round) {
+            auto due = std::exchange(timers_, {});
+            for (auto& timer : due) timer.second(), ++ran;
+        }
+        return ran;
+    }
+    size_t TimersWaiting() const { return timers_.size(); }
+    bool QuitAsked() const { return quit_; }
+    bool Checked(int id) { return Lock(), checked_[id]; }
+    std::string Tooltip(int id) { return Lock(), tooltips_[id]; }
 
     void AnswerNextChoice(std::vector<std::string> paths) { answer_ = std::move(paths); }
     void AnswerNextFolder(std::string folder) { folderAnswer_ = std::move(folder); }
@@ -127,6 +148,10 @@ private:
     std::optional<std::string> folderAnswer_;
     std::string folder_;
     bool busy_ = false;
+    std::map<int, bool> checked_;
+    std::map<int, std::string> tooltips_;
+    std::vector<std::pair<std::chrono::milliseconds, std::function<void()>>> timers_;  // UI thread only
+    bool quit_ = false;
 };
 
 }  // namespace vantrel::testing

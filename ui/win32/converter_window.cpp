@@ -95,6 +95,9 @@ INT_PTR ConverterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // file goes before the process does.
             if (wParam) Close();
             return TRUE;
+        case WM_TIMER:
+            OnTimer(static_cast<UINT_PTR>(wParam));
+            return TRUE;
         case WM_DROPFILES:
             if (m_logic) OnDropFiles(reinterpret_cast<HDROP>(wParam));
             return TRUE;
@@ -121,7 +124,7 @@ void ConverterWindow::OnInitDialog() {
     ::DragAcceptFiles(m_window, TRUE);
     m_queue.Attach(m_window, kQueueDueMessage);
 
-    m_logic = std::make_unique<ConverterDialog>(*this, std::move(m_setup), m_settings);
+    m_logic = std::make_unique<ConverterDialog>(*this, std::move(m_setup), m_settings, m_power.get());
     m_logic->OnInitDialog();
     if (!m_startSources.empty()) RunOnUiThread([this] { m_logic->OnAddPaths(m_startSources); });
     ::SetFocus(::GetDlgItem(m_window, kIdOpen));
@@ -140,8 +143,14 @@ void ConverterWindow::OnCommand(int id, int code) {
         if (choice >= 0) m_logic->OnSubtitles(choice);
         return;
     }
+    // A time typed is applied when the field is left, or on Enter.
+    if ((id == kIdTrimFrom || id == kIdTrimTo) && code == EN_KILLFOCUS) return ApplyTypedTrim();
     // Esc and Enter come as clicks of the Cancel and the default button.
     if (code != BN_CLICKED) return;
+    const HWND focus = ::GetFocus();
+    if (id != kIdCancel && (focus == ::GetDlgItem(m_window, kIdTrimFrom) || focus == ::GetDlgItem(m_window, kIdTrimTo))) {
+        return ApplyTypedTrim();  // Enter in a field, not a click, which takes the focus first
+    }
     switch (id) {
         case kIdOpen:
             m_logic->OnOpenSource();
@@ -164,6 +173,66 @@ void ConverterWindow::OnCommand(int id, int code) {
     // The logic passes over an id that is not one of its buttons.
     m_logic->OnQuality(id);
     m_logic->OnPictureFit(id);
+    m_logic->OnWhenDone(id);
+}
+
+void ConverterWindow::ApplyTypedTrim() {
+    if (!m_logic) return;
+    // Only a field the user changed: several rows selected keep their own
+    // times for the other.
+    std::optional<std::string> typed[2];
+    const int fields[2] = {kIdTrimFrom, kIdTrimTo};
+    for (int i = 0; i < 2; ++i) {
+        HWND field = ::GetDlgItem(m_window, fields[i]);
+        if (::SendMessageW(field, EM_GETMODIFY, 0, 0) == 0) continue;
+        std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(field)) + 1, L'\0');
+        text.resize(static_cast<size_t>(::GetWindowTextW(field, text.data(), static_cast<int>(text.size()))));
+        typed[i] = ToUtf8(text);
+        ::SendMessageW(field, EM_SETMODIFY, FALSE, 0);
+    }
+    if (!typed[0] && !typed[1]) return;
+    m_logic->OnTrim(typed[0] ? std::optional<std::string_view>(*typed[0]) : std::nullopt,
+                    typed[1] ? std::optional<std::string_view>(*typed[1]) : std::nullopt);
+}
+
+void ConverterWindow::RunOnUiThreadAfter(std::chrono::milliseconds delay, std::function<void()> action) {
+    const UINT_PTR number = ++m_lastTimer;
+    m_timers[number] = std::move(action);
+    ::SetTimer(m_window, number, static_cast<UINT>(std::max<int64_t>(delay.count(), USER_TIMER_MINIMUM)), nullptr);
+}
+
+void ConverterWindow::OnTimer(UINT_PTR number) {
+    ::KillTimer(m_window, number);
+    const auto timer = m_timers.find(number);
+    if (timer == m_timers.end()) return;
+    const std::function<void()> action = std::move(timer->second);
+    m_timers.erase(timer);
+    if (!closed()) action();
+}
+
+void ConverterWindow::Quit() { ::PostMessageW(m_window, WM_CLOSE, 0, 0); }
+
+// Tools by the control's place in the window, not by its window: a disabled
+// control gets no mouse messages, and its tooltip says why it is disabled.
+void ConverterWindow::ApplyTooltip(int id, const std::string& text) {
+    if (m_tooltips == nullptr) {
+        m_tooltips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window,
+                                       nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    }
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = m_window;
+    tool.uId = static_cast<UINT_PTR>(id);
+    ::SendMessageW(m_tooltips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (text.empty()) return;
+    HWND control = ::GetDlgItem(m_window, id);
+    ::GetWindowRect(control, &tool.rect);
+    ::MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&tool.rect), 2);
+    std::wstring shown = ToWide(text);
+    tool.lpszText = shown.data();
+    ::SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void ConverterWindow::OnListNotification(const NMHDR& header) {

@@ -3,12 +3,14 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "conversion/converter.h"
+#include "platform/system_power.h"
 #include "ui/control_ids.h"
 #include "ui/converter_dialog.h"
 #include "ui/queued_window.h"
@@ -40,6 +42,8 @@ public:
     std::vector<ListRowKey> SelectedListRows() override;
     void NotifyConversionEnded(std::string_view text) override;
     void SetBusy(bool busy) override;
+    void RunOnUiThreadAfter(std::chrono::milliseconds delay, std::function<void()> action) override;
+    void Quit() override;
 
 protected:
     // The window, once Run has made it.
@@ -60,6 +64,7 @@ protected:
     void ApplyListRowSelected(ListRowKey key) override;
     void ApplyChoices(int id, const std::vector<std::string>& choices, int selected) override;
     void ApplyPreview(const PreviewPicture& picture) override;
+    void ApplyTooltip(int id, const std::string& text) override;
 
 private:
     static INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -70,11 +75,18 @@ private:
     void OnDropFiles(HDROP drop);
     HWND List() const { return ::GetDlgItem(m_window, kIdSourceList); }
     void Close();
+    // "From" and "To" as the user has changed them, for the logic.
+    void ApplyTypedTrim();
+    void OnTimer(UINT_PTR number);
 
     EncoderSetup m_setup;
     SettingsStore* m_settings;
     std::vector<std::string> m_startSources;
     UiThreadQueue m_queue;
+    std::unique_ptr<SystemPower> m_power = MakeSystemPower();
+    std::map<UINT_PTR, std::function<void()>> m_timers;  // RunOnUiThreadAfter's, by number; UI thread only
+    UINT_PTR m_lastTimer = 0;
+    HWND m_tooltips = nullptr;  // the window that shows the controls' tooltips
     std::unique_ptr<ConverterDialog> m_logic;
     HWND m_window = nullptr;
     PreviewBitmap m_preview{kPlayerFormat.width, kPlayerFormat.height};  // UI thread only

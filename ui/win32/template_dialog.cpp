@@ -47,6 +47,8 @@ const wchar_t* ClassNameOf(ControlClass controlClass) {
             return WC_COMBOBOXW;
         case ControlClass::kPicture:
             return WC_STATICW;
+        case ControlClass::kEdit:
+            return WC_EDITW;
     }
     return WC_STATICW;
 }
@@ -73,6 +75,7 @@ DWORD StyleOf(const ControlTemplate& c, bool takesDefault) {
     // the user turns to Remove, or to the panel it describes.
     if (c.controlClass == ControlClass::kList) style |= LVS_REPORT | LVS_SHOWSELALWAYS;
     if (c.controlClass == ControlClass::kChoice) style |= CBS_DROPDOWNLIST | WS_VSCROLL;
+    if (c.controlClass == ControlClass::kEdit) style |= ES_AUTOHSCROLL;
     // The dialog draws the picture, at whole multiples of its pixels.
     if (c.controlClass == ControlClass::kPicture) style |= SS_OWNERDRAW;
     return style;

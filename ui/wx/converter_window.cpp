@@ -16,6 +16,7 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/stdpaths.h>
+#include <wx/textctrl.h>
 #include <wx/utils.h>
 
 #include <algorithm>
@@ -64,7 +65,7 @@ ConverterWindow::ConverterWindow(EncoderSetup setup, SettingsStore* settings)
     SetIcons(ProgramIcons());
     Centre();
 
-    m_logic = std::make_unique<ConverterDialog>(*this, std::move(setup), settings);
+    m_logic = std::make_unique<ConverterDialog>(*this, std::move(setup), settings, m_power.get());
 
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnOpenSource(); }, kIdOpen);
@@ -99,6 +100,19 @@ ConverterWindow::ConverterWindow(EncoderSetup setup, SettingsStore* settings)
     for (const int id : kPictureFitRadios) {
         Bind(
             wxEVT_RADIOBUTTON, [this, id](wxCommandEvent&) { m_logic->OnPictureFit(id); }, WxIdFor(id));
+    }
+    for (const int id : kWhenDoneRadios) {
+        Bind(
+            wxEVT_RADIOBUTTON, [this, id](wxCommandEvent&) { m_logic->OnWhenDone(id); }, WxIdFor(id));
+    }
+    // A time typed is applied on Enter, or when the field is left.
+    for (const int id : {kIdTrimFrom, kIdTrimTo}) {
+        Bind(
+            wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { ApplyTypedTrim(); }, id);
+        FindWindow(id)->Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& event) {
+            ApplyTypedTrim();
+            event.Skip();
+        });
     }
     Bind(wxEVT_CLOSE_WINDOW, &ConverterWindow::OnCloseWindow, this);
 
@@ -144,9 +158,54 @@ void ConverterWindow::OnCloseWindow(wxCloseEvent&) {
 
 void ConverterWindow::PostToUiThread(std::function<void()> action) { CallAfter(std::move(action)); }
 
+void ConverterWindow::ApplyTypedTrim() {
+    auto* from = dynamic_cast<wxTextCtrl*>(FindWindow(kIdTrimFrom));
+    auto* to = dynamic_cast<wxTextCtrl*>(FindWindow(kIdTrimTo));
+    if (from == nullptr || to == nullptr || m_logic == nullptr || (!from->IsModified() && !to->IsModified())) {
+        return;
+    }
+    // Only a field the user changed: several rows selected keep their own
+    // times for the other.
+    const std::string fromText(from->GetValue().utf8_str()), toText(to->GetValue().utf8_str());
+    const bool fromTyped = from->IsModified(), toTyped = to->IsModified();
+    from->DiscardEdits();
+    to->DiscardEdits();
+    m_logic->OnTrim(fromTyped ? std::optional<std::string_view>(fromText) : std::nullopt,
+                    toTyped ? std::optional<std::string_view>(toText) : std::nullopt);
+}
+
+void ConverterWindow::RunOnUiThreadAfter(std::chrono::milliseconds delay, std::function<void()> action) {
+    const int number = ++m_lastTimer;
+    auto timer = std::make_unique<wxTimer>();
+    timer->Bind(wxEVT_TIMER, [this, number, action = std::move(action)](wxTimerEvent&) {
+        // The timer goes once its event is over.
+        CallAfter([this, number] { m_timers.erase(number); });
+        if (!closed()) action();
+    });
+    timer->StartOnce(static_cast<int>(std::max<int64_t>(delay.count(), 1)));
+    m_timers[number] = std::move(timer);
+}
+
+void ConverterWindow::Quit() {
+    CallAfter([this] { Close(); });
+}
+
+void ConverterWindow::ApplyTooltip(int id, const std::string& text) {
+    wxWindow* control = FindWindow(WxIdFor(id));
+    if (control == nullptr) return;
+    if (text.empty()) {
+        control->UnsetToolTip();
+    } else {
+        control->SetToolTip(FromUtf8(text));
+    }
+}
+
 void ConverterWindow::ApplyText(int id, const std::string& text) {
     wxWindow* control = FindWindow(WxIdFor(id));
-    if (auto* label = dynamic_cast<wxStaticText*>(control)) {
+    if (auto* field = dynamic_cast<wxTextCtrl*>(control)) {
+        field->ChangeValue(FromUtf8(text));
+        field->DiscardEdits();  // not the user's change
+    } else if (auto* label = dynamic_cast<wxStaticText*>(control)) {
         label->SetLabelText(FromUtf8(text));  // a file name's '&' is shown, not taken as a mnemonic
         // A label that is not cut short runs on to its next line.
         if (!label->HasFlag(wxST_ELLIPSIZE_END)) label->Wrap(label->GetSize().GetWidth());

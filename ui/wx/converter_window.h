@@ -2,8 +2,10 @@
 
 #include <wx/dialog.h>
 #include <wx/notifmsg.h>
+#include <wx/timer.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +14,7 @@
 #include "conversion/converter.h"
 #include "ui/converter_dialog.h"
 #include "ui/queued_window.h"
+#include "platform/system_power.h"
 #include "ui/settings_store.h"
 
 namespace vantrel {
@@ -34,6 +37,8 @@ public:
     std::vector<ListRowKey> SelectedListRows() override;
     void NotifyConversionEnded(std::string_view text) override;
     void SetBusy(bool busy) override;
+    void RunOnUiThreadAfter(std::chrono::milliseconds delay, std::function<void()> action) override;
+    void Quit() override;
 
 protected:
     // Called on the UI thread with each position the bar takes.
@@ -50,6 +55,7 @@ protected:
     void ApplyListRowSelected(ListRowKey key) override;
     void ApplyChoices(int id, const std::vector<std::string>& choices, int selected) override;
     void ApplyPreview(const PreviewPicture& picture) override;
+    void ApplyTooltip(int id, const std::string& text) override;
 
     // Whether the preview shows a frame, rather than blank.
     bool previewShown() const { return m_previewShown; }
@@ -60,8 +66,13 @@ private:
     // of its pixels that its room holds, in the middle of the room.
     void PlacePreview();
     void OnCloseWindow(wxCloseEvent& event);
+    // "From" and "To" as the user has changed them, for the logic.
+    void ApplyTypedTrim();
 
     std::unique_ptr<wxNotificationMessage> m_notification;
+    std::unique_ptr<SystemPower> m_power = MakeSystemPower();
+    std::map<int, std::unique_ptr<wxTimer>> m_timers;  // RunOnUiThreadAfter's, by number
+    int m_lastTimer = 0;
     std::unique_ptr<ConverterDialog> m_logic;
     int m_previewScale = 1;  // physical pixels across a pixel of the player's frame
     wxRect m_previewPlace;

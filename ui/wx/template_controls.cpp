@@ -8,6 +8,7 @@
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 #include <wx/toplevel.h>
 
 #include "ui/control_ids.h"
@@ -54,6 +55,11 @@ wxWindow* CreateList(wxWindow* parent, const ControlTemplate& c, wxPoint pos, wx
                            parent->ConvertDialogToPixels(wxSize(column.width, 0)).GetWidth());
     }
     return list;
+}
+
+// As tall as the toolkit draws it, centred where the template has it.
+void CentredAtItsOwnHeight(wxWindow* control, wxPoint pos, wxSize size) {
+    control->Move(pos.x, pos.y + (size.GetHeight() - control->GetSize().GetHeight()) / 2);
 }
 
 }  // namespace
@@ -105,12 +111,16 @@ void CreateTemplateControls(wxWindow* parent, const DialogTemplate& dialogTempla
                 // The room; the window sizes it to its picture.
                 new wxStaticBitmap(parent, WxIdFor(c.id), wxBitmap(), pos, size);
                 break;
-            case ControlClass::kChoice: {
-                // As tall as the toolkit draws it, centred where the template has it.
-                auto* choice = new wxChoice(parent, WxIdFor(c.id), pos, wxSize(size.GetWidth(), -1));
-                choice->Move(pos.x, pos.y + (size.GetHeight() - choice->GetSize().GetHeight()) / 2);
+            case ControlClass::kChoice:
+                CentredAtItsOwnHeight(new wxChoice(parent, WxIdFor(c.id), pos, wxSize(size.GetWidth(), -1)),
+                                      pos, size);
                 break;
-            }
+            case ControlClass::kEdit:
+                // Enter applies what was typed, rather than pressing the default button.
+                CentredAtItsOwnHeight(new wxTextCtrl(parent, WxIdFor(c.id), FromUtf8(c.text), pos,
+                                                     wxSize(size.GetWidth(), -1), wxTE_PROCESS_ENTER),
+                                      pos, size);
+                break;
         }
     }
     parent->SetClientSize(
