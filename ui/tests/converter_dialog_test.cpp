@@ -1070,9 +1070,11 @@ TEST_F(DialogTest, SleepWhenDoneLeavesAReportAndAsksOnceAfterTheNotice) {
     const std::string told = window.Text(kIdStatus);
     ASSERT_EQ(told.rfind("The list's results are in ", 0), 0u) << told;
     const std::string report = testing::ReadFile(told.substr(told.find(" in ") + 4));
-    EXPECT_NE(report.find(dir.File("good.avi") + "\n    Converted (2 kB): " + dir.File("good.d3v") + "\n"),
-              std::string::npos) << report;
-    EXPECT_NE(report.find(dir.File("bad.avi") + "\n    Failed: "), std::string::npos) << report;
+    // The paths as the list holds them, in the system's own form.
+    const SourceRow &good = dialog.rows().at(0), &bad = dialog.rows().at(1);
+    EXPECT_NE(report.find(good.sourcePath + "\n    Converted (2 kB): " + good.target + "\n"), std::string::npos)
+        << report;
+    EXPECT_NE(report.find(bad.sourcePath + "\n    Failed: "), std::string::npos) << report;
     EXPECT_NE(report.find("Permission denied"), std::string::npos) << report;
 
     testing::RecordingWindow next;
