@@ -2,10 +2,12 @@
 # Writes pictures of the converter window as a user sees it: OUTPUT.png with a
 # list converting (the row converting described in the panel, with its
 # preview), OUTPUT-start.png (say docs/screenshot-start.png) just after start,
-# and OUTPUT-preview.png with a movie added that has subtitles beside it,
-# described with its sound, its subtitles and its preview.
+# OUTPUT-preview.png with a movie added that has subtitles beside it,
+# described with its sound, its subtitles and its preview, and OUTPUT-part.png
+# with a part of that movie chosen under From and To, and Sleep when done.
 # Usage: screenshot.sh BUILD_DIR OUTPUT.png
-# Runs on a display of its own (Xvfb), with openbox drawing the window's frame
+# Runs on a display of its own (Xvfb), with a login manager that lets the
+# computer sleep but not shut down (with_logind_mock.sh), with openbox drawing the window's frame
 # when it is installed (make screenshot installs it), and drives the program
 # through the test build's seam (app/tests/seamed_vantrel.cpp) and xdotool.
 set -euo pipefail
@@ -15,7 +17,7 @@ output=$(realpath -m "$2")
 here=$(dirname "$(realpath "$0")")
 
 if [ -z "${VANTREL_SCREENSHOT_DISPLAY:-}" ]; then
-  exec "$here/with_xvfb.sh" env VANTREL_SCREENSHOT_DISPLAY=1 "$0" "$build" "$output"
+  exec "$here/with_logind_mock.sh" "$here/with_xvfb.sh" env VANTREL_SCREENSHOT_DISPLAY=1 "$0" "$build" "$output"
 fi
 
 work=$(mktemp -d)
@@ -91,3 +93,17 @@ wait_until described 5
 harbour_previewed() { previewed && [ "$(text 1004)" = "Harbour Tour.mkv" ]; }
 wait_until harbour_previewed
 snap "${output%.png}-preview.png"
+# A part of it: the scene from 0:20 to 1:05, and sleep once the list is done.
+type_into() {
+  click "$1"
+  xdotool key ctrl+a type "$2"
+  xdotool key Tab
+}
+type_into 1028 0:20
+type_into 1029 1:05
+part_chosen() { state; rows | grep -q $'^row 1\tHarbour Tour.mkv\t[^\t]*\t0:45\t'; }
+wait_until part_chosen
+click 1032
+sleep_chosen() { state; grep -q '^control 1032 1 1 ' "$work/state" && previewed; }
+wait_until sleep_chosen
+snap "${output%.png}-part.png"

@@ -50,6 +50,11 @@ void ConverterDialog::OnTrim(std::optional<std::string_view> fromText, std::opti
         row->trim = trim;
         ShowRow(*row);
     }
+    // The times as the panel writes them: "90" becomes "0:01:30".
+    if (const SourceRow* shown = Row(m_shown); shown != nullptr && shown->Runnable()) {
+        m_window.SetControlText(kIdTrimFrom, shown->trim.start ? MomentText(*shown->trim.start) : "");
+        m_window.SetControlText(kIdTrimTo, shown->trim.end ? MomentText(*shown->trim.end) : "");
+    }
     if (!m_converting) ShowIdleStatus();
     RequestPreview();
 }

@@ -436,6 +436,8 @@ TEST_F(DialogTest, FromAndToTakeThePartOfTheSelectedRows) {
     dialog.OnListSelectionChanged();
     dialog.OnTrim("0:10", " 40 ");
     EXPECT_EQ(window.Rows()[0], (ListRowTexts{"a.avi", "a.d3v", "0:30", "1.2 MB", "Waiting"}));
+    EXPECT_EQ(window.Text(kIdTrimFrom), "0:00:10");
+    EXPECT_EQ(window.Text(kIdTrimTo), "0:00:40");
     EXPECT_EQ(window.Rows()[1][2], "0:50");
     EXPECT_EQ(window.Text(kIdStatus), "Expected size: 3.2 MB");
     for (const auto& [from, to, why] : {
