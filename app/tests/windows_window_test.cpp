@@ -274,5 +274,50 @@ TEST(WindowsWindow, ConvertsEverySourceIntoTheSaveToFolderOrBesideEachMovie) {
     EXPECT_FALSE(FileExists(saved.File("four.d3v")));
 }
 
+
+// "From" typed and Enter, which applies it rather than pressing Encode; then
+// "Shut down" when done: its notice counts on the window's timer until Cancel
+// keeps the computer on; then "Quit" when done closes the program. (Wine's
+// power functions are not called: a cancelled notice asks nothing.)
+TEST(WindowsWindow, FromAppliesOnEnterAndTheNoticeIsCancelledAndQuitCloses) {
+    TempDir dir;
+    ASSERT_TRUE(MakeClip(dir.File("clip.mp4"), 4));
+    // Long enough for the test to see the notice and click Cancel.
+    RegistrySettings settings(std::vector<std::pair<std::string, std::string>>{{"when-done-notice-seconds", "60"}});
+    RunningProgram program({kEncoderOnPath, settings.Environment()}, OnDriveZ(dir.File("clip.mp4")));
+    Shown(program);
+    const ProgramState probed = program.WaitFor(AllProbed);
+    ASSERT_TRUE(probed[kIdWhenDoneShutDown].enabled) << "wine lets a program shut the computer down";
+    Click(probed[kIdTrimFrom]);
+    Xdotool("type 0:01");
+    Xdotool("key Return");
+    const ProgramState part = program.WaitFor([](const ProgramState& s) { return s.rows.at(0).duration == "0:03"; });
+    EXPECT_EQ(part.rows[0].state, "Waiting");
+    EXPECT_EQ(part[kIdTrimFrom].text, "0:00:01");
+
+    Click(part[kIdWhenDoneShutDown]);
+    program.WaitFor([](const ProgramState& s) { return s[kIdWhenDoneShutDown].checked; });
+    Click(part[kIdEncode]);
+    const ProgramState notice = program.WaitFor([](const ProgramState& s) {
+        return s[kIdStatus].text.starts_with("The computer will shut down in ") &&
+               !s[kIdStatus].text.starts_with("The computer will shut down in 60 ");
+    });
+    EXPECT_EQ(notice[kIdEncode].text, "Cancel");
+    // Away from where Encode was clicked: not a double click.
+    const Control& cancel = notice[kIdEncode];
+    Xdotool("mousemove --sync " + std::to_string(cancel.x + cancel.width / 5) + " " +
+            std::to_string(cancel.y + cancel.height / 2) + " click 1");
+    const ProgramState cancelled = program.WaitFor([](const ProgramState& s) { return s[kIdEncode].text == "Encode"; });
+    EXPECT_TRUE(cancelled[kIdStatus].text.starts_with("Converted: clip.d3v")) << cancelled[kIdStatus].text;
+    EXPECT_TRUE(IsHandheldMovie(dir.File("clip.d3v")));
+
+    Click(cancelled[kIdWhenDoneQuit]);
+    Click(cancelled[kIdClearFinished]);
+    program.WaitFor([](const ProgramState& s) { return s.rows.empty() && s[kIdWhenDoneQuit].checked; });
+    AddThroughOpen(program, OnDriveZ(dir.File("clip.mp4")), 1);
+    Click(program.WaitFor(AllProbed)[kIdEncode]);
+    EXPECT_EQ(program.WaitForExit(), 0);
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -105,6 +105,11 @@ protected:
         // The fake encoder has no sound whose loudness a run before the
         // conversion could measure; that run would play the script too.
         settings.values["normalize-loudness"] = "false";
+#ifndef _WIN32
+        // The list's report goes into the test's own folder, set before
+        // any thread of the dialog's may read the environment.
+        ::setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
+#endif
         dialog.OnInitDialog();
     }
     // Writes `script` for the fake encoder as the file `name`, folders made.
@@ -1049,9 +1054,6 @@ TEST_F(DialogTest, SleepWhenDoneLeavesAReportAndAsksOnceAfterTheNotice) {
     EXPECT_FALSE(window.Enabled(kIdWhenDoneShutDown));
     EXPECT_EQ(window.Tooltip(kIdWhenDoneShutDown), "The system does not allow this user to shut down the computer");
     EXPECT_TRUE(window.Enabled(kIdWhenDoneSleep) && window.Checked(kIdWhenDoneNothing));
-#ifndef _WIN32
-    ::setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
-#endif
     settings.values["when-done-notice-seconds"] = "3";
     dialog.OnInitDialog();
     Open({Write("good.avi", kQuick), Write("bad.avi", kDenied)});
