@@ -124,6 +124,15 @@ TEST(Window, AboutBoxOpensFromTheContextMenuAndF1AndCloses) {
     EXPECT_EQ(WaitForWindows(program, 2).windows[1].title, kAboutDialogTemplate.caption);
     testing::Xdotool("key Escape");
     WaitForWindows(program, 1);
+
+    // The session ending while the box is open: the box goes first, then
+    // the program, which used to free the box twice and abort.
+    // The pointer is still over the panel.
+    WaitForWindows(program, 1);
+    testing::Xdotool("key F1");
+    WaitForWindows(program, 2);
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitForExit(), 0);
 }
 
 // A card plugged in while the window is open is offered under "Save to" by

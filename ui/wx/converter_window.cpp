@@ -17,9 +17,11 @@
 #include <wx/stattext.h>
 #include <wx/stdpaths.h>
 #include <wx/textctrl.h>
+#include <wx/app.h>
 #include <wx/utils.h>
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 
 #include "ui/wx/about_box.h"
@@ -149,11 +151,30 @@ void ConverterWindow::AddAtStart(const std::vector<std::string>& paths) {
 }
 
 void ConverterWindow::OnCloseWindow(wxCloseEvent&) {
+    if (closed()) return;
     // Stops a running conversion and waits for its worker, which ends within
     // moments: STOP ends the encoder at once.
     m_logic->OnClose();
     MarkClosed();
-    Destroy();
+    // A box open over the window (a signal or the session's end may close
+    // it meanwhile) is its child, with its loop further down the stack:
+    // destroyed now, it would be freed twice. It is asked to end, and the
+    // window goes once its loop has returned.
+    if (m_modalDepth == 0) return (void)Destroy();
+    m_destroyDue = true;
+    if (m_modal != nullptr) m_modal->EndModal(wxID_CANCEL);
+    // The box's loop sees that it is to end only when it next wakes.
+    wxWakeUpIdle();
+}
+
+int ConverterWindow::RunModal(wxDialog& dialog) {
+    wxDialog* outer = std::exchange(m_modal, &dialog);
+    ++m_modalDepth;
+    const int answer = dialog.ShowModal();
+    --m_modalDepth;
+    m_modal = outer;
+    if (m_modalDepth == 0 && m_destroyDue) CallAfter([this] { Destroy(); });
+    return answer;
 }
 
 void ConverterWindow::PostToUiThread(std::function<void()> action) { CallAfter(std::move(action)); }
@@ -320,14 +341,15 @@ void ConverterWindow::ApplyProgress(int position) {
 void ConverterWindow::ProgressShown(int) {}
 
 void ConverterWindow::ApplyMessage(const std::string& text) {
-    wxMessageBox(FromUtf8(text), MessageCaption(), wxOK | wxICON_EXCLAMATION, this);
+    wxMessageDialog box(this, FromUtf8(text), MessageCaption(), wxOK | wxICON_EXCLAMATION);
+    RunModal(box);
 }
 
 std::vector<std::string> ConverterWindow::ChooseSourceFiles(const std::string& folder) {
     wxFileDialog dialog(this, _("Open"), FromUtf8(folder), wxString(),
                         FromUtf8(OpenFileFilter()), wxFD_OPEN | wxFD_MULTIPLE | wxFD_FILE_MUST_EXIST);
     std::vector<std::string> chosen;
-    if (dialog.ShowModal() != wxID_OK) return chosen;
+    if (RunModal(dialog) != wxID_OK) return chosen;
     wxArrayString paths;
     dialog.GetPaths(paths);
     for (const wxString& path : paths) chosen.emplace_back(path.utf8_str());
@@ -336,7 +358,7 @@ std::vector<std::string> ConverterWindow::ChooseSourceFiles(const std::string& f
 
 std::optional<std::string> ConverterWindow::ChooseFolder(const std::string& folder) {
     wxDirDialog dialog(this, _("Save to"), FromUtf8(folder), wxDD_DEFAULT_STYLE);
-    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    if (RunModal(dialog) != wxID_OK) return std::nullopt;
     return std::string(dialog.GetPath().utf8_str());
 }
 
@@ -365,7 +387,7 @@ void ConverterWindow::SetBusy(bool busy) {
 
 void ConverterWindow::ShowAboutBox() {
     AboutBox box(this);
-    box.ShowModal();
+    RunModal(box);
 }
 
 }  // namespace vantrel

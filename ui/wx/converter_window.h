@@ -66,6 +66,8 @@ private:
     // of its pixels that its room holds, in the middle of the room.
     void PlacePreview();
     void OnCloseWindow(wxCloseEvent& event);
+    // Shows `dialog` over the window until the user answers it: its answer.
+    int RunModal(wxDialog& dialog);
     // "From" and "To" as the user has changed them, for the logic.
     void ApplyTypedTrim();
 
@@ -73,6 +75,9 @@ private:
     std::unique_ptr<SystemPower> m_power = MakeSystemPower();
     std::map<int, std::unique_ptr<wxTimer>> m_timers;  // RunOnUiThreadAfter's, by number
     int m_lastTimer = 0;
+    wxDialog* m_modal = nullptr;  // the box shown over the window now, if any
+    int m_modalDepth = 0;         // boxes whose loops run further down the stack
+    bool m_destroyDue = false;    // closed while a box was open: goes once the last has returned
     std::unique_ptr<ConverterDialog> m_logic;
     int m_previewScale = 1;  // physical pixels across a pixel of the player's frame
     wxRect m_previewPlace;
