@@ -89,12 +89,13 @@ inline constexpr std::array<ListColumn, 5> kSourceListColumns = {{
     {"File", 100}, {"Saved as", 100}, {"Duration", 34}, {"Size", 34}, {"State", 90},
 }};
 
-inline constexpr std::array<ControlTemplate, 4> kAboutControls = {{
+inline constexpr std::array<ControlTemplate, 5> kAboutControls = {{
     {kIdUnaddressed, C::kStatic, "", 7, 7, 21, 20, kStyleIcon},
     {kIdUnaddressed, C::kStatic, "Vantrel Video Converter V" VANTREL_VERSION_SHORT, 33, 5, 165, 8,
      kStyleLeft | kStyleNoPrefix | kStyleGroup},
     {kIdUnaddressed, C::kStatic, "Copyright (C) 2026 Vantrel", 35, 20, 105, 8, kLabel},
     {kIdOk, C::kButton, "OK", 148, 24, 50, 14, kStyleDefaultButton | kStyleGroup | kStyleTabStop},
+    {kIdUnaddressed, C::kStatic, "License: GNU GPL version 3 or later", 35, 42, 165, 8, kLabel},
 }};
 
 }  // namespace templates_detail
@@ -105,6 +106,6 @@ inline constexpr DialogTemplate kConverterDialogTemplate = {102, "Vantrel Video 
 using templates_detail::kSourceListColumns;
 
 inline constexpr DialogTemplate kAboutDialogTemplate = {100, "About Vantrel Video Converter", 205,
-                                                        46, templates_detail::kAboutControls};
+                                                        56, templates_detail::kAboutControls};
 
 }  // namespace vantrel
