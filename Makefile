@@ -9,7 +9,7 @@
 #   make bench       build and run the benchmark
 #   make fuzz        run the fuzzers for a long time
 #   make deb         build dist/vantrel_<version>_amd64.deb
-#   make windows     cross-build for Windows and make dist/vantrel-win64.zip
+#   make windows     cross-build for Windows and make dist/vantrel-win64.zip and dist/vantrel-win64.msi
 #   make windows-test run the Windows build's tests under wine
 
 BUILD      ?= build
@@ -30,7 +30,7 @@ DEB_PACKAGES := dpkg-dev lintian appstream desktop-file-utils
 # of its own in the build folder. dpkg-dev unpacks the Debian source of
 # uchardet that its configure cross-builds (scripts/build_windows_uchardet.sh).
 WIN_PACKAGES := cmake make g++ g++-mingw-w64-x86-64-posix wine wine64 zip imagemagick libgtest-dev dpkg-dev \
-                fonts-dejavu-core \
+                fonts-dejavu-core wixl msitools \
                 $(if $(shell command -v npm),,npm)
 WIN_BUILD    := $(BUILD)-win64
 WIN_PREFIX   := $(abspath $(WIN_BUILD))/wine
@@ -139,9 +139,10 @@ windows-build: windows-deps
 	scripts/fetch_windows_encoder.sh $(WIN_BUILD)
 
 # dist/vantrel-win64.zip: the programs with ffmpeg.exe beside them, the README
-# and ffmpeg's licence.
+# and the licences; and beside it dist/vantrel-win64.msi, the installer.
 windows: windows-build
 	VANTREL_WINEPREFIX=$(WIN_PREFIX) scripts/windows_zip.sh $(WIN_BUILD) dist/vantrel-win64.zip
+	scripts/windows_msi.sh $(WIN_BUILD) dist/vantrel-win64.msi
 
 # The tests make their clips and check the results with Linux's ffmpeg.
 windows-test: deps windows-build
