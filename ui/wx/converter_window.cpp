@@ -69,8 +69,12 @@ ConverterWindow::ConverterWindow(EncoderSetup setup, SettingsStore* settings)
 
     m_logic = std::make_unique<ConverterDialog>(*this, std::move(setup), settings, m_power.get());
 
+    // The choosers OPEN and "Save to" may open run modal loops of their own:
+    // started from the event loop, not inside the click's handler, which an
+    // assistive technology's request may be (its bridge answers nothing more
+    // until the handler returns).
     Bind(
-        wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnOpenSource(); }, kIdOpen);
+        wxEVT_BUTTON, [this](wxCommandEvent&) { CallAfter([this] { m_logic->OnOpenSource(); }); }, kIdOpen);
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnEncode(); }, kIdEncode);
     Bind(
@@ -80,7 +84,10 @@ ConverterWindow::ConverterWindow(EncoderSetup setup, SettingsStore* settings)
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { m_logic->OnClearFinished(); }, kIdClearFinished);
     Bind(
-        wxEVT_CHOICE, [this](wxCommandEvent& event) { m_logic->OnSaveTo(event.GetSelection()); },
+        wxEVT_CHOICE,
+        [this](wxCommandEvent& event) {
+            CallAfter([this, choice = event.GetSelection()] { m_logic->OnSaveTo(choice); });
+        },
         kIdSaveTo);
     Bind(
         wxEVT_CHOICE, [this](wxCommandEvent& event) { m_logic->OnSubtitles(event.GetSelection()); },
