@@ -8,6 +8,7 @@
 #include "conversion/simultaneous_conversions.h"
 #include "conversion/string_table.h"
 #include "platform/system_language.h"
+#include "platform/translation.h"
 #include "ui/control_ids.h"
 #include "ui/preview_files.h"
 #include "ui/status_line.h"
@@ -177,10 +178,14 @@ void ConverterDialog::ShowButtons() {
     const bool anyToConvert = std::any_of(m_rows.begin(), m_rows.end(), [](const SourceRow& r) {
         return r.Runnable() && r.probed;
     });
-    // During the notice before sleep or shutting down, Encode cancels it.
-    m_window.SetControlText(kIdEncode, InNotice()     ? std::string_view("Cancel")
-                                       : m_converting ? Text(MessageKey::kStop)
-                                                      : Text(MessageKey::kEncode));
+    // During the notice before sleep or shutting down, Encode cancels it. What
+    // a click does follows the state, never the words shown.
+    if (InNotice()) {
+        // TRANSLATORS: the Encode button during the countdown before the computer sleeps or shuts down.
+        m_window.SetControlText(kIdEncode, Tr("Cancel"));
+    } else {
+        m_window.SetControlText(kIdEncode, Text(m_converting ? MessageKey::kStop : MessageKey::kEncode));
+    }
     m_window.EnableControl(kIdEncode, InNotice() || m_converting || anyToConvert);
     m_window.EnableControl(kIdRemove, !m_rows.empty());
     m_window.EnableControl(kIdClearFinished, std::any_of(m_rows.begin(), m_rows.end(),

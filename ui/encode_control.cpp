@@ -7,6 +7,7 @@
 #include "conversion/target_room.h"
 #include "conversion/target_naming.h"
 #include "platform/target_file.h"
+#include "platform/translation.h"
 #include "platform/utf8_path.h"
 #include "ui/control_ids.h"
 #include "ui/converter_dialog.h"
@@ -91,13 +92,17 @@ std::optional<std::string> ConverterDialog::RefusalOf(const SourceRow& row,
     for (const SourceRow& other : m_rows) {
         if (other.key != row.key && other.target == target &&
             (other.state == RowState::kConverting || other.state == RowState::kConverted)) {
-            return FileNamePart(other.sourcePath) + " is converted to the same file " +
-                   FileNamePart(target);
+            // TRANSLATORS: why a file is not converted; {1} is another file of the list, {2} the name of the
+            // file both would be converted to.
+            return Fill(Tr("{1} is converted to the same file {2}"),
+                        {FileNamePart(other.sourcePath), FileNamePart(target)});
         }
     }
     const std::string folder = FolderPart(target);
     if (const Expected<void> writable = CheckWritableFolder(folder); !writable) {
-        return "Cannot write in " + folder + ": choose a folder under Save to";
+        // TRANSLATORS: why a file is not converted; {1} is a folder's path. "Save to" is the drop-down list
+        // of where the files go.
+        return Fill(Tr("Cannot write in {1}: choose a folder under Save to"), {folder});
     }
     // The rows converting into the same folder will still write the rest of
     // what they are expected to.
@@ -201,7 +206,9 @@ void ConverterDialog::Skip(SourceRow& row, const std::string& why) {
 // or the system's reason, and as the list's message box tells it.
 void ConverterDialog::RowFailed(SourceRow& row, ConversionOutcome outcome, const std::string& why) {
     row.state = RowState::kFailed;
-    row.reason = OutcomeText(outcome) + (why.empty() ? "" : " (" + why + ")");
+    // TRANSLATORS: {1} is what went wrong, such as "Conversion Failed"; {2} the reason ffmpeg or the system
+    // gave, in its own words.
+    row.reason = why.empty() ? OutcomeText(outcome) : Fill(Tr("{1} ({2})"), {OutcomeText(outcome), why});
     row.message = OutcomeMessage(outcome, row.sourcePath, why);
     ShowRow(row);
 }
@@ -273,7 +280,15 @@ void ConverterDialog::ListEnded() {
             : ListEndedStatus(converted.size(), failed.size(), seconds);
     // Written through to the card before each said "Converted".
     if (const std::optional<std::string> card = CardOfTheRun()) {
-        status += converted.size() == 1 ? ". It is on " + *card : ". The files are on " + *card;
+        if (converted.size() == 1) {
+            // TRANSLATORS: {1} is how the list ended, such as "Converted: trip.d3v (2.4 MB) in 0:07"; {2} the
+            // name of the memory card the file went onto.
+            status = Fill(Tr("{1}. It is on {2}"), {status, *card});
+        } else {
+            // TRANSLATORS: {1} is how the list ended, such as "3 files converted, in 2:14"; {2} the name of
+            // the memory card the files went onto.
+            status = Fill(Tr("{1}. The files are on {2}"), {status, *card});
+        }
     }
     // A failed conversion never shows a full bar.
     m_window.PostProgress(failed.empty() ? kProgressRange : 0);
@@ -291,9 +306,12 @@ void ConverterDialog::ListEnded() {
     for (size_t i = 0; i < failed.size() && i < kFailuresToldInFull; ++i) {
         message += (i == 0 ? "" : "\r\n\r\n\r\n") + failed[i]->message;
     }
-    if (failed.size() > kFailuresToldInFull) {
-        message += "\r\n\r\n\r\n" + std::to_string(failed.size() - kFailuresToldInFull) +
-                   " more failed: see the list.";
+    if (const size_t more = failed.size() - std::min(failed.size(), kFailuresToldInFull); more > 0) {
+        // TRANSLATORS: ends the message of a list's failures told in full; {1} is how many more failed. English
+        // says "failed" whatever the count.
+        message += "\r\n\r\n\r\n" + Fill(TrN("{1} more failed: see the list.", "{1} more failed: see the list.",
+                                               static_cast<unsigned long>(more)),
+                                          {std::to_string(more)});
     }
     m_window.ShowMessage(message);
 }

@@ -6,6 +6,7 @@
 
 #include "conversion/target_room.h"
 #include "platform/program_folder.h"
+#include "platform/translation.h"
 #include "platform/utf8_path.h"
 #include "ui/control_ids.h"
 #include "ui/converter_dialog.h"
@@ -14,8 +15,10 @@
 namespace vantrel {
 namespace {
 
-constexpr std::string_view kBesideEachMovie = "Beside each movie";
-constexpr std::string_view kChooseAFolder = "Choose a folder…";
+// TRANSLATORS: a choice of "Save to": each converted file goes into the folder of the movie it was made from.
+constexpr const char* kBesideEachMovie = TextToTranslate("Beside each movie");
+// TRANSLATORS: a choice of "Save to": opens the folder chooser.
+constexpr const char* kChooseAFolder = TextToTranslate("Choose a folder…");
 // The values of "save-to".
 constexpr std::string_view kBeside = "beside";
 constexpr std::string_view kSaveToFolder = "folder";
@@ -122,7 +125,7 @@ void ConverterDialog::OnSaveTo(int choice) {
 }
 
 void ConverterDialog::ShowSaveToChoices() {
-    std::vector<std::string> choices{std::string(kBesideEachMovie)};
+    std::vector<std::string> choices{Tr(kBesideEachMovie)};
     int selected = 0;
     if (!m_chosenFolder.empty()) {
         choices.push_back(m_chosenFolder);
@@ -135,10 +138,14 @@ void ConverterDialog::ShowSaveToChoices() {
         if (const std::string below = chosen ? Below(card.folder, m_saveTo) : ""; !below.empty()) {
             text += "/" + below;
         }
-        if (card.freeBytes) text += ": " + SizeText(static_cast<double>(*card.freeBytes)) + " free";
+        if (card.freeBytes) {
+            // TRANSLATORS: a choice of "Save to"; {1} is a memory card's name, or a folder on it such as
+            // "CARD/Movies"; {2} the room left on it, such as 1.2 GB.
+            text = Fill(Tr("{1}: {2} free"), {text, SizeText(static_cast<double>(*card.freeBytes))});
+        }
         choices.push_back(text);
     }
-    choices.emplace_back(kChooseAFolder);
+    choices.push_back(Tr(kChooseAFolder));
     m_window.SetChoices(kIdSaveTo, choices, selected);
 }
 
@@ -165,7 +172,8 @@ void ConverterDialog::OnCardsChanged(const std::vector<RemovableCard>& cards) {
         } else {
             for (SourceRow& row : m_rows) {
                 if (m_converting && row.inRun && row.Runnable()) {
-                    Skip(row, "The card " + (before ? before->label : std::string()) + " was taken out");
+                    // TRANSLATORS: why a file was not converted; {1} is a memory card's name.
+                    Skip(row, Fill(Tr("The card {1} was taken out"), {before ? before->label : std::string()}));
                 }
             }
             m_saveToCard.clear();
@@ -200,7 +208,10 @@ void ConverterDialog::ShowIdleStatus() {
     std::string status = bytes > 0 ? ExpectedSizeStatus(bytes) : "";
     const RemovableCard* card = CardNamed(m_cards, m_saveToCard);
     if (!status.empty() && card != nullptr && card->freeBytes) {
-        status += "; " + card->label + " has " + SizeText(static_cast<double>(*card->freeBytes)) + " free";
+        // TRANSLATORS: {1} is the size to expect of the files, as in "Expected size: 2.0 MB"; {2} a memory
+        // card's name; {3} the room left on it, such as 1.2 GB.
+        status = Fill(Tr("{1}; {2} has {3} free"),
+                      {status, card->label, SizeText(static_cast<double>(*card->freeBytes))});
     }
     m_window.SetControlText(kIdStatus, status);
 }

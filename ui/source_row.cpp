@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "conversion/target_naming.h"
+#include "platform/translation.h"
 #include "platform/utf8_path.h"
 #include "ui/status_line.h"
 
@@ -12,23 +13,34 @@ namespace {
 std::string StateText(const SourceRow& row) {
     switch (row.state) {
         case RowState::kWaiting:
-            return "Waiting";
+            return Tr("Waiting");
         case RowState::kConverting: {
             // As the status line words a single run, with the time left.
             const ProgressFigures& f = row.figures;
-            std::string text = f.percent ? std::to_string(static_cast<int>(*f.percent)) + "%"
-                                         : FormatClock(f.convertedSeconds) + " converted";
-            if (f.etaSeconds) text += ", " + FormatClock(*f.etaSeconds) + " left";
-            return text;
+            std::string done;
+            if (f.percent) {
+                // TRANSLATORS: {1} is a share in percent, such as 45.2.
+                done = Fill(Tr("{1}%"), {std::to_string(static_cast<int>(*f.percent))});
+            } else {
+                // TRANSLATORS: {1} is how much of a movie of unknown length is converted so far, such as 0:12.
+                done = Fill(Tr("{1} converted"), {FormatClock(f.convertedSeconds)});
+            }
+            if (!f.etaSeconds) return done;
+            // TRANSLATORS: a row of the list while it converts. {1} is how far it is, such as 45% or
+            // "0:12 converted"; {2} the time still to wait, such as 3:10.
+            return Fill(Tr("{1}, {2} left"), {done, FormatClock(*f.etaSeconds)});
         }
         case RowState::kConverted:
-            return "Converted (" + SizeText(static_cast<double>(row.targetBytes)) + ")";
+            // TRANSLATORS: {1} is the converted file's size, such as 2.4 MB.
+            return Fill(Tr("Converted ({1})"), {SizeText(static_cast<double>(row.targetBytes))});
         case RowState::kFailed:
-            return "Failed: " + row.reason;
+            // TRANSLATORS: {1} is why the file could not be converted.
+            return Fill(Tr("Failed: {1}"), {row.reason});
         case RowState::kStopped:
-            return "Stopped";
+            return Tr("Stopped");
         case RowState::kSkipped:
-            return "Skipped: " + row.reason;
+            // TRANSLATORS: {1} is why the file was not converted.
+            return Fill(Tr("Skipped: {1}"), {row.reason});
     }
     return {};
 }

@@ -8,6 +8,7 @@
 #include "conversion/subtitle_files.h"
 #include "conversion/target_naming.h"
 #include "conversion/track_plan.h"
+#include "platform/translation.h"
 #include "ui/control_ids.h"
 #include "ui/converter_dialog.h"
 #include "ui/track_texts.h"
@@ -98,7 +99,13 @@ void ConverterDialog::ShowSubtitleChoices() {
         if (const SourceRow* row = Row(key)) rows.push_back(row);
     }
     m_offeredSubtitles = {{SubtitleMode::kOff, 0, {}}, {SubtitleMode::kAuto, 0, {}}};
-    std::vector<std::string> texts = {"Off", "Auto"};
+    std::vector<std::string> texts = {
+        // TRANSLATORS: a choice of the Subtitles list: no subtitles.
+        Tr("Off"),
+        // TRANSLATORS: a choice of the Subtitles list: the program picks them, a subtitle file beside the
+        // movie, else a forced track, else one in the preferred language.
+        Tr("Auto"),
+    };
     const bool sameTracks = !rows.empty() && std::all_of(rows.begin(), rows.end(), [&](const SourceRow* r) {
         return r->probed && r->description.subtitleTracks == rows.front()->description.subtitleTracks;
     });

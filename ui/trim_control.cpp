@@ -2,6 +2,7 @@
 #include <cctype>
 
 #include "conversion/trim.h"
+#include "platform/translation.h"
 #include "ui/control_ids.h"
 #include "ui/converter_dialog.h"
 
@@ -30,7 +31,10 @@ void ConverterDialog::OnTrim(std::optional<std::string_view> fromText, std::opti
     const std::optional<std::optional<double>> from = fromText ? MomentTyped(*fromText) : std::nullopt;
     const std::optional<std::optional<double>> to = toText ? MomentTyped(*toText) : std::nullopt;
     if ((fromText && !from) || (toText && !to)) {
-        m_window.SetControlText(kIdStatus, "From and To take h:mm:ss, m:ss or seconds, such as 1:02:03, 4:30 or 90");
+        // TRANSLATORS: "From" and "To" are the fields of the part of a movie converted; h:mm:ss and m:ss
+        // are how times are typed in them.
+        const std::string how = Tr("From and To take h:mm:ss, m:ss or seconds, such as 1:02:03, 4:30 or 90");
+        m_window.SetControlText(kIdStatus, how);
         return;
     }
     // Rows already converting keep the part they started with; the others
@@ -41,7 +45,8 @@ void ConverterDialog::OnTrim(std::optional<std::string_view> fromText, std::opti
         if (row == nullptr || !row->Runnable()) continue;
         const Trim trim{from ? *from : row->trim.start, to ? *to : row->trim.end};
         if (trim.end && trim.StartSeconds() >= *trim.end) {
-            m_window.SetControlText(kIdStatus, "From must come before To");
+            // TRANSLATORS: "From" and "To" are the fields of the part of a movie converted.
+            m_window.SetControlText(kIdStatus, Tr("From must come before To"));
             return;
         }
         changes.emplace_back(row, trim);

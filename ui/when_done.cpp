@@ -3,6 +3,7 @@
 #include <charconv>
 #include <ctime>
 
+#include "platform/translation.h"
 #include "ui/control_ids.h"
 #include "ui/converter_dialog.h"
 #include "ui/list_report.h"
@@ -14,9 +15,19 @@ namespace {
 constexpr int kLongestNotice = 3600;
 
 std::string NoticeText(PowerAction action, int seconds) {
-    const std::string in = seconds == 1 ? "1 second" : std::to_string(seconds) + " seconds";
-    return (action == PowerAction::kSleep ? "The computer will sleep in " : "The computer will shut down in ") +
-           in + ". Cancel keeps it on";
+    const auto count = static_cast<unsigned long>(seconds);
+    if (action == PowerAction::kSleep) {
+        // TRANSLATORS: counts down once the list is done; {1} is the seconds left. Cancel is the button
+        // that takes Encode's place meanwhile.
+        return Fill(TrN("The computer will sleep in {1} second. Cancel keeps it on",
+                        "The computer will sleep in {1} seconds. Cancel keeps it on", count),
+                    {std::to_string(seconds)});
+    }
+    // TRANSLATORS: counts down once the list is done; {1} is the seconds left. Cancel is the button that
+    // takes Encode's place meanwhile.
+    return Fill(TrN("The computer will shut down in {1} second. Cancel keeps it on",
+                    "The computer will shut down in {1} seconds. Cancel keeps it on", count),
+                {std::to_string(seconds)});
 }
 
 std::string LocalTimeNow() {
@@ -36,8 +47,9 @@ void ConverterDialog::ShowWhenDoneChoices() {
     for (const auto& [id, action] : {std::pair{kIdWhenDoneSleep, PowerAction::kSleep},
                                      std::pair{kIdWhenDoneShutDown, PowerAction::kShutDown}}) {
         const PowerPermission permission =
-            m_power != nullptr ? m_power->Permission(action)
-                               : PowerPermission{false, "This computer cannot be put to sleep or shut down from here"};
+            m_power != nullptr
+                ? m_power->Permission(action)
+                : PowerPermission{false, Tr("This computer cannot be put to sleep or shut down from here")};
         m_window.EnableControl(id, permission.allowed);
         m_window.SetControlTooltip(id, permission.allowed ? "" : permission.reason);
     }
@@ -56,8 +68,13 @@ void ConverterDialog::AfterList() {
     // The results are kept where the user will find them once back.
     const Expected<std::string> report = WriteListReport(ListReportText(m_rows, LocalTimeNow()));
     if (report) Remember(kReportKey, *report);
-    m_reportTold = report ? "The list's results are in " + *report
-                          : "The list's results could not be kept: " + report.reason();
+    if (report) {
+        // TRANSLATORS: {1} is the path of the report left when the list is done.
+        m_reportTold = Fill(Tr("The list's results are in {1}"), {*report});
+    } else {
+        // TRANSLATORS: {1} is why the report left when the list is done could not be written.
+        m_reportTold = Fill(Tr("The list's results could not be kept: {1}"), {report.reason()});
+    }
     if (m_whenDone == WhenDone::kQuit) {
         ShowButtons();
         return m_window.Quit();
@@ -77,12 +94,22 @@ void ConverterDialog::NoticeTick(uint64_t notice) {
         m_whenDone = WhenDone::kNothing;
         ShowWhenDoneChoices();
         ShowButtons();
-        const Expected<void> asked = m_power != nullptr ? m_power->Request(m_noticeAction)
-                                                        : Expected<void>(Fail("no power service"));
-        const std::string what = m_noticeAction == PowerAction::kSleep ? "sleep" : "shut down";
-        m_window.SetControlText(kIdStatus, asked ? m_reportTold
-                                                 : "The computer could not " + what + ": " + asked.reason() +
-                                                       ". " + m_reportTold);
+        const Expected<void> asked =
+            m_power != nullptr
+                ? m_power->Request(m_noticeAction)
+                // TRANSLATORS: why the computer could not sleep or shut down: the program has no way to ask.
+                : Expected<void>(Fail(Tr("no power service")));
+        std::string status = m_reportTold;
+        if (!asked && m_noticeAction == PowerAction::kSleep) {
+            // TRANSLATORS: {1} is the system's reason; {2} where the list's results are, such as "The list's
+            // results are in /home/ann/last-list.txt".
+            status = Fill(Tr("The computer could not sleep: {1}. {2}"), {asked.reason(), m_reportTold});
+        } else if (!asked) {
+            // TRANSLATORS: {1} is the system's reason; {2} where the list's results are, such as "The list's
+            // results are in /home/ann/last-list.txt".
+            status = Fill(Tr("The computer could not shut down: {1}. {2}"), {asked.reason(), m_reportTold});
+        }
+        m_window.SetControlText(kIdStatus, status);
         return;
     }
     m_window.SetControlText(kIdStatus, NoticeText(m_noticeAction, m_noticeLeft));
@@ -94,7 +121,10 @@ void ConverterDialog::NoticeTick(uint64_t notice) {
 void ConverterDialog::CancelNotice() {
     m_noticeLeft = -1;
     ++m_notice;
-    m_window.SetControlText(kIdStatus, m_endedStatus + ". " + m_reportTold);
+    // TRANSLATORS: the status line once the countdown before sleep or shutting down is cancelled; {1} is how
+    // the list ended, such as "3 files converted, in 2:14"; {2} where its results are, such as "The list's
+    // results are in /home/ann/last-list.txt".
+    m_window.SetControlText(kIdStatus, Fill(Tr("{1}. {2}"), {m_endedStatus, m_reportTold}));
     ShowButtons();
 }
 
@@ -108,7 +138,8 @@ void ConverterDialog::ReadWhenDoneSettings() {
     // A report left before the computer slept or shut down is named once.
     if (const std::string report = Remembered(kReportKey); !report.empty()) {
         Remember(kReportKey, "");
-        m_window.SetControlText(kIdStatus, "The last list's results are in " + report);
+        // TRANSLATORS: at the start, once; {1} is the path of the report left when the last list was done.
+        m_window.SetControlText(kIdStatus, Fill(Tr("The last list's results are in {1}"), {report}));
     }
 }
 
