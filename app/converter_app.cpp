@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "conversion/encoder_location.h"
+#include "ui/wx/window_translations.h"
 
 namespace vantrel {
 namespace {
@@ -32,6 +33,7 @@ bool ConverterApp::OnInit() {
     // A write to an encoder that has just died must fail, not end us.
     std::signal(SIGPIPE, SIG_IGN);
     wxInitAllImageHandlers();
+    UseWindowTranslations();
 
     EncoderSetup setup;
     setup.encoderPath = LocateEncoder();

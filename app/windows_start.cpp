@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "conversion/encoder_location.h"
+#include "platform/message_catalog.h"
 #include "platform/win32/wide_text.h"
 
 namespace vantrel {
@@ -31,6 +32,7 @@ WindowsStart PrepareWindowsStart() {
     // The file and folder choosers host shell extensions, which want a
     // single-threaded apartment on the thread that shows them.
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    UseProgramCatalog();
 
     WindowsStart start;
     start.setup.encoderPath = LocateEncoder();

@@ -2,10 +2,13 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "platform/program_folder.h"
+#include "platform/system_language.h"
+#include "platform/utf8_path.h"
 
 namespace vantrel {
 namespace {
@@ -223,6 +226,33 @@ unsigned long MessageCatalog::PluralForm(unsigned long count) const {
 
 std::string CatalogPath(const std::string& localeFolder, const std::string& language, const std::string& domain) {
     return JoinPath(JoinPath(JoinPath(localeFolder, language), "LC_MESSAGES"), domain + ".mo");
+}
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+std::string ProgramLocaleFolder() {
+    const std::string program = ProgramFolder();
+    if (program.empty()) return {};
+    for (const std::string& folder : {JoinPath(program, "locale"), JoinPath(FolderOf(program), JoinPath("share", "locale"))}) {
+        std::error_code error;
+        if (std::filesystem::is_directory(PathFromUtf8(folder), error)) return folder;
+    }
+    return {};
+}
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+void UseProgramCatalog() {
+    const std::string language = SystemLanguage();
+    const std::string folder = ProgramLocaleFolder();
+    if (language.empty() || folder.empty()) return;
+    static auto catalog = MessageCatalog::Load(CatalogPath(folder, language, "vantrel"));
+    // No catalog for the language, or a damaged one, leaves the program in English.
+    if (catalog) UseTranslator(&*catalog);
 }
 
 }  // namespace vantrel

@@ -41,3 +41,22 @@ std::string CatalogPath(const std::string& localeFolder, const std::string& lang
 unsigned long EvaluatePluralRule(const std::string& rule, unsigned long n);
 
 }  // namespace vantrel
+
+namespace vantrel {
+
+// The folder of this program's catalogs: "locale" beside the program, as the
+// Windows zip lays it out, or else "share/locale" beside the program's folder,
+// as an installed Linux program (and the build folder) has it. Empty when
+// neither exists.
+std::string ProgramLocaleFolder();
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+// Looks texts up, for the rest of the run, in this program's catalog of the
+// user's language, when there is one: the Windows programs' start, since
+// Windows has no gettext. Called before any other thread starts.
+void UseProgramCatalog();
+
+}  // namespace vantrel

@@ -7,11 +7,17 @@
 #include <string>
 #include <utility>
 
+#include "platform/translation.h"
 #include "ui/control_ids.h"
 #include "platform/win32/wide_text.h"
 
 namespace vantrel {
 namespace {
+
+// A template's text as the user reads it: in the user's language.
+std::wstring ShownText(std::string_view templateText) {
+    return templateText.empty() ? std::wstring() : ToWide(Tr(std::string(templateText).c_str()));
+}
 
 // The desktop's dialog font: Windows maps this name to its current UI face.
 constexpr wchar_t kDialogFontFace[] = L"MS Shell Dlg";
@@ -99,7 +105,7 @@ std::vector<int> ColumnWidths(HWND dialog, HWND list, std::span<const ListColumn
     size_t widest = 0;
     int grown = 0;
     for (size_t i = 0; i < columns.size(); ++i) {
-        const std::wstring header = ToWide(std::string(columns[i].header));
+        const std::wstring header = ShownText(columns[i].header);
         const int needed = static_cast<int>(::SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
                                                            reinterpret_cast<LPARAM>(header.c_str()))) +
                            margins;
@@ -116,7 +122,7 @@ void AddColumns(HWND dialog, HWND list, std::span<const ListColumn> columns) {
     ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     const std::vector<int> widths = ColumnWidths(dialog, list, columns);
     for (size_t i = 0; i < columns.size(); ++i) {
-        std::wstring header = ToWide(std::string(columns[i].header));
+        std::wstring header = ShownText(columns[i].header);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = header.data();
@@ -144,7 +150,7 @@ TemplateDialogMemory::TemplateDialogMemory(const DialogTemplate& dialog, DWORD s
     PutWord(words, static_cast<unsigned>(dialog.height));
     PutWord(words, 0);  // no menu
     PutWord(words, 0);  // the dialog class
-    PutText(words, ToWide(std::string(dialog.caption)));
+    PutText(words, ShownText(dialog.caption));
     PutWord(words, kDialogFontPoints);
     PutWord(words, FW_NORMAL);
     PutWord(words, DEFAULT_CHARSET << 8);  // not italic
@@ -167,7 +173,7 @@ void CreateTemplateControls(HWND dialog, const DialogTemplate& dialogTemplate, H
         ::MapDialogRect(dialog, &place);
         // A bar shows no text: the template's name for it is its designer's.
         const std::wstring text =
-            c.controlClass == ControlClass::kProgress ? L"" : ToWide(std::string(c.text));
+            c.controlClass == ControlClass::kProgress ? L"" : ShownText(c.text);
         HWND control = ::CreateWindowExW(
             0, ClassNameOf(c.controlClass), text.c_str(), StyleOf(c, takesDefault), place.left,
             place.top, place.right - place.left, place.bottom - place.top, dialog,

@@ -8,8 +8,7 @@ namespace vantrel {
 
 AboutBox::AboutBox(wxWindow* owner)
     : wxDialog(owner, wxID_ANY,
-               wxString::FromUTF8(kAboutDialogTemplate.caption.data(),
-                                  kAboutDialogTemplate.caption.size())) {
+               ShownText(kAboutDialogTemplate.caption)) {
     CreateTemplateControls(this, kAboutDialogTemplate, ProgramIcons());
     SetIcons(ProgramIcons());
     CentreOnParent();

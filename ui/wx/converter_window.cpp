@@ -26,6 +26,7 @@
 
 #include "ui/wx/about_box.h"
 #include "ui/control_ids.h"
+#include "platform/translation.h"
 #include "platform/utf8_text.h"
 #include "ui/dialog_templates.h"
 #include "conversion/picture_fit.h"
@@ -60,7 +61,7 @@ long ItemOf(wxListCtrl* list, ListRowKey key) {
 }  // namespace
 
 ConverterWindow::ConverterWindow(EncoderSetup setup, SettingsStore* settings)
-    : wxDialog(nullptr, wxID_ANY, FromUtf8(kConverterDialogTemplate.caption), wxDefaultPosition,
+    : wxDialog(nullptr, wxID_ANY, ShownText(kConverterDialogTemplate.caption), wxDefaultPosition,
                wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
     CreateTemplateControls(this, kConverterDialogTemplate, ProgramIcons());
     PlacePreview();
@@ -353,7 +354,7 @@ void ConverterWindow::ApplyMessage(const std::string& text) {
 }
 
 std::vector<std::string> ConverterWindow::ChooseSourceFiles(const std::string& folder) {
-    wxFileDialog dialog(this, _("Open"), FromUtf8(folder), wxString(),
+    wxFileDialog dialog(this, FromUtf8(Tr("Open")), FromUtf8(folder), wxString(),
                         FromUtf8(OpenFileFilter()), wxFD_OPEN | wxFD_MULTIPLE | wxFD_FILE_MUST_EXIST);
     std::vector<std::string> chosen;
     if (RunModal(dialog) != wxID_OK) return chosen;
@@ -364,7 +365,7 @@ std::vector<std::string> ConverterWindow::ChooseSourceFiles(const std::string& f
 }
 
 std::optional<std::string> ConverterWindow::ChooseFolder(const std::string& folder) {
-    wxDirDialog dialog(this, _("Save to"), FromUtf8(folder), wxDD_DEFAULT_STYLE);
+    wxDirDialog dialog(this, FromUtf8(Tr("Save to")), FromUtf8(folder), wxDD_DEFAULT_STYLE);
     if (RunModal(dialog) != wxID_OK) return std::nullopt;
     return std::string(dialog.GetPath().utf8_str());
 }
@@ -374,7 +375,7 @@ void ConverterWindow::NotifyConversionEnded(std::string_view text) {
     // Kept, not made afresh: the desktop may still answer the last one.
     if (!m_notification) m_notification = std::make_unique<wxNotificationMessage>();
     m_notification->SetParent(this);
-    m_notification->SetTitle(FromUtf8(kConverterDialogTemplate.caption));
+    m_notification->SetTitle(ShownText(kConverterDialogTemplate.caption));
     wxString message = FromUtf8(ValidUtf8(text));
     message.Replace("\r\n", "\n");  // GTK would show the carriage returns
     m_notification->SetMessage(message);

@@ -12,15 +12,14 @@
 #include <wx/toplevel.h>
 
 #include "ui/control_ids.h"
+#include "platform/translation.h"
 #include "ui/dialog_templates.h"
 
 namespace vantrel {
 namespace {
 
-wxString FromUtf8(std::string_view text) { return wxString::FromUTF8(text.data(), text.size()); }
-
 wxWindow* CreateButtonClass(wxWindow* parent, const ControlTemplate& c, wxPoint pos, wxSize size) {
-    const wxString label = FromUtf8(c.text);
+    const wxString label = ShownText(c.text);
     const wxWindowID id = WxIdFor(c.id);
     if (c.Has(kStyleGroupBox)) return new wxStaticBox(parent, id, label, pos, size);
     if (c.Has(kStyleAutoRadio)) {
@@ -44,14 +43,14 @@ wxWindow* CreateStaticClass(wxWindow* parent, const ControlTemplate& c, wxPoint 
     auto* label = new wxStaticText(parent, WxIdFor(c.id), wxString(), pos, size,
                                    wxALIGN_LEFT | wxST_NO_AUTORESIZE |
                                        (c.Has(kStyleWrap) ? 0 : wxST_ELLIPSIZE_END));
-    label->SetLabelText(FromUtf8(c.text));
+    label->SetLabelText(ShownText(c.text));
     return label;
 }
 
 wxWindow* CreateList(wxWindow* parent, const ControlTemplate& c, wxPoint pos, wxSize size) {
     auto* list = new wxListCtrl(parent, WxIdFor(c.id), pos, size, wxLC_REPORT | wxBORDER_SUNKEN);
     for (const ListColumn& column : kSourceListColumns) {
-        list->AppendColumn(FromUtf8(column.header), wxLIST_FORMAT_LEFT,
+        list->AppendColumn(ShownText(column.header), wxLIST_FORMAT_LEFT,
                            parent->ConvertDialogToPixels(wxSize(column.width, 0)).GetWidth());
     }
     return list;
@@ -63,6 +62,11 @@ void CentredAtItsOwnHeight(wxWindow* control, wxPoint pos, wxSize size) {
 }
 
 }  // namespace
+
+wxString ShownText(std::string_view templateText) {
+    if (templateText.empty()) return wxString();
+    return wxString::FromUTF8(Tr(std::string(templateText).c_str()));
+}
 
 wxWindowID WxIdFor(int templateId) {
     switch (templateId) {
@@ -117,7 +121,7 @@ void CreateTemplateControls(wxWindow* parent, const DialogTemplate& dialogTempla
                 break;
             case ControlClass::kEdit:
                 // Enter applies what was typed, rather than pressing the default button.
-                CentredAtItsOwnHeight(new wxTextCtrl(parent, WxIdFor(c.id), FromUtf8(c.text), pos,
+                CentredAtItsOwnHeight(new wxTextCtrl(parent, WxIdFor(c.id), ShownText(c.text), pos,
                                                      wxSize(size.GetWidth(), -1), wxTE_PROCESS_ENTER),
                                       pos, size);
                 break;

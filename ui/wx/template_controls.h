@@ -4,6 +4,8 @@
 #include <wx/iconbndl.h>
 #include <wx/window.h>
 
+#include <string_view>
+
 #include "ui/dialog_template.h"
 
 namespace vantrel {
@@ -12,6 +14,9 @@ namespace vantrel {
 // Cancel, so that Enter and Esc find those buttons, and a fresh id for a
 // control the program never addresses.
 wxWindowID WxIdFor(int templateId);
+
+// A template's text as the user reads it: in the user's language.
+wxString ShownText(std::string_view templateText);
 int TemplateIdFor(wxWindowID id);
 
 // Creates the template's controls in `parent`, in template order, which is
