@@ -20,6 +20,7 @@
 #include "parse/encoder_output_parser.h"
 #include "platform/program_folder.h"
 #include "platform/target_file.h"
+#include "platform/translation.h"
 #include "platform/utf8_path.h"
 
 namespace vantrel {
@@ -81,13 +82,25 @@ std::string InUsersWords(std::string line, const std::string& written, const std
     return line;
 }
 
-std::string SoundTrackWords(const SoundTrack& track) {
-    std::string words;
+// The note for the sound track converted of several, counted from 1.
+std::string ConvertedTrackNote(const std::vector<SoundTrack>& tracks, int index) {
+    const SoundTrack& track = tracks[static_cast<size_t>(index)];
+    std::string facts;
     for (const std::string& fact : {LanguageName(track.language), track.layout}) {
         if (fact.empty()) continue;
-        words += (words.empty() ? "" : ", ") + fact;
+        facts += (facts.empty() ? "" : ", ") + fact;
     }
-    return words.empty() ? words : " (" + words + ")";
+    const std::string number = std::to_string(index + 1);
+    const std::string count = std::to_string(tracks.size());
+    if (facts.empty()) {
+        // TRANSLATORS: {1} is the number of the source's sound track, counted from 1; {2} how
+        // many sound tracks the source has, always more than one.
+        return Fill(Tr("sound track {1} of {2} was converted"), {number, count});
+    }
+    // TRANSLATORS: {1} is the number of the source's sound track, counted from 1; {2} how many
+    // sound tracks the source has, always more than one; {3} what is known of the track, its
+    // language and ffmpeg's word for its channels, such as "German, 5.1(side)".
+    return Fill(Tr("sound track {1} of {2} ({3}) was converted"), {number, count, facts});
 }
 
 // What a conversion takes of a source, and everything ffmpeg needs for it
@@ -137,25 +150,26 @@ std::vector<std::string> NotesOf(const ParserState& state, const Plan& plan, con
     std::vector<std::string> notes;
     const SourceDescription& source = state.source;
     if (!source.hasPicture) {
-        notes.push_back(source.hasCoverArt ? "the source has no moving picture: its cover is shown"
-                                           : "the source has no picture: the movie is black");
+        notes.push_back(source.hasCoverArt
+                            ? Tr("the source has no moving picture: its cover is shown")
+                            : Tr("the source has no picture: the movie is black"));
     }
-    if (!source.hasSound()) notes.push_back("the source has no sound: the movie is silent");
+    if (!source.hasSound()) notes.push_back(Tr("the source has no sound: the movie is silent"));
     if (source.soundTracks.size() > 1 && static_cast<size_t>(plan.soundTrack()) < source.soundTracks.size()) {
-        notes.push_back("sound track " + std::to_string(plan.soundTrack() + 1) + " of " +
-                        std::to_string(source.soundTracks.size()) +
-                        SoundTrackWords(source.soundTracks[static_cast<size_t>(plan.soundTrack())]) +
-                        " was converted");
+        notes.push_back(ConvertedTrackNote(source.soundTracks, plan.soundTrack()));
     }
     if (!plan.subtitles().note().empty()) notes.push_back(plan.subtitles().note());
     if (state.lettersWithoutFont > 0) {
-        notes.push_back("some letters of the subtitles are left out: no font on this system has "
-                        "them (install one that does, such as fonts-noto-cjk for Japanese, "
-                        "Chinese and Korean)");
+        notes.push_back(Tr("some letters of the subtitles are left out: no font on this system has "
+                           "them (install one that does, such as fonts-noto-cjk for Japanese, "
+                           "Chinese and Korean)"));
     }
     if (state.soundDecodeFailures > 0) {
-        notes.push_back("damaged sound was skipped (" + std::to_string(state.soundDecodeFailures) +
-                        (state.soundDecodeFailures == 1 ? " place)" : " places)"));
+        const auto places = static_cast<unsigned long>(state.soundDecodeFailures);
+        // TRANSLATORS: {1} is how many places of the sound could not be decoded.
+        notes.push_back(Fill(TrN("damaged sound was skipped ({1} place)",
+                                 "damaged sound was skipped ({1} places)", places),
+                             {std::to_string(places)}));
     }
     // Only where ffmpeg told how far it came.
     if (const auto duration = source.durationHundredths;
@@ -167,9 +181,12 @@ std::vector<std::string> NotesOf(const ParserState& state, const Plan& plan, con
             std::llround(trim.Length(static_cast<double>(*duration) / 100.0).value_or(0) * 100);
         const int64_t shortBy = expected - state.positionHundredths;
         if (shortBy > kEarlyEndHundredths && shortBy * kEarlyEndShare > expected) {
-            notes.push_back("the source ends at " +
-                            FormatClock(static_cast<double>(start + state.positionHundredths) / 100.0) +
-                            " of its " + FormatClock(static_cast<double>(*duration) / 100.0));
+            // TRANSLATORS: {1} is where the source's picture and sound end, such as 0:25; {2} the
+            // length the source claims, such as 0:50.
+            notes.push_back(
+                Fill(Tr("the source ends at {1} of its {2}"),
+                     {FormatClock(static_cast<double>(start + state.positionHundredths) / 100.0),
+                      FormatClock(static_cast<double>(*duration) / 100.0)}));
         }
     }
     return notes;
@@ -389,7 +406,8 @@ ConversionReport Converter::Convert(const ConversionRequest& request, const Sour
         report.targetBytes = GetFileLength(request.targetPath);
         report.notes = NotesOf(state, plan, request.trim);
         if (request.normalizeLoudness && state.source.hasSound() && !loudness) {
-            report.notes.push_back("the loudness could not be measured: it is the source's");
+            // TRANSLATORS: the movie keeps the source's own loudness.
+            report.notes.push_back(Tr("the loudness could not be measured: it is the source's"));
         }
     } else {
         RemoveRegularFile(written);
@@ -445,13 +463,15 @@ Expected<void> Converter::Preview(const ConversionRequest& request, const Source
     }
     RemoveRegularFile(imagePath);
     switch (run.status) {
-        case RunStatus::kStopRequested: return Fail("stopped");
+        // TRANSLATORS: why a preview was not made: the user stopped it.
+        case RunStatus::kStopRequested: return Fail(Tr("stopped"));
         case RunStatus::kNotStarted: return Fail(run.whyNotStarted);
         default: break;
     }
     // ffmpeg ends without a word when the moment lies past the source's end.
     if (run.exitCode == 0 || state.lastErrorLine.empty()) {
-        return Fail("the source has no picture at " + FormatClock(seconds));
+        // TRANSLATORS: {1} is a moment of the source, such as 1:05.
+        return Fail(Fill(Tr("the source has no picture at {1}"), {FormatClock(seconds)}));
     }
     return Fail(InUsersWords(state.lastErrorLine, imagePath, imagePath));
 }

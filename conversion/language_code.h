@@ -16,8 +16,9 @@ std::string CanonicalLanguage(std::string_view code);
 // Both name the same known language: "ger" and "de_AT" do, "und" and "und" do not.
 bool SameLanguage(std::string_view a, std::string_view b);
 
-// The language's English name for the information panel ("German" for "ger"),
-// empty when the code names no known language.
+// The language's name for the information panel and the notes, in the user's
+// language ("German" for "ger" in English), empty when the code names no known
+// language.
 std::string LanguageName(std::string_view code);
 
 }  // namespace vantrel

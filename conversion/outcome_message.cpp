@@ -1,16 +1,19 @@
 #include "conversion/outcome_message.h"
 
 #include "conversion/string_table.h"
+#include "platform/translation.h"
 
 namespace vantrel {
 
 std::string OutcomeText(ConversionOutcome outcome) {
     switch (outcome) {
-        case ConversionOutcome::kNotStarted: return std::string(Text(MessageKey::kFailedToExecute));
-        case ConversionOutcome::kFailed: return std::string(Text(MessageKey::kConversionFailed));
-        case ConversionOutcome::kNoSpace: return std::string(Text(MessageKey::kNotEnoughMemory));
-        case ConversionOutcome::kUndecodable: return std::string(Text(MessageKey::kUnableToDecode));
-        case ConversionOutcome::kWillNotFit: return "Skipped";
+        case ConversionOutcome::kNotStarted: return Text(MessageKey::kFailedToExecute);
+        case ConversionOutcome::kFailed: return Text(MessageKey::kConversionFailed);
+        case ConversionOutcome::kNoSpace: return Text(MessageKey::kNotEnoughMemory);
+        case ConversionOutcome::kUndecodable: return Text(MessageKey::kUnableToDecode);
+        case ConversionOutcome::kWillNotFit:
+            // TRANSLATORS: a movie that was not converted, since it would not fit where it goes.
+            return Tr("Skipped");
         case ConversionOutcome::kConverted:
         case ConversionOutcome::kStopped: break;
     }

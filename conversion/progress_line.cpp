@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/translation.h"
+
 namespace vantrel {
 
 ProgressFigures ComputeProgress(const ProgressReport& progress, double elapsedSeconds) {
@@ -53,7 +55,10 @@ std::string SpeedText(const ProgressFigures& figures) {
 
 std::string FormatProgressLine(const ProgressFigures& figures, int barWidth) {
     if (!figures.percent) {
-        return "  " + FormatClock(figures.convertedSeconds) + " converted" + SpeedText(figures);
+        // TRANSLATORS: {1} is how much of a movie of unknown length is converted so far, such
+        // as 0:12.
+        return "  " + Fill(Tr("{1} converted"), {FormatClock(figures.convertedSeconds)}) +
+               SpeedText(figures);
     }
     const double percent = *figures.percent;
     char head[16];
@@ -68,8 +73,10 @@ std::string FormatProgressLine(const ProgressFigures& figures, int barWidth) {
     line += "]";
 
     line += SpeedText(figures);
-    line += "  ETA ";
-    line += figures.etaSeconds ? FormatClock(*figures.etaSeconds) : "--:--";
+    line += "  ";
+    // TRANSLATORS: the time still to go, {1} such as 0:12, or --:-- while it is unknown; short, as
+    // it ends a progress line in a terminal.
+    line += Fill(Tr("ETA {1}"), {figures.etaSeconds ? FormatClock(*figures.etaSeconds) : "--:--"});
     return line;
 }
 

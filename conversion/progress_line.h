@@ -25,7 +25,7 @@ std::string FormatClock(double seconds);
 
 // " 45.2% [#############-----------------]  17.3x  ETA 0:12", or for a source
 // of unknown duration "  0:12 converted  17.3x"; unknown figures show as
-// dashes. Plain ASCII, no control characters.
+// dashes. Its words are in the user's language; no control characters.
 std::string FormatProgressLine(const ProgressFigures& figures, int barWidth);
 
 }  // namespace vantrel

@@ -1,6 +1,7 @@
 #include "conversion/source_types.h"
 
 #include "conversion/output_format.h"
+#include "platform/translation.h"
 
 namespace vantrel {
 namespace {
@@ -25,7 +26,11 @@ std::string OpenFileFilter() {
     for (std::string_view extension : kSourceExtensions) patterns += BothCases(extension) + ";";
     // Converted files are listed too, so that a user sees what is already done.
     patterns += BothCases(kPlayerFormat.extension);
-    return "Movie Files|" + patterns + "|All Files (*.*)|*.*";
+    // TRANSLATORS: the kind of file the open dialog lists first; no '|' in it.
+    const std::string movies = Tr("Movie Files");
+    // TRANSLATORS: the open dialog's choice that lists every file; no '|' in it.
+    const std::string all = Tr("All Files (*.*)");
+    return movies + "|" + patterns + "|" + all + "|*.*";
 }
 
 std::string AcceptedExtensionList() {

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <string_view>
+#include <string>
 
 namespace vantrel {
 
-// The program's user-visible texts, by what they are for. Each window maps the
-// keys it shows to its own resources.
+// The program's user-visible texts, by what they are for, in the user's
+// language. Each window maps the keys it shows to its own resources.
 enum class MessageKey {
     kAbout,             // the About entry and the About box's caption
     kConversionFailed,
@@ -16,6 +16,6 @@ enum class MessageKey {
     kFailedToExecute,   // ffmpeg, or a thread of the conversion, cannot be started
 };
 
-std::string_view Text(MessageKey key);
+std::string Text(MessageKey key);
 
 }  // namespace vantrel

@@ -11,6 +11,7 @@
 #include "platform/program_folder.h"
 #include "platform/target_file.h"
 #include "platform/text_encoding.h"
+#include "platform/translation.h"
 #include "platform/utf8_path.h"
 
 namespace vantrel {
@@ -37,16 +38,23 @@ Expected<void> WriteWhole(const std::string& path, const std::string& text) {
     file.close();
     if (!file) {
         RemoveRegularFile(path);
-        return Fail("cannot write " + path);
+        // TRANSLATORS: {1} is a file's path.
+        return Fail(Fill(Tr("cannot write {1}"), {path}));
     }
     return {};
 }
 
-std::string TrackWords(const SubtitleTrack& track, int index) {
-    std::string words = "subtitle track " + std::to_string(index + 1);
+// The note for a track of the source drawn on the picture, counted from 1.
+std::string DrawnTrackNote(const SubtitleTrack& track, int index) {
+    const std::string number = std::to_string(index + 1);
     const std::string language = LanguageName(track.language);
-    if (!language.empty()) words += " (" + language + ")";
-    return words;
+    if (language.empty()) {
+        // TRANSLATORS: {1} is the number of the source's subtitle track, counted from 1.
+        return Fill(Tr("subtitle track {1} drawn"), {number});
+    }
+    // TRANSLATORS: {1} is the number of the source's subtitle track, counted from 1; {2} its
+    // language, such as German.
+    return Fill(Tr("subtitle track {1} ({2}) drawn"), {number, language});
 }
 
 }  // namespace
@@ -82,20 +90,22 @@ Expected<PreparedSubtitles> PrepareSubtitles(const ChosenSubtitles& chosen,
     switch (chosen.kind) {
         case Kind::kNone: return prepared;
         case Kind::kImageTrack:
-            prepared.note_ = TrackWords(source.subtitleTracks[static_cast<size_t>(chosen.track)],
-                                        chosen.track) + " drawn";
+            prepared.note_ = DrawnTrackNote(
+                source.subtitleTracks[static_cast<size_t>(chosen.track)], chosen.track);
             return prepared;
         case Kind::kTextTrack: {
             const SubtitleTrack& track = source.subtitleTracks[static_cast<size_t>(chosen.track)];
             drawing.textFile = request.sourcePath;
             drawing.ownStyles = HasOwnStyles(track.codec);
-            prepared.note_ = TrackWords(track, chosen.track) + " drawn";
+            prepared.note_ = DrawnTrackNote(track, chosen.track);
             break;
         }
         case Kind::kFile: {
             const Expected<Utf8Text> text = ReadTextAsUtf8(chosen.file, request.subtitleEncoding);
             if (!text) {
-                return Fail("Cannot read the subtitles " + chosen.file + ": " + text.reason());
+                // TRANSLATORS: {1} is a subtitle file's path, {2} the system's reason.
+                return Fail(
+                    Fill(Tr("Cannot read the subtitles {1}: {2}"), {chosen.file, text.reason()}));
             }
             const std::string extension = ExtensionOf(chosen.file);
             const std::string script =
@@ -106,20 +116,27 @@ Expected<PreparedSubtitles> PrepareSubtitles(const ChosenSubtitles& chosen,
             // A copy of an earlier run killed outright goes first.
             RemoveRegularFile(copy);
             if (const Expected<void> written = WriteWhole(copy, script); !written) {
-                return Fail("Cannot make the subtitles ready: " + written.reason());
+                // TRANSLATORS: {1} is why, such as "cannot write /tmp/film.d3v.part.srt".
+                return Fail(Fill(Tr("Cannot make the subtitles ready: {1}"), {written.reason()}));
             }
             prepared.copy_ = copy;
             drawing.textFile = copy;
             drawing.ownStyles = HasOwnStyles(extension);
-            prepared.note_ = "subtitles from " + FileNamePart(chosen.file) + " (" + text->encoding + ")";
+            // TRANSLATORS: {1} is a subtitle file's name, {2} the encoding its text was read in,
+            // such as UTF-8 or WINDOWS-1252.
+            prepared.note_ =
+                Fill(Tr("subtitles from {1} ({2})"), {FileNamePart(chosen.file), text->encoding});
             break;
         }
     }
     // Without a font libass draws nothing and says so only in passing: a film
     // whose subtitles were asked for would come out without them.
     if (GetFileLength(font) == 0) {
-        return Fail("No font to draw the subtitles with: " + font +
-                    " is missing. Reinstall the program, or choose Subtitles: Off.");
+        // TRANSLATORS: {1} is a font file's path. "Subtitles: Off" is the choice of Off under
+        // Subtitles in the window, and should read as it does there.
+        return Fail(Fill(Tr("No font to draw the subtitles with: {1} is missing. Reinstall the "
+                            "program, or choose Subtitles: Off."),
+                         {font}));
     }
     drawing.fontFolder = FolderOf(font);
     return prepared;

@@ -6,6 +6,7 @@
 #include "conversion/card_safe_name.h"
 #include "conversion/output_format.h"
 #include "conversion/source_types.h"
+#include "platform/translation.h"
 
 namespace vantrel {
 namespace {
@@ -54,7 +55,10 @@ Expected<std::string> TargetBeside(const std::string& source) {
     const std::string extension(kPlayerFormat.extension);
     std::string copy = source;
     LowerFileName(copy);
-    if (EndsWith(copy, extension)) return Fail("already a ." + extension + " file");
+    if (EndsWith(copy, extension)) {
+        // TRANSLATORS: {1} is the extension of the player's movies, such as .d3v.
+        return Fail(Fill(Tr("already a {1} file"), {"." + extension}));
+    }
     // "mpeg" needs no dot: "clip.mpeg" and "xmpeg" both lose the four letters.
     if (EndsWith(copy, "mpeg")) return CardSafe(copy.substr(0, copy.size() - 4) + extension);
     const size_t dot = copy.rfind('.');
@@ -64,7 +68,8 @@ Expected<std::string> TargetBeside(const std::string& source) {
             if (found == known) return CardSafe(copy.substr(0, dot + 1) + extension);
         }
     }
-    return Fail("not a movie file name (accepted: " + AcceptedExtensionList() + ")");
+    // TRANSLATORS: {1} is a list of file extensions, such as ".mpeg, .mpg, .mp4".
+    return Fail(Fill(Tr("not a movie file name (accepted: {1})"), {AcceptedExtensionList()}));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "conversion/output_format.h"
 #include "platform/removable_cards.h"
+#include "platform/translation.h"
 
 namespace vantrel {
 namespace {
@@ -16,15 +17,20 @@ constexpr double kMarginBytes = 512 * 1024;
 }  // namespace
 
 std::string SizeText(double bytes) {
-    char text[32];
+    char number[32];
     if (bytes < 1e6) {
-        std::snprintf(text, sizeof text, "%.0f kB", bytes / 1e3);
-    } else if (bytes < 1e9) {
-        std::snprintf(text, sizeof text, "%.1f MB", bytes / 1e6);
-    } else {
-        std::snprintf(text, sizeof text, "%.1f GB", bytes / 1e9);
+        std::snprintf(number, sizeof number, "%.0f", bytes / 1e3);
+        // TRANSLATORS: a size in kilobytes; {1} is the number, such as 840.
+        return Fill(Tr("{1} kB"), {number});
     }
-    return text;
+    if (bytes < 1e9) {
+        std::snprintf(number, sizeof number, "%.1f", bytes / 1e6);
+        // TRANSLATORS: a size in megabytes; {1} is the number, such as 2.4.
+        return Fill(Tr("{1} MB"), {number});
+    }
+    std::snprintf(number, sizeof number, "%.1f", bytes / 1e9);
+    // TRANSLATORS: a size in gigabytes; {1} is the number, such as 3.1.
+    return Fill(Tr("{1} GB"), {number});
 }
 
 double ExpectedBytes(int32_t videoKilobits, double seconds) {
@@ -53,12 +59,15 @@ std::optional<std::string> WhyItWillNotFit(const std::string& folder, uint64_t f
     const uint64_t needed = BytesNeeded(videoKilobits, seconds);
     const uint64_t room = freeBytes > reservedBytes ? freeBytes - reservedBytes : 0;
     if (needed <= room) return std::nullopt;
-    return PlaceName(folder) + " has " + SizeText(static_cast<double>(room)) +
-           " free; this movie needs about " + SizeText(static_cast<double>(needed));
+    // TRANSLATORS: {1} is a card's name or a folder's path, {2} and {3} are sizes such as 120 MB.
+    return Fill(Tr("{1} has {2} free; this movie needs about {3}"),
+                {PlaceName(folder), SizeText(static_cast<double>(room)),
+                 SizeText(static_cast<double>(needed))});
 }
 
 std::string FullReason(const std::string& folder) {
-    return CardHolding(folder, ListRemovableCards()) ? "The card is full" : "The disk is full";
+    return CardHolding(folder, ListRemovableCards()) ? Tr("The card is full")
+                                                     : Tr("The disk is full");
 }
 
 }  // namespace vantrel

@@ -7,7 +7,7 @@
 namespace vantrel {
 
 // "840 kB", "2.4 MB", "3.1 GB": decimal units, as file managers on the
-// desktop show sizes.
+// desktop show sizes, their names in the user's language.
 std::string SizeText(double bytes);
 
 // The converted file's size to expect, from the video bitrate, the sound's

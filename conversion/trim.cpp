@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "conversion/progress_line.h"
+#include "platform/translation.h"
 
 namespace vantrel {
 namespace {
@@ -42,7 +43,10 @@ std::optional<double> Trim::Length(std::optional<double> duration) const {
 
 std::string Trim::WhyNothingIsLeft(std::optional<double> duration) const {
     if (!duration || StartSeconds() < *duration) return {};
-    return "the movie ends at " + FormatClock(*duration) + ", before the start at " + FormatClock(StartSeconds());
+    // TRANSLATORS: {1} is the movie's length and {2} the moment the user chose to start at, both
+    // times such as 1:05.
+    return Fill(Tr("the movie ends at {1}, before the start at {2}"),
+                {FormatClock(*duration), FormatClock(StartSeconds())});
 }
 
 std::optional<double> ParseMoment(std::string_view text) {

@@ -2,6 +2,7 @@
 
 #include "platform/child_process.h"
 #include "platform/console_input_forwarder.h"
+#include "platform/translation.h"
 
 namespace vantrel {
 
@@ -25,7 +26,7 @@ PumpResult EncoderRunner::Run(const std::string& encoderPath,
         if (!forwarder.Start(consoleInputFd_, child)) {
             // Without its helper the run cannot be followed; the child's
             // destructor ends it rather than leave it running unwatched.
-            return {RunStatus::kNotStarted, -1, false, "cannot follow the encoder's output"};
+            return {RunStatus::kNotStarted, -1, false, Tr("cannot follow the encoder's output")};
         }
     }
 
