@@ -8,6 +8,13 @@
 
 namespace vantrel::cli {
 
+// What each line that describes a file and its conversion begins with.
+enum class LineLabel { kSource, kDuration, kBitrate, kVideoCodec, kPictureSize, kFrameRate, kTarget, kNote, kPreview };
+
+// "Duration:     1:05\n": `label` in the user's language, padded so that the
+// values after all the labels line up, however long their translations are.
+std::string LabelledLine(LineLabel label, const std::string& value);
+
 // Tells the console what one conversion reports: the source's description,
 // once ffmpeg has given it, then the progress. Every call arrives on the
 // thread that runs this file's conversion.

@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "cli/console_observer.h"
 #include "conversion/converter.h"
 #include "conversion/simultaneous_conversions.h"
 #include "conversion/source_finder.h"
 #include "conversion/target_room.h"
 #include "platform/removable_cards.h"
 #include "platform/system_language.h"
+#include "platform/translation.h"
 #include "platform/utf8_path.h"
 #include "conversion/encoder_location.h"
 #include "cli/file_conversion.h"
@@ -43,8 +45,7 @@ int WritePreview(const std::string& file, const std::string& png, ConversionRequ
     if (!probe) {
         if (probe.reason().outcome == ConversionOutcome::kStopped) return kInterrupted;
         std::cerr << "vantrel-convert: " << file << ": "
-                  << (probe.reason().reason.empty() ? "not a movie ffmpeg can read"
-                                                    : probe.reason().reason)
+                  << (probe.reason().reason.empty() ? Tr("not a movie ffmpeg can read") : probe.reason().reason)
                   << '\n';
         return kSomeFailed;
     }
@@ -55,10 +56,11 @@ int WritePreview(const std::string& file, const std::string& png, ConversionRequ
         converter.Preview(settings, *probe, at, PreviewImage::kPng, png, &stop);
     if (!written) {
         if (stop.IsSignalled()) return kInterrupted;
-        std::cerr << "vantrel-convert: " << file << ": no preview: " << written.reason() << '\n';
+        // TRANSLATORS: {1} is why the picture could not be made, in the words of ffmpeg or the system.
+        std::cerr << "vantrel-convert: " << file << ": " << Fill(Tr("no preview: {1}"), {written.reason()}) << '\n';
         return kSomeFailed;
     }
-    std::cout << "Preview:      " << png << '\n';
+    std::cout << LabelledLine(LineLabel::kPreview, png);
     return kAllConverted;
 }
 
@@ -67,9 +69,10 @@ int WritePreview(const std::string& file, const std::string& png, ConversionRequ
 std::string CardLines(const std::vector<RemovableCard>& cards) {
     std::string lines;
     for (const RemovableCard& card : cards) {
-        lines += card.folder + '\t' + card.label + '\t' + card.fileSystem + '\t' +
-                 (card.freeBytes ? SizeText(static_cast<double>(*card.freeBytes)) + " free" : "free space unknown") +
-                 '\n';
+        std::string space = Tr("free space unknown");
+        // TRANSLATORS: {1} is an amount of space such as 3.1 GB.
+        if (card.freeBytes) space = Fill(Tr("{1} free"), {SizeText(static_cast<double>(*card.freeBytes))});
+        lines += card.folder + '\t' + card.label + '\t' + card.fileSystem + '\t' + space + '\n';
     }
     return lines;
 }
@@ -87,7 +90,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments) {
             return kAllConverted;
         case CliOptions::Action::kUsageError:
             std::cerr << "vantrel-convert: " << options.error << '\n'
-                      << "Try 'vantrel-convert --help' for more information.\n";
+                      << Tr("Try 'vantrel-convert --help' for more information.") << '\n';
             return kUsageError;
         case CliOptions::Action::kListCards:
             std::cout << CardLines(ListRemovableCards());
@@ -100,7 +103,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments) {
     // without a way to stop it cleanly.
     auto stop = std::make_shared<StopSignal>();
     if (!StopOnTerminationSignals(stop)) {
-        std::cerr << "vantrel-convert: cannot prepare to stop on Ctrl-C\n";
+        std::cerr << "vantrel-convert: " << Tr("cannot prepare to stop on Ctrl-C") << '\n';
         return kSomeFailed;
     }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "cli/terminal_columns.h"
+
 namespace vantrel::cli {
 
 std::string SharedConsole::Tagged(const std::string& name, const std::string& lines) const {
@@ -21,10 +23,12 @@ void SharedConsole::Write(std::ostream& to, const std::string& text) {
         return;
     }
     // Up to the first progress line and erase the rest of the screen, write,
-    // then draw the progress lines again below what was written.
+    // then draw the progress lines again below what was written. Each is cut
+    // to the terminal's width in columns, never inside a character, since a
+    // file's name or a translation's words may take several bytes a letter.
     if (drawn_ > 0) out_ << "\x1b[" << drawn_ << "A\r\x1b[J" << std::flush;
     to << text << std::flush;
-    for (const auto& [name, line] : progress_) out_ << line.substr(0, width_ - 1) << '\n';
+    for (const auto& [name, line] : progress_) out_ << FirstColumns(line, width_ - 1) << '\n';
     out_ << std::flush;
     drawn_ = progress_.size();
 }

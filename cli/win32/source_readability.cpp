@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "platform/translation.h"
 #include "platform/win32/wide_text.h"
 
 namespace vantrel::cli {
@@ -21,7 +22,9 @@ std::string SystemMessage(DWORD error) {
     std::wstring message(text != nullptr ? text : L"", length);
     ::LocalFree(text);
     while (!message.empty() && std::wcschr(L"\r\n. ", message.back()) != nullptr) message.pop_back();
-    return message.empty() ? "error " + std::to_string(error) : ToUtf8(message);
+    // TRANSLATORS: {1} is a Windows error number, shown when the system has no words for it.
+    if (message.empty()) return Fill(Tr("error {1}"), {std::to_string(error)});
+    return ToUtf8(message);
 }
 
 }  // namespace
