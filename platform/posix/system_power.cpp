@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "platform/translation.h"
+
 namespace vantrel {
 namespace {
 
@@ -18,7 +20,7 @@ constexpr int kCallTimeoutMs = 5000;
 // dialog; the system may go on to sleep after a shorter wait had given up.
 constexpr int kRequestTimeoutMs = 120000;
 
-constexpr const char* kUnreachable = "The system's power service cannot be reached";
+constexpr const char* kUnreachable = TextToTranslate("The system's power service cannot be reached");
 
 struct ErrorFree {
     void operator()(GError* error) const { g_error_free(error); }
@@ -82,13 +84,13 @@ bool TimedOut(const GError* error) {
 // GLib puts in front of a remote error ("GDBus.Error:org.freedesktop...: "),
 // and without a closing full stop, as the program's other reasons are.
 std::string Readable(GError* error) {
-    if (Unreachable(error)) return kUnreachable;
-    if (TimedOut(error)) return "The system's power service did not answer in time";
+    if (Unreachable(error)) return Tr(kUnreachable);
+    if (TimedOut(error)) return Tr("The system's power service did not answer in time");
     g_dbus_error_strip_remote_error(error);
     std::string text = error->message != nullptr ? error->message : "";
     while (!text.empty() && (text.back() == '.' || text.back() == '\n' || text.back() == ' '))
         text.pop_back();
-    if (text.empty()) return "The system refused without saying why";
+    if (text.empty()) return Tr("The system refused without saying why");
     return text;
 }
 
@@ -102,7 +104,7 @@ Expected<VariantPtr> CallLogind(const char* method, GVariant* arguments,
     if (!bus) {
         // GLib does not take a floating value it was never given.
         if (arguments != nullptr) g_variant_unref(g_variant_ref_sink(arguments));
-        return Fail(kUnreachable);
+        return Fail(Tr(kUnreachable));
     }
     GError* failure = nullptr;
     VariantPtr reply(g_dbus_connection_call_sync(bus.get(), kLogind, kLogindObject, kLogindManager,
@@ -123,7 +125,7 @@ public:
         const Expected<VariantPtr> reply =
             CallLogind(sleep ? "CanSuspend" : "CanPowerOff", nullptr, G_VARIANT_TYPE("(s)"),
                        G_DBUS_CALL_FLAGS_NONE);
-        if (!reply) return {false, kUnreachable};
+        if (!reply) return {false, Tr(kUnreachable)};
         const gchar* answer = nullptr;
         g_variant_get(reply->get(), "(&s)", &answer);
         const std::string_view said = answer;
@@ -131,14 +133,14 @@ public:
         // system asks for itself when the request comes.
         if (said == "yes" || said == "challenge") return {true, {}};
         if (said == "no") {
-            return {false, sleep ? "The system does not allow this user to sleep the computer"
-                                 : "The system does not allow this user to shut down the computer"};
+            return {false, sleep ? Tr("The system does not allow this user to sleep the computer")
+                                 : Tr("The system does not allow this user to shut down the computer")};
         }
         if (said == "na") {
-            return {false, sleep ? "This computer cannot sleep"
-                                 : "This computer cannot be shut down by this program"};
+            return {false, sleep ? Tr("This computer cannot sleep")
+                                 : Tr("This computer cannot be shut down by this program")};
         }
-        return {false, "The system's power service gave an answer this program does not know"};
+        return {false, Tr("The system's power service gave an answer this program does not know")};
     }
 
     Expected<void> Request(PowerAction action) override {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/system_error_text.h"
+#include "platform/translation.h"
 
 namespace vantrel {
 namespace {
@@ -22,6 +23,12 @@ void FlushFolder(const std::string& file) {
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+// `file`, and the system's reason it could not be put in place.
+Unexpected<std::string> CannotPlace(const std::string& file, int error) {
+    // TRANSLATORS: {1} is a file's path, {2} the system's reason it cannot be written, such as "Permission denied".
+    return Fail(Fill(Tr("{1}: {2}"), {file, SystemErrorText(error)}));
 }
 
 }  // namespace
@@ -54,7 +61,7 @@ Expected<void> MoveIntoPlace(const std::string& from, const std::string& to) {
     // rename() would replace a read-only file as readily as any other, since
     // only the folder's permission counts; the user marked it to be kept.
     if (::access(to.c_str(), F_OK) == 0 && ::access(to.c_str(), W_OK) != 0) {
-        return Fail(to + ": " + SystemErrorText(errno));
+        return CannotPlace(to, errno);
     }
     // The file's bytes reach the device before its name does, and the name
     // before the file is called done: a card pulled at once keeps it whole.
@@ -62,9 +69,9 @@ Expected<void> MoveIntoPlace(const std::string& from, const std::string& to) {
         const bool flushed = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOSYS;
         const int why = errno;
         ::close(fd);
-        if (!flushed) return Fail(to + ": " + SystemErrorText(why));
+        if (!flushed) return CannotPlace(to, why);
     }
-    if (::rename(from.c_str(), to.c_str()) != 0) return Fail(to + ": " + SystemErrorText(errno));
+    if (::rename(from.c_str(), to.c_str()) != 0) return CannotPlace(to, errno);
     FlushFolder(to);
     return {};
 }

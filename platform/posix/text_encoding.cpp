@@ -5,6 +5,7 @@
 
 #include "platform/system_error_text.h"
 #include "platform/text_decoding.h"
+#include "platform/translation.h"
 
 namespace vantrel {
 namespace {
@@ -44,7 +45,8 @@ Expected<std::string> ReadWholeFile(const std::string& path) {
 Expected<std::string> LegacyToUtf8(std::string_view bytes, const std::string& encoding) {
     const iconv_t converter = ::iconv_open("UTF-8", IconvName(encoding));
     if (converter == reinterpret_cast<iconv_t>(-1)) {
-        return Fail("unknown text encoding " + encoding);
+        // TRANSLATORS: {1} is the name of a text encoding as the user gave it, such as WINDOWS-1252.
+        return Fail(Fill(Tr("unknown text encoding {1}"), {encoding}));
     }
     std::string out(bytes.size() * 2 + 16, '\0');
     // iconv's interface takes no const, though it does not write the input.

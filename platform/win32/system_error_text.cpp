@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/translation.h"
 #include "platform/win32/wide_text.h"
 
 namespace vantrel {
@@ -11,8 +12,10 @@ std::string SystemErrorText(int code) {
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring words = length > 0 ? std::wstring(text, length) : L"error " + std::to_wstring(code);
+    std::wstring words = length > 0 ? std::wstring(text, length) : std::wstring();
     if (text != nullptr) ::LocalFree(text);
+    // TRANSLATORS: {1} is a Windows error number, shown when the system has no words for it.
+    if (words.empty()) return Fill(Tr("error {1}"), {std::to_string(code)});
     while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L'.'))
         words.pop_back();
     return ToUtf8(words);

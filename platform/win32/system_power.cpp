@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/system_error_text.h"
+#include "platform/translation.h"
 
 namespace vantrel {
 namespace {
@@ -76,10 +77,10 @@ public:
     PowerPermission Permission(PowerAction action) override {
         if (action == PowerAction::kSleep) {
             if (::IsPwrSuspendAllowed()) return {true, {}};
-            return {false, "This computer cannot sleep"};
+            return {false, Tr("This computer cannot sleep")};
         }
         if (TokenHasShutdownPrivilege()) return {true, {}};
-        return {false, "The system does not allow this user to shut down the computer"};
+        return {false, Tr("The system does not allow this user to shut down the computer")};
     }
 
     Expected<void> Request(PowerAction action) override {

@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "platform/system_error_text.h"
+#include "platform/translation.h"
 #include "platform/win32/wide_text.h"
 
 namespace vantrel {
@@ -38,6 +39,12 @@ uint64_t Join(DWORD high, DWORD low) { return static_cast<uint64_t>(high) << 32 
 
 bool IsRegularFile(const BY_HANDLE_FILE_INFORMATION& info) {
     return (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
+}
+
+// `file`, and the system's reason it could not be put in place.
+Unexpected<std::string> CannotPlace(const std::string& file, DWORD error) {
+    // TRANSLATORS: {1} is a file's path, {2} the system's reason it cannot be written, such as "Access is denied".
+    return Fail(Fill(Tr("{1}: {2}"), {file, SystemErrorText(static_cast<int>(error))}));
 }
 
 }  // namespace
@@ -85,13 +92,13 @@ Expected<void> MoveIntoPlace(const std::string& from, const std::string& to) {
     {
         const FileHandle file(from, GENERIC_WRITE, 0);
         if (file.get() != INVALID_HANDLE_VALUE && !::FlushFileBuffers(file.get())) {
-            return Fail(to + ": " + SystemErrorText(static_cast<int>(::GetLastError())));
+            return CannotPlace(to, ::GetLastError());
         }
     }
     // MoveFileExW refuses a read-only target by itself.
     if (!::MoveFileExW(ToWindowsPath(from).c_str(), ToWindowsPath(to).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return Fail(to + ": " + SystemErrorText(static_cast<int>(::GetLastError())));
+        return CannotPlace(to, ::GetLastError());
     }
     return {};
 }

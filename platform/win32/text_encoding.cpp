@@ -5,6 +5,7 @@
 
 #include "platform/system_error_text.h"
 #include "platform/text_decoding.h"
+#include "platform/translation.h"
 #include "platform/win32/wide_text.h"
 
 namespace vantrel {
@@ -66,10 +67,11 @@ Expected<std::string> ReadWholeFile(const std::string& path) {
 Expected<std::string> LegacyToUtf8(std::string_view bytes, const std::string& encoding) {
     const UINT codePage = CodePageOf(encoding);
     if (codePage == 0 || !::IsValidCodePage(codePage)) {
-        return Fail("unknown text encoding " + encoding);
+        // TRANSLATORS: {1} is the name of a text encoding as the user gave it, such as WINDOWS-1252.
+        return Fail(Fill(Tr("unknown text encoding {1}"), {encoding}));
     }
     if (bytes.empty()) return std::string();
-    if (bytes.size() > INT_MAX) return Fail("the file is too large for a text");
+    if (bytes.size() > INT_MAX) return Fail(Tr("the file is too large for a text"));
     const int inLength = static_cast<int>(bytes.size());
     // Without MB_ERR_INVALID_CHARS, bytes that are no character come out as
     // the code page's default character rather than failing the whole text.
