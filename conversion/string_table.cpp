@@ -12,7 +12,7 @@ std::string Text(MessageKey key) {
         case MessageKey::kNotEnoughMemory: return Tr("Error, Not enough Memory");
         case MessageKey::kUnableToDecode: return Tr("Unable to decode source video");
         // TRANSLATORS: the button that starts converting the list.
-        case MessageKey::kEncode: return Tr("Encode");
+        case MessageKey::kEncode: return Tr("&Encode");
         // TRANSLATORS: the Encode button while the list converts; it stops the conversion.
         case MessageKey::kStop: return Tr("STOP");
         case MessageKey::kFailedToExecute:

@@ -49,7 +49,7 @@ printf '1\n00:00:00,000 --> 00:01:30,000\nThe boat leaves at noon,\nright after 
 # shows each state.
 mkdir -p "$work/vantrel"
 echo "simultaneous-conversions=1" >"$work/vantrel/vantrel.conf"
-coproc APP { XDG_CONFIG_HOME="$work" exec "$build/app/tests/vantrel_seamed" 2>"$work/stderr"; }
+coproc APP { XDG_CONFIG_HOME="$work" exec "$build/app/vantrel_seamed" 2>"$work/stderr"; }
 
 snap() {
   xdotool mousemove 0 0

@@ -28,7 +28,7 @@ make_clip "Holiday at the Lake.avi" 20
 make_clip "Harbour Tour: Part 1?.avi" 47
 mkdir -p "$work/vantrel" "$work/card"
 printf 'save-to=beside\n' >"$work/vantrel/vantrel.conf"
-coproc APP { XDG_CONFIG_HOME="$work" exec "$build/app/tests/vantrel_seamed" \
+coproc APP { XDG_CONFIG_HOME="$work" exec "$build/app/vantrel_seamed" \
   "$work/Holiday at the Lake.avi" "$work/Harbour Tour: Part 1?.avi" 2>"$work/stderr"; }
 
 truncate -s 1G "$work/player.img"

@@ -45,7 +45,7 @@ settings='HKCU\Software\vantrel-screenshot'
 "$here/wine_run.sh" reg add "$settings" /v simultaneous-conversions /d 1 /f >/dev/null
 coproc APP {
   WINEPATH=$(windows_path "$build/encoders/win64") VANTREL_SETTINGS_KEY='Software\vantrel-screenshot' \
-    exec "$here/wine_run.sh" "$build/app/tests/vantrel_seamed.exe" 2>"$work/stderr"
+    exec "$here/wine_run.sh" "$build/app/vantrel_seamed.exe" 2>"$work/stderr"
 }
 
 # $1 rows, each described by its probe (its duration shown), and Encode free.

@@ -21,7 +21,9 @@ std::string Joined(const std::vector<std::string>& facts) {
 // or where it tells two tracks of one language apart.
 std::vector<std::string> NameAndTitle(const std::string& language, const std::string& title) {
     const std::string name = LanguageName(language);
-    return {name, title == name ? std::string() : title};
+    // A title that only names the language, in any of the names the
+    // language goes by, says nothing more.
+    return {name, title == name || SameLanguage(title, language) ? std::string() : title};
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include <wx/choice.h>
 #include <wx/evtloop.h>
 #include <wx/evtloopsrc.h>
+#include <wx/gauge.h>
 #include <wx/listctrl.h>
 #include <wx/menu.h>
 #include <wx/radiobut.h>
@@ -93,9 +94,15 @@ private:
                           << ' ' << r.width << ' ' << r.height << '\t'
                           << (choice != nullptr ? choice->GetStringSelection()
                               : field != nullptr ? field->GetValue()
-                                                 : w->GetLabel())
+                                                 : wxControl::RemoveMnemonics(w->GetLabel()))
                                  .utf8_str()
                           << '\n';
+                // The width the control needs to show its text whole, as the
+                // toolkit sizes it; a field, a bar or a picture shows no text
+                // of the program's.
+                if (field == nullptr && dynamic_cast<wxStaticBitmap*>(w) == nullptr &&
+                    dynamic_cast<wxGauge*>(w) == nullptr && dynamic_cast<wxListCtrl*>(w) == nullptr)
+                    std::cout << "needs " << w->GetBestSize().GetWidth() << ' ' << w->GetTextExtent(w->GetLabel()).GetWidth() << '\n';
                 if (!w->GetToolTipText().empty()) std::cout << "tooltip\t" << w->GetToolTipText().utf8_str() << '\n';
                 if (choice != nullptr) {
                     std::cout << "choices";

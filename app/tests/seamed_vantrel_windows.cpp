@@ -67,6 +67,18 @@ std::string TextOf(HWND window) {
     }
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    // The text as shown: a button's, or a label's that reads '&' as a
+    // mnemonic, without the mnemonic's mark.
+    const bool marksMnemonic = ClassOf(window) == WC_BUTTONW ||
+                               (ClassOf(window) == WC_STATICW && (::GetWindowLongW(window, GWL_STYLE) & SS_NOPREFIX) == 0);
+    if (marksMnemonic) {
+        std::wstring shown;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == L'&' && i + 1 < text.size()) ++i;
+            shown += text[i];
+        }
+        text = shown;
+    }
     return OneLine(text);
 }
 

@@ -210,6 +210,17 @@ inline void Click(const Control& c) {
 }
 
 // The main template's control `id`.
+// A caption as the window shows it: its mnemonic's mark ("&Encode") dropped,
+// a doubled one ("&&") shown as one.
+inline std::string WithoutMnemonicMark(std::string_view text) {
+    std::string shown;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i;
+        shown += text[i];
+    }
+    return shown;
+}
+
 inline const ControlTemplate& MainTemplateControl(int id) {
     for (const ControlTemplate& c : kConverterDialogTemplate.controls) {
         if (c.id == id) return c;
@@ -242,7 +253,8 @@ inline void ExpectTemplateInPlace(const ProgramState& s, size_t window, const Di
         EXPECT_EQ(c.text, t.controlClass == ControlClass::kProgress ? ""
                           : t.id == kIdSubtitles                    ? "Auto"
                           : choice                                  ? "Beside each movie"
-                                                                    : t.text);
+                          : t.Has(kStyleNoPrefix)                   ? std::string(t.text)
+                                                                    : WithoutMnemonicMark(t.text));
         // With an empty list there is nothing to encode, take off, choose
         // subtitles for or take a part of. Whether the computer may sleep or
         // shut down is the system's to say.

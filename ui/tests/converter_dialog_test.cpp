@@ -1069,7 +1069,7 @@ TEST_F(DialogTest, SleepWhenDoneLeavesAReportAndAsksOnceAfterTheNotice) {
     EXPECT_TRUE(power.requested.empty());
     window.PassTime();
     ASSERT_EQ(power.requested, std::vector{PowerAction::kSleep});
-    EXPECT_EQ(window.Text(kIdEncode), "Encode");
+    EXPECT_EQ(window.Text(kIdEncode), "&Encode");
     EXPECT_TRUE(window.Checked(kIdWhenDoneNothing) && !window.Checked(kIdWhenDoneSleep));
     const std::string told = window.Text(kIdStatus);
     ASSERT_EQ(told.rfind("The list's results are in ", 0), 0u) << told;
@@ -1108,7 +1108,7 @@ TEST_F(DialogTest, TheNoticeIsCancelledAndQuitClosesTheWindow) {
         ASSERT_TRUE(ListDone());
         window.PassTime(1);
         cancel();
-        EXPECT_EQ(window.Text(kIdEncode), "Encode");
+        EXPECT_EQ(window.Text(kIdEncode), "&Encode");
         EXPECT_EQ(window.Text(kIdStatus).rfind("Converted: a.d3v (2 kB) in ", 0), 0u) << window.Text(kIdStatus);
         window.PassTime();
         dialog.OnClearFinished();

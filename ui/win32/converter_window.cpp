@@ -116,7 +116,7 @@ void ConverterWindow::OnInitDialog() {
     ::SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon(SM_CXICON)));
     ::SendMessageW(m_window, WM_SETICON, ICON_SMALL,
                    reinterpret_cast<LPARAM>(ProgramIcon(SM_CXSMICON)));
-    const std::string_view about = Text(MessageKey::kAbout);
+    const std::string about = Text(MessageKey::kAbout);
     if (HMENU menu = ::GetSystemMenu(m_window, FALSE); menu != nullptr && !about.empty()) {
         ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         ::AppendMenuW(menu, MF_STRING, kAboutCommand, ToWide(std::string(about)).c_str());

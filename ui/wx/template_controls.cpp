@@ -43,7 +43,9 @@ wxWindow* CreateStaticClass(wxWindow* parent, const ControlTemplate& c, wxPoint 
     auto* label = new wxStaticText(parent, WxIdFor(c.id), wxString(), pos, size,
                                    wxALIGN_LEFT | wxST_NO_AUTORESIZE |
                                        (c.Has(kStyleWrap) ? 0 : wxST_ELLIPSIZE_END));
-    label->SetLabelText(ShownText(c.text));
+    // A caption's '&' marks the mnemonic that moves to the control after it.
+    if (c.Has(kStyleNoPrefix)) label->SetLabelText(ShownText(c.text));
+    else label->SetLabel(ShownText(c.text));
     return label;
 }
 
