@@ -8,6 +8,7 @@
 
 #include "cli/win32/console_stream.h"
 #include "cli/convert_command.h"
+#include "platform/message_catalog.h"
 #include "platform/win32/wide_text.h"
 
 namespace {
@@ -26,6 +27,7 @@ std::vector<std::string> ArgumentsAfterProgramName() {
 }  // namespace
 
 int wmain(int, wchar_t**) {
+    vantrel::UseProgramCatalog();
     vantrel::cli::ConsoleStreamBuffer out(::GetStdHandle(STD_OUTPUT_HANDLE));
     vantrel::cli::ConsoleStreamBuffer err(::GetStdHandle(STD_ERROR_HANDLE));
     std::streambuf* const runtimeOut = std::cout.rdbuf(&out);
