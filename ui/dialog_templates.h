@@ -22,13 +22,13 @@ inline constexpr unsigned kLabel = kStyleLeft | kStyleGroup;
 // across, 1.625 down).
 inline constexpr std::array<ControlTemplate, 52> kMainControls = {{
     // TRANSLATORS: the button that adds movies to the list; the program has always written it in capitals.
-    {kIdOpen, C::kButton, TextToTranslate("&OPEN"), 383, 10, 78, 14, kStyleDefaultButton | kStyleTabStop},
-    {kIdCancel, C::kButton, TextToTranslate("E&xit"), 383, 28, 78, 14, kStylePushButton | kStyleTabStop},
-    {kIdProgress, C::kProgress, "Progress1", 10, 201, 451, 15, kStyleBorder},
-    {kIdUnaddressed, C::kButton, "", 5, 171, 461, 50, kFrame},
-    {kIdEncode, C::kButton, TextToTranslate("&Encode"), 383, 181, 78, 14, kStyleDefaultButton | kStyleTabStop},
-    {kIdUnaddressed, C::kButton, "", 5, 0, 368, 171, kFrame},
-    {kIdUnaddressed, C::kButton, "", 378, 0, 88, 50, kFrame},
+    {kIdOpen, C::kButton, TextToTranslate("&OPEN"), 387, 10, 78, 14, kStyleDefaultButton | kStyleTabStop},
+    {kIdCancel, C::kButton, TextToTranslate("E&xit"), 387, 28, 78, 14, kStylePushButton | kStyleTabStop},
+    {kIdProgress, C::kProgress, "Progress1", 10, 201, 455, 15, kStyleBorder},
+    {kIdUnaddressed, C::kButton, "", 5, 171, 465, 50, kFrame},
+    {kIdEncode, C::kButton, TextToTranslate("&Encode"), 387, 181, 78, 14, kStyleDefaultButton | kStyleTabStop},
+    {kIdUnaddressed, C::kButton, "", 5, 0, 372, 171, kFrame},
+    {kIdUnaddressed, C::kButton, "", 382, 0, 88, 50, kFrame},
     {kIdUnaddressed, C::kStatic, TextToTranslate("Duration"), 10, 20, 58, 10, kLabel},
     {kIdUnaddressed, C::kStatic, TextToTranslate("Filename"), 10, 10, 58, 10, kLabel},
     {kIdFileName, C::kStatic, "", 70, 10, 295, 10, kLabel},
@@ -56,53 +56,53 @@ inline constexpr std::array<ControlTemplate, 52> kMainControls = {{
     // The part of the selected rows converted, below the panel's boxes.
     // TRANSLATORS: "From" and "To" frame the part of the movie converted.
     {kIdUnaddressed, C::kStatic, TextToTranslate("&From"), 10, 157, 34, 10, kLabel},
-    {kIdTrimFrom, C::kEdit, "", 46, 155, 45, 12, kStyleTabStop | kStyleGroup | kStyleBorder},
+    {kIdTrimFrom, C::kEdit, "", 46, 155, 42, 12, kStyleTabStop | kStyleGroup | kStyleBorder},
     // TRANSLATORS: where the part of the movie converted ends.
-    {kIdUnaddressed, C::kStatic, TextToTranslate("&To"), 97, 157, 19, 10, kLabel},
-    {kIdTrimTo, C::kEdit, "", 118, 155, 45, 12, kStyleTabStop | kStyleBorder},
+    {kIdUnaddressed, C::kStatic, TextToTranslate("&To"), 93, 157, 24, 10, kLabel},
+    {kIdTrimTo, C::kEdit, "", 119, 155, 42, 12, kStyleTabStop | kStyleBorder},
     // TRANSLATORS: how times are typed in From and To: hours, minutes and seconds; an empty field means the
     // start of the movie, or its end.
-    {kIdUnaddressed, C::kStatic, TextToTranslate("h:mm:ss; empty: the start or the end"), 166, 157, 206, 10,
+    {kIdUnaddressed, C::kStatic, TextToTranslate("h:mm:ss; empty: the start or the end"), 165, 157, 210, 10,
      kLabel},
     // TRANSLATORS: the video qualities, from the smallest files to the best picture: "Medium Lo" and
     // "Medium Hi" are the lower and the higher of the two between.
-    {kIdQualityLowest, C::kButton, TextToTranslate("Lo&west"), 383, 65, 80, 10, kStyleAutoRadio | kStyleGroup},
+    {kIdQualityLowest, C::kButton, TextToTranslate("Lo&west"), 387, 65, 80, 10, kStyleAutoRadio | kStyleGroup},
     // TRANSLATORS: a video quality, the lower of the two between Lowest and Highest.
-    {kIdQualityMediumLo, C::kButton, TextToTranslate("&Medium Lo"), 383, 75, 80, 10, kStyleAutoRadio},
+    {kIdQualityMediumLo, C::kButton, TextToTranslate("&Medium Lo"), 387, 75, 80, 10, kStyleAutoRadio},
     // TRANSLATORS: a video quality, the higher of the two between Lowest and Highest.
-    {kIdQualityMediumHi, C::kButton, TextToTranslate("Medium &Hi"), 383, 85, 80, 10, kStyleAutoRadio},
-    {kIdUnaddressed, C::kButton, TextToTranslate("Video Quality"), 378, 55, 88, 55, kFrame},
-    {kIdQualityHighest, C::kButton, TextToTranslate("Hi&ghest"), 383, 95, 80, 10, kStyleAutoRadio},
-    {kIdUnaddressed, C::kButton, TextToTranslate("Picture"), 378, 112, 88, 43, kFrame},
+    {kIdQualityMediumHi, C::kButton, TextToTranslate("Medium &Hi"), 387, 85, 80, 10, kStyleAutoRadio},
+    {kIdUnaddressed, C::kButton, TextToTranslate("Video Quality"), 382, 55, 88, 55, kFrame},
+    {kIdQualityHighest, C::kButton, TextToTranslate("Hi&ghest"), 387, 95, 80, 10, kStyleAutoRadio},
+    {kIdUnaddressed, C::kButton, TextToTranslate("Picture"), 382, 112, 88, 43, kFrame},
     // TRANSLATORS: how a picture of another shape meets the player's screen: Fit shows all of it with bars,
     // Fill covers the screen and cuts the edges off, Stretch distorts it to the screen's shape.
-    {kIdPictureFit, C::kButton, TextToTranslate("F&it"), 383, 122, 80, 10, kStyleAutoRadio | kStyleGroup},
+    {kIdPictureFit, C::kButton, TextToTranslate("F&it"), 387, 122, 80, 10, kStyleAutoRadio | kStyleGroup},
     // TRANSLATORS: the picture covers the player's screen, its edges cut off.
-    {kIdPictureFill, C::kButton, TextToTranslate("Fi&ll"), 383, 132, 80, 10, kStyleAutoRadio},
+    {kIdPictureFill, C::kButton, TextToTranslate("Fi&ll"), 387, 132, 80, 10, kStyleAutoRadio},
     // TRANSLATORS: the picture is distorted to the player's screen's shape.
-    {kIdPictureStretch, C::kButton, TextToTranslate("&Stretch"), 383, 142, 80, 10, kStyleAutoRadio},
-    {kIdStatus, C::kStatic, "", 10, 180, 365, 18, kLabel | kStyleWrap},
+    {kIdPictureStretch, C::kButton, TextToTranslate("&Stretch"), 387, 142, 80, 10, kStyleAutoRadio},
+    {kIdStatus, C::kStatic, "", 10, 180, 369, 18, kLabel | kStyleWrap},
     // The list of files below, the window grown for it.
-    {kIdUnaddressed, C::kStatic, TextToTranslate("Sa&ve to"), 10, 228, 48, 10, kLabel},
-    {kIdSaveTo, C::kChoice, "", 60, 226, 225, 12, kStyleTabStop | kStyleGroup},
-    {kIdSourceList, C::kList, "", 5, 243, 461, 82, kStyleTabStop | kStyleBorder | kStyleGroup},
+    {kIdUnaddressed, C::kStatic, TextToTranslate("Sa&ve to"), 10, 228, 52, 10, kLabel},
+    {kIdSaveTo, C::kChoice, "", 64, 226, 225, 12, kStyleTabStop | kStyleGroup},
+    {kIdSourceList, C::kList, "", 5, 243, 465, 82, kStyleTabStop | kStyleBorder | kStyleGroup},
     // What the computer does once the list is done; the system may forbid
     // sleep or shutting down.
     {kIdUnaddressed, C::kStatic, TextToTranslate("When done:"), 10, 331, 66, 10, kLabel},
     // TRANSLATORS: what happens once the whole list is converted: nothing, the program quits, or the computer
     // sleeps or shuts down.
-    {kIdWhenDoneNothing, C::kButton, TextToTranslate("Do &nothing"), 78, 331, 78, 10,
+    {kIdWhenDoneNothing, C::kButton, TextToTranslate("Do &nothing"), 78, 331, 84, 10,
      kStyleAutoRadio | kStyleGroup | kStyleTabStop},
     // TRANSLATORS: once the list is done, the program quits.
-    {kIdWhenDoneQuit, C::kButton, TextToTranslate("&Quit"), 158, 331, 46, 10, kStyleAutoRadio},
+    {kIdWhenDoneQuit, C::kButton, TextToTranslate("&Quit"), 164, 331, 46, 10, kStyleAutoRadio},
     // TRANSLATORS: once the list is done, the computer goes to sleep.
-    {kIdWhenDoneSleep, C::kButton, TextToTranslate("Slee&p"), 206, 331, 50, 10, kStyleAutoRadio},
+    {kIdWhenDoneSleep, C::kButton, TextToTranslate("Slee&p"), 212, 331, 56, 10, kStyleAutoRadio},
     // TRANSLATORS: once the list is done, the computer shuts down.
-    {kIdWhenDoneShutDown, C::kButton, TextToTranslate("Shut &down"), 258, 331, 78, 10, kStyleAutoRadio},
-    {kIdRemove, C::kButton, TextToTranslate("&Remove"), 294, 225, 66, 14,
+    {kIdWhenDoneShutDown, C::kButton, TextToTranslate("Shut &down"), 270, 331, 78, 10, kStyleAutoRadio},
+    {kIdRemove, C::kButton, TextToTranslate("&Remove"), 298, 225, 66, 14,
      kStylePushButton | kStyleTabStop | kStyleGroup},
     // TRANSLATORS: takes the converted, failed and skipped files off the list.
-    {kIdClearFinished, C::kButton, TextToTranslate("&Clear Finished"), 365, 225, 101, 14,
+    {kIdClearFinished, C::kButton, TextToTranslate("&Clear Finished"), 369, 225, 101, 14,
      kStylePushButton | kStyleTabStop},
 }};
 
@@ -114,7 +114,7 @@ inline constexpr std::array<ListColumn, 5> kSourceListColumns = {{
     {TextToTranslate("File"), 125},
     // TRANSLATORS: the name the converted file is given.
     {TextToTranslate("Saved as"), 125},
-    {TextToTranslate("Duration"), 62},
+    {TextToTranslate("Duration"), 64},
     // TRANSLATORS: the converted file's size, to expect or made, such as 2.4 MB.
     {TextToTranslate("Size"), 40},
     // TRANSLATORS: where a file of the list stands: waiting, converting, converted, failed...
@@ -123,22 +123,22 @@ inline constexpr std::array<ListColumn, 5> kSourceListColumns = {{
 
 inline constexpr std::array<ControlTemplate, 5> kAboutControls = {{
     {kIdUnaddressed, C::kStatic, "", 7, 7, 21, 20, kStyleIcon},
-    {kIdUnaddressed, C::kStatic, "Vantrel Video Converter V" VANTREL_VERSION_SHORT, 33, 5, 165, 8,
+    {kIdUnaddressed, C::kStatic, "Vantrel Video Converter V" VANTREL_VERSION_SHORT, 33, 5, 205, 8,
      kStyleLeft | kStyleNoPrefix | kStyleGroup},
     {kIdUnaddressed, C::kStatic, "Copyright (C) 2026 Vantrel", 35, 20, 105, 8, kLabel},
-    {kIdOk, C::kButton, TextToTranslate("OK"), 148, 24, 50, 14,
+    {kIdOk, C::kButton, TextToTranslate("OK"), 188, 24, 50, 14,
      kStyleDefaultButton | kStyleGroup | kStyleTabStop},
-    {kIdUnaddressed, C::kStatic, TextToTranslate("License: GNU GPL version 3 or later"), 35, 42, 165, 8, kLabel},
+    {kIdUnaddressed, C::kStatic, TextToTranslate("License: GNU GPL version 3 or later"), 35, 42, 205, 8, kLabel},
 }};
 
 }  // namespace templates_detail
 
-inline constexpr DialogTemplate kConverterDialogTemplate = {102, "Vantrel Video Converter", 471,
+inline constexpr DialogTemplate kConverterDialogTemplate = {102, "Vantrel Video Converter", 475,
                                                             348, templates_detail::kMainControls};
 
 using templates_detail::kSourceListColumns;
 
 inline constexpr DialogTemplate kAboutDialogTemplate = {100, TextToTranslate("About Vantrel Video Converter"),
-                                                        205, 56, templates_detail::kAboutControls};
+                                                        245, 56, templates_detail::kAboutControls};
 
 }  // namespace vantrel

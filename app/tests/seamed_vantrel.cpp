@@ -9,7 +9,10 @@
 //                (ID the template's, CHECKED a radio button's, X Y W H on the
 //                screen, TEXT a drop-down list's chosen entry), a drop-down
 //                list's followed by "choices\tENTRY\tENTRY...", and a
-//                control with a tooltip by "tooltip\tTEXT"; the main
+//                control with a tooltip by "tooltip\tTEXT", and one that
+//                shows a text of the program's by "needs W", the width the
+//                toolkit wants for it whole; the list's columns follow,
+//                "column W NEEDED\tHEADER"; the main
 //                window's list follows, a row a line:
 //                "row SELECTED\tNAME\tSAVED AS\tDURATION\tSIZE\tSTATE"; then "menu OPENED", whether a popup menu has
 //                opened, and "progress P..." with every position the bar
@@ -102,7 +105,7 @@ private:
                 // of the program's.
                 if (field == nullptr && dynamic_cast<wxStaticBitmap*>(w) == nullptr &&
                     dynamic_cast<wxGauge*>(w) == nullptr && dynamic_cast<wxListCtrl*>(w) == nullptr)
-                    std::cout << "needs " << w->GetBestSize().GetWidth() << ' ' << w->GetTextExtent(w->GetLabel()).GetWidth() << '\n';
+                    std::cout << "needs " << w->GetBestSize().GetWidth() << '\n';
                 if (!w->GetToolTipText().empty()) std::cout << "tooltip\t" << w->GetToolTipText().utf8_str() << '\n';
                 if (choice != nullptr) {
                     std::cout << "choices";
@@ -111,6 +114,16 @@ private:
                     }
                     std::cout << '\n';
                 }
+            }
+            // Each column's width, and the width its header needs: its text
+            // and the room the header leaves either side of it.
+            for (int column = 0; list != nullptr && column < list->GetColumnCount(); ++column) {
+                wxListItem header;
+                header.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_WIDTH);
+                list->GetColumn(column, header);
+                std::cout << "column " << list->GetColumnWidth(column) << ' '
+                          << list->GetTextExtent(header.GetText()).GetWidth() + 2 * list->GetCharWidth() << '\t'
+                          << header.GetText().utf8_str() << '\n';
             }
             for (long item = 0; list != nullptr && item < list->GetItemCount(); ++item) {
                 std::cout << "row " << (list->GetItemState(item, wxLIST_STATE_SELECTED) != 0);

@@ -35,6 +35,13 @@ struct Control {
     std::string text;
     std::vector<std::string> choices;  // a drop-down list's entries, where the seam tells them
     std::string tooltip;               // where the seam tells it
+    int neededWidth = 0;               // for its text whole, where the seam tells it
+};
+
+// A column of the main window's list.
+struct Column {
+    int width = 0, neededWidth = 0;
+    std::string header;
 };
 
 struct Window {
@@ -58,6 +65,7 @@ struct Preview {
 struct ProgramState {
     std::vector<Window> windows;  // the top-level ones, the main one first
     std::vector<Row> rows;        // the main window's list, in its order
+    std::vector<Column> columns;  // where the seam tells them
     bool menuOpened = false;
     std::vector<int> progress;  // every position the bar has taken
     Preview preview;
@@ -158,6 +166,14 @@ public:
                 }
                 if (kind == "tooltip" && !s.windows.empty() && !s.windows.back().controls.empty()) {
                     s.windows.back().controls.back().tooltip = text;
+                }
+                if (kind == "needs" && !s.windows.empty() && !s.windows.back().controls.empty()) {
+                    in >> s.windows.back().controls.back().neededWidth;
+                }
+                if (kind == "column") {
+                    Column& column = s.columns.emplace_back();
+                    in >> column.width >> column.neededWidth;
+                    column.header = text;
                 }
                 if (kind == "menu") in >> s.menuOpened;
                 for (int p; kind == "progress" && in >> p;) s.progress.push_back(p);
