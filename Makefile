@@ -18,8 +18,9 @@ BUILD_TYPE ?= RelWithDebInfo
 SUDO       := $(if $(filter 0,$(shell id -u)),,sudo)
 
 PACKAGES := cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libuchardet-dev \
-            dosfstools fusefat exfatprogs exfat-fuse \
-            ffmpeg libwxgtk3.2-dev libglib2.0-dev libglib2.0-bin dbus python3-dbusmock xvfb xauth xdotool imagemagick x11-utils \
+            dosfstools fusefat exfatprogs exfat-fuse gettext appstream fonts-ipafont-gothic \
+            at-spi2-core python3-pyatspi gir1.2-atspi-2.0 \
+            ffmpeg libwxgtk3.2-dev libgtk-3-dev libglib2.0-dev libglib2.0-bin dbus python3-dbusmock xvfb xauth xdotool imagemagick x11-utils \
             clang libclang-rt-14-dev librsvg2-bin debootstrap fonts-dejavu-core \
             $(if $(shell command -v npm),,npm)
 
@@ -29,7 +30,7 @@ DEB_PACKAGES := dpkg-dev lintian appstream desktop-file-utils
 # The Windows build: cross-built with MinGW-w64, tested under wine in a prefix
 # of its own in the build folder. dpkg-dev unpacks the Debian source of
 # uchardet that its configure cross-builds (scripts/build_windows_uchardet.sh).
-WIN_PACKAGES := cmake make g++ g++-mingw-w64-x86-64-posix wine wine64 zip imagemagick libgtest-dev dpkg-dev \
+WIN_PACKAGES := cmake make gettext g++ g++-mingw-w64-x86-64-posix wine wine64 zip imagemagick libgtest-dev dpkg-dev \
                 fonts-dejavu-core wixl msitools \
                 $(if $(shell command -v npm),,npm)
 WIN_BUILD    := $(BUILD)-win64

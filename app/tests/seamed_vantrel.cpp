@@ -25,7 +25,7 @@
 #include <wx/evtloop.h>
 #include <wx/evtloopsrc.h>
 #include <wx/gauge.h>
-#include <wx/listctrl.h>
+#include <wx/dataview.h>
 #include <wx/menu.h>
 #include <wx/radiobut.h>
 #include <wx/statbmp.h>
@@ -84,12 +84,12 @@ private:
     void DumpState() {
         for (wxWindow* top : wxTopLevelWindows) {
             std::cout << "window\t" << top->GetLabel().utf8_str() << '\n';
-            const wxListCtrl* list = nullptr;
+            wxDataViewListCtrl* list = nullptr;
             for (wxWindow* w : top->GetChildren()) {
                 const auto* radio = dynamic_cast<wxRadioButton*>(w);
                 const auto* choice = dynamic_cast<wxChoice*>(w);
                 const auto* field = dynamic_cast<wxTextCtrl*>(w);
-                list = list != nullptr ? list : dynamic_cast<wxListCtrl*>(w);
+                list = list != nullptr ? list : dynamic_cast<wxDataViewListCtrl*>(w);
                 const wxRect r = w->GetScreenRect();
                 if (w->IsTopLevel()) continue;
                 std::cout << "control " << TemplateIdFor(w->GetId()) << ' ' << w->IsEnabled() << ' '
@@ -104,7 +104,7 @@ private:
                 // toolkit sizes it; a field, a bar or a picture shows no text
                 // of the program's.
                 if (field == nullptr && dynamic_cast<wxStaticBitmap*>(w) == nullptr &&
-                    dynamic_cast<wxGauge*>(w) == nullptr && dynamic_cast<wxListCtrl*>(w) == nullptr)
+                    dynamic_cast<wxGauge*>(w) == nullptr && dynamic_cast<wxDataViewCtrl*>(w) == nullptr)
                     std::cout << "needs " << w->GetBestSize().GetWidth() << '\n';
                 if (!w->GetToolTipText().empty()) std::cout << "tooltip\t" << w->GetToolTipText().utf8_str() << '\n';
                 if (choice != nullptr) {
@@ -117,18 +117,16 @@ private:
             }
             // Each column's width, and the width its header needs: its text
             // and the room the header leaves either side of it.
-            for (int column = 0; list != nullptr && column < list->GetColumnCount(); ++column) {
-                wxListItem header;
-                header.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_WIDTH);
-                list->GetColumn(column, header);
-                std::cout << "column " << list->GetColumnWidth(column) << ' '
-                          << list->GetTextExtent(header.GetText()).GetWidth() + 2 * list->GetCharWidth() << '\t'
-                          << header.GetText().utf8_str() << '\n';
+            for (unsigned column = 0; list != nullptr && column < list->GetColumnCount(); ++column) {
+                const wxDataViewColumn* header = list->GetColumn(column);
+                std::cout << "column " << header->GetWidth() << ' '
+                          << list->GetTextExtent(header->GetTitle()).GetWidth() + 2 * list->GetCharWidth() << '\t'
+                          << header->GetTitle().utf8_str() << '\n';
             }
-            for (long item = 0; list != nullptr && item < list->GetItemCount(); ++item) {
-                std::cout << "row " << (list->GetItemState(item, wxLIST_STATE_SELECTED) != 0);
-                for (int column = 0; column < list->GetColumnCount(); ++column) {
-                    std::cout << '\t' << list->GetItemText(item, column).utf8_str();
+            for (int row = 0; list != nullptr && row < list->GetItemCount(); ++row) {
+                std::cout << "row " << list->IsRowSelected(row);
+                for (unsigned column = 0; column < list->GetColumnCount(); ++column) {
+                    std::cout << '\t' << list->GetTextValue(row, column).utf8_str();
                 }
                 std::cout << '\n';
             }

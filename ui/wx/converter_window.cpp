@@ -7,7 +7,7 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/gauge.h>
-#include <wx/listctrl.h>
+#include <wx/dataview.h>
 #include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
@@ -25,6 +25,8 @@
 #include <cmath>
 
 #include "ui/wx/about_box.h"
+#include "ui/wx/accessibility.h"
+#include "ui/accessible_names.h"
 #include "ui/control_ids.h"
 #include "platform/translation.h"
 #include "platform/utf8_text.h"
@@ -53,9 +55,20 @@ const ControlTemplate& TemplateControl(int id) {
     return *std::find_if(controls.begin(), controls.end(), [id](const ControlTemplate& c) { return c.id == id; });
 }
 
-// The list's item with `key`, or -1.
-long ItemOf(wxListCtrl* list, ListRowKey key) {
-    return list == nullptr ? -1 : list->FindItem(-1, static_cast<wxUIntPtr>(key));
+// The list's row with `key`, or -1.
+int RowOf(wxDataViewListCtrl* list, ListRowKey key) {
+    for (int row = 0; list != nullptr && row < list->GetItemCount(); ++row) {
+        if (list->GetItemData(list->RowToItem(row)) == static_cast<wxUIntPtr>(key)) return row;
+    }
+    return -1;
+}
+
+// What a screen reader says of a control without a caption of its own: its
+// name, and for one of the panel's values the value after it ("Duration
+// 0:45").
+wxString AccessibleNameOf(const AccessibleName& named, const std::string& value) {
+    const wxString name = wxControl::RemoveMnemonics(wxString::FromUTF8(Tr(named.name)));
+    return named.isValue && !value.empty() ? name + " " + wxString::FromUTF8(value) : name;
 }
 
 }  // namespace
@@ -64,6 +77,9 @@ ConverterWindow::ConverterWindow(EncoderSetup setup, SettingsStore* settings)
     : wxDialog(nullptr, wxID_ANY, ShownText(kConverterDialogTemplate.caption), wxDefaultPosition,
                wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
     CreateTemplateControls(this, kConverterDialogTemplate, ProgramIcons());
+    for (const AccessibleName& named : kAccessibleNames) {
+        SetAccessibleName(FindWindow(WxIdFor(named.id)), AccessibleNameOf(named, ""));
+    }
     PlacePreview();
     SetIcons(ProgramIcons());
     Centre();
@@ -93,16 +109,15 @@ ConverterWindow::ConverterWindow(EncoderSetup setup, SettingsStore* settings)
     Bind(
         wxEVT_CHOICE, [this](wxCommandEvent& event) { m_logic->OnSubtitles(event.GetSelection()); },
         kIdSubtitles);
-    for (const auto type : {wxEVT_LIST_ITEM_SELECTED, wxEVT_LIST_ITEM_DESELECTED}) {
-        Bind(
-            type, [this](wxListEvent&) { m_logic->OnListSelectionChanged(); }, kIdSourceList);
-    }
     Bind(
-        wxEVT_LIST_KEY_DOWN,
-        [this](wxListEvent& event) {
-            if (event.GetKeyCode() == WXK_DELETE) m_logic->OnRemove();
-        },
+        wxEVT_DATAVIEW_SELECTION_CHANGED, [this](wxDataViewEvent&) { m_logic->OnListSelectionChanged(); },
         kIdSourceList);
+    if (wxWindow* list = FindWindow(kIdSourceList)) {
+        list->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+            if (event.GetKeyCode() == WXK_DELETE) m_logic->OnRemove();
+            else event.Skip();
+        });
+    }
     for (const int id : kQualityRadios) {
         Bind(
             wxEVT_RADIOBUTTON, [this, id](wxCommandEvent&) { m_logic->OnQuality(id); }, WxIdFor(id));
@@ -236,6 +251,9 @@ void ConverterWindow::ApplyText(int id, const std::string& text) {
         field->DiscardEdits();  // not the user's change
     } else if (auto* label = dynamic_cast<wxStaticText*>(control)) {
         label->SetLabelText(FromUtf8(text));  // a file name's '&' is shown, not taken as a mnemonic
+        for (const AccessibleName& named : kAccessibleNames) {
+            if (named.id == id) SetAccessibleName(label, AccessibleNameOf(named, text));
+        }
         // A label that is not cut short runs on to its next line.
         if (!label->HasFlag(wxST_ELLIPSIZE_END)) label->Wrap(label->GetSize().GetWidth());
     } else if (control != nullptr) {
@@ -248,37 +266,36 @@ void ConverterWindow::ApplyEnabled(int id, bool enabled) {
 }
 
 void ConverterWindow::ApplyListRow(ListRowKey key, const ListRowTexts& texts) {
-    auto* list = dynamic_cast<wxListCtrl*>(FindWindow(kIdSourceList));
+    auto* list = dynamic_cast<wxDataViewListCtrl*>(FindWindow(kIdSourceList));
     if (list == nullptr) return;
-    long item = ItemOf(list, key);
-    if (item < 0) {
-        item = list->InsertItem(list->GetItemCount(), wxString());
-        list->SetItemPtrData(item, static_cast<wxUIntPtr>(key));
+    int row = RowOf(list, key);
+    if (row < 0) {
+        list->AppendItem(wxVector<wxVariant>(texts.size(), wxVariant(wxString())), static_cast<wxUIntPtr>(key));
+        row = list->GetItemCount() - 1;
     }
     for (size_t column = 0; column < texts.size(); ++column) {
         // Only what changed, so that a row's progress does not make the list flicker.
         const wxString text = FromUtf8(texts[column]);
-        if (list->GetItemText(item, static_cast<int>(column)) != text) {
-            list->SetItem(item, static_cast<int>(column), text);
+        if (list->GetTextValue(row, static_cast<unsigned>(column)) != text) {
+            list->SetTextValue(text, row, static_cast<unsigned>(column));
         }
     }
 }
 
 void ConverterWindow::ApplyListRowRemoved(ListRowKey key) {
-    auto* list = dynamic_cast<wxListCtrl*>(FindWindow(kIdSourceList));
-    if (const long item = ItemOf(list, key); item >= 0) list->DeleteItem(item);
+    auto* list = dynamic_cast<wxDataViewListCtrl*>(FindWindow(kIdSourceList));
+    if (const int row = RowOf(list, key); row >= 0) list->DeleteItem(row);
 }
 
 void ConverterWindow::ApplyListRowSelected(ListRowKey key) {
-    auto* list = dynamic_cast<wxListCtrl*>(FindWindow(kIdSourceList));
-    const long chosen = ItemOf(list, key);
+    auto* list = dynamic_cast<wxDataViewListCtrl*>(FindWindow(kIdSourceList));
+    const int chosen = RowOf(list, key);
     if (chosen < 0) return;
-    for (long item = -1; (item = list->GetNextItem(item, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) >= 0;) {
-        if (item != chosen) list->SetItemState(item, 0, wxLIST_STATE_SELECTED);
-    }
-    list->SetItemState(chosen, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
-                       wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
-    list->EnsureVisible(chosen);
+    const wxDataViewItem item = list->RowToItem(chosen);
+    list->UnselectAll();
+    list->Select(item);
+    list->SetCurrentItem(item);
+    list->EnsureVisible(item);
 }
 
 void ConverterWindow::ApplyChoices(int id, const std::vector<std::string>& choices, int selected) {
@@ -329,10 +346,12 @@ void ConverterWindow::ApplyPreview(const PreviewPicture& picture) {
 
 std::vector<ListRowKey> ConverterWindow::SelectedListRows() {
     std::vector<ListRowKey> keys;
-    auto* list = dynamic_cast<wxListCtrl*>(FindWindow(kIdSourceList));
+    auto* list = dynamic_cast<wxDataViewListCtrl*>(FindWindow(kIdSourceList));
     if (list == nullptr) return keys;
-    for (long item = -1; (item = list->GetNextItem(item, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) >= 0;) {
-        keys.push_back(static_cast<ListRowKey>(list->GetItemData(item)));
+    // In the list's order, as the rows are shown.
+    for (int row = 0; row < list->GetItemCount(); ++row) {
+        const wxDataViewItem item = list->RowToItem(row);
+        if (list->IsSelected(item)) keys.push_back(static_cast<ListRowKey>(list->GetItemData(item)));
     }
     return keys;
 }

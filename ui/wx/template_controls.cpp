@@ -3,7 +3,7 @@
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/gauge.h>
-#include <wx/listctrl.h>
+#include <wx/dataview.h>
 #include <wx/radiobut.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
@@ -11,8 +11,13 @@
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
 
+#include <memory>
+#include <utility>
+#include <vector>
+
 #include "ui/control_ids.h"
 #include "platform/translation.h"
+#include "ui/wx/accessibility.h"
 #include "ui/dialog_templates.h"
 
 namespace vantrel {
@@ -49,11 +54,13 @@ wxWindow* CreateStaticClass(wxWindow* parent, const ControlTemplate& c, wxPoint 
     return label;
 }
 
+// GTK's own list, whose rows a screen reader can read.
 wxWindow* CreateList(wxWindow* parent, const ControlTemplate& c, wxPoint pos, wxSize size) {
-    auto* list = new wxListCtrl(parent, WxIdFor(c.id), pos, size, wxLC_REPORT | wxBORDER_SUNKEN);
+    auto* list = new wxDataViewListCtrl(parent, WxIdFor(c.id), pos, size, wxDV_MULTIPLE | wxBORDER_SUNKEN);
     for (const ListColumn& column : kSourceListColumns) {
-        list->AppendColumn(ShownText(column.header), wxLIST_FORMAT_LEFT,
-                           parent->ConvertDialogToPixels(wxSize(column.width, 0)).GetWidth());
+        list->AppendTextColumn(ShownText(column.header), wxDATAVIEW_CELL_INERT,
+                               parent->ConvertDialogToPixels(wxSize(column.width, 0)).GetWidth(), wxALIGN_LEFT,
+                               wxDATAVIEW_COL_RESIZABLE);
     }
     return list;
 }
@@ -96,16 +103,26 @@ int TemplateIdFor(wxWindowID id) {
 
 void CreateTemplateControls(wxWindow* parent, const DialogTemplate& dialogTemplate,
                             const wxIconBundle& icons) {
+    // A caption's mnemonic moves to the next control tabbing reaches, as on
+    // Windows; a label that is no caption (a hint, a value, a box's title)
+    // labels nothing.
+    wxWindow* caption = nullptr;
+    auto captions = std::make_shared<std::vector<std::pair<wxWindow*, wxWindow*>>>();
     for (const ControlTemplate& c : dialogTemplate.controls) {
         const wxPoint pos = parent->ConvertDialogToPixels(wxPoint(c.x, c.y));
         const wxSize size = parent->ConvertDialogToPixels(wxSize(c.width, c.height));
         switch (c.controlClass) {
-            case ControlClass::kButton:
-                CreateButtonClass(parent, c, pos, size);
+            case ControlClass::kButton: {
+                wxWindow* button = CreateButtonClass(parent, c, pos, size);
+                if (c.Has(kStyleGroupBox)) captions->emplace_back(button, nullptr);
                 break;
-            case ControlClass::kStatic:
-                CreateStaticClass(parent, c, pos, size, icons);
+            }
+            case ControlClass::kStatic: {
+                wxWindow* label = CreateStaticClass(parent, c, pos, size, icons);
+                if (!c.Has(kStyleNoPrefix) && c.text.find('&') != std::string_view::npos) caption = label;
+                else captions->emplace_back(label, nullptr);
                 break;
+            }
             case ControlClass::kProgress:
                 new wxGauge(parent, WxIdFor(c.id), kProgressRange, pos, size,
                             wxGA_HORIZONTAL | wxGA_SMOOTH);
@@ -128,7 +145,18 @@ void CreateTemplateControls(wxWindow* parent, const DialogTemplate& dialogTempla
                                       pos, size);
                 break;
         }
+        if (caption != nullptr && c.Has(kStyleTabStop)) {
+            captions->emplace_back(caption, parent->FindWindow(WxIdFor(c.id)));
+            caption = nullptr;
+        }
     }
+    // wx links every label to the control after it in tabbing order whenever
+    // it orders the tabbing anew, on an idle turn; the links are set right on
+    // the turns after.
+    parent->Bind(wxEVT_IDLE, [captions](wxIdleEvent& event) {
+        event.Skip();
+        for (const auto& [label, control] : *captions) LinkCaption(label, control);
+    });
     parent->SetClientSize(
         parent->ConvertDialogToPixels(wxSize(dialogTemplate.width, dialogTemplate.height)));
 }
