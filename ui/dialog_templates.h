@@ -26,7 +26,6 @@ inline constexpr std::array<ControlTemplate, 52> kMainControls = {{
     {kIdCancel, C::kButton, TextToTranslate("E&xit"), 387, 28, 78, 14, kStylePushButton | kStyleTabStop},
     {kIdProgress, C::kProgress, "Progress1", 10, 201, 455, 15, kStyleBorder},
     {kIdUnaddressed, C::kButton, "", 5, 171, 465, 50, kFrame},
-    {kIdEncode, C::kButton, TextToTranslate("&Encode"), 387, 181, 78, 14, kStyleDefaultButton | kStyleTabStop},
     {kIdUnaddressed, C::kButton, "", 5, 0, 372, 171, kFrame},
     {kIdUnaddressed, C::kButton, "", 382, 0, 88, 50, kFrame},
     {kIdUnaddressed, C::kStatic, TextToTranslate("Duration"), 10, 20, 58, 10, kLabel},
@@ -82,9 +81,16 @@ inline constexpr std::array<ControlTemplate, 52> kMainControls = {{
     // TRANSLATORS: the picture is distorted to the player's screen's shape.
     {kIdPictureStretch, C::kButton, TextToTranslate("&Stretch"), 387, 142, 80, 10, kStyleAutoRadio},
     {kIdStatus, C::kStatic, "", 10, 180, 369, 18, kLabel | kStyleWrap},
+    // Encode after what it takes from the panel, in the order of tabbing.
+    {kIdEncode, C::kButton, TextToTranslate("&Encode"), 387, 181, 78, 14, kStyleDefaultButton | kStyleTabStop},
     // The list of files below, the window grown for it.
     {kIdUnaddressed, C::kStatic, TextToTranslate("Sa&ve to"), 10, 228, 52, 10, kLabel},
     {kIdSaveTo, C::kChoice, "", 64, 226, 225, 12, kStyleTabStop | kStyleGroup},
+    {kIdRemove, C::kButton, TextToTranslate("&Remove"), 298, 225, 66, 14,
+     kStylePushButton | kStyleTabStop | kStyleGroup},
+    // TRANSLATORS: takes the converted, failed and skipped files off the list.
+    {kIdClearFinished, C::kButton, TextToTranslate("&Clear Finished"), 369, 225, 101, 14,
+     kStylePushButton | kStyleTabStop},
     {kIdSourceList, C::kList, "", 5, 243, 465, 82, kStyleTabStop | kStyleBorder | kStyleGroup},
     // What the computer does once the list is done; the system may forbid
     // sleep or shutting down.
@@ -96,14 +102,9 @@ inline constexpr std::array<ControlTemplate, 52> kMainControls = {{
     // TRANSLATORS: once the list is done, the program quits.
     {kIdWhenDoneQuit, C::kButton, TextToTranslate("&Quit"), 164, 331, 46, 10, kStyleAutoRadio},
     // TRANSLATORS: once the list is done, the computer goes to sleep.
-    {kIdWhenDoneSleep, C::kButton, TextToTranslate("Slee&p"), 212, 331, 56, 10, kStyleAutoRadio},
+    {kIdWhenDoneSleep, C::kButton, TextToTranslate("Slee&p"), 212, 331, 60, 10, kStyleAutoRadio},
     // TRANSLATORS: once the list is done, the computer shuts down.
-    {kIdWhenDoneShutDown, C::kButton, TextToTranslate("Shut &down"), 270, 331, 78, 10, kStyleAutoRadio},
-    {kIdRemove, C::kButton, TextToTranslate("&Remove"), 298, 225, 66, 14,
-     kStylePushButton | kStyleTabStop | kStyleGroup},
-    // TRANSLATORS: takes the converted, failed and skipped files off the list.
-    {kIdClearFinished, C::kButton, TextToTranslate("&Clear Finished"), 369, 225, 101, 14,
-     kStylePushButton | kStyleTabStop},
+    {kIdWhenDoneShutDown, C::kButton, TextToTranslate("Shut &down"), 274, 331, 78, 10, kStyleAutoRadio},
 }};
 
 // The list's columns: the file, the name it is saved as (made fit for a
