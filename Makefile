@@ -30,7 +30,7 @@ DEB_PACKAGES := dpkg-dev lintian appstream desktop-file-utils
 # The Windows build: cross-built with MinGW-w64, tested under wine in a prefix
 # of its own in the build folder. dpkg-dev unpacks the Debian source of
 # uchardet that its configure cross-builds (scripts/build_windows_uchardet.sh).
-WIN_PACKAGES := cmake make gettext g++ g++-mingw-w64-x86-64-posix wine wine64 zip imagemagick libgtest-dev dpkg-dev \
+WIN_PACKAGES := cmake make gettext locales g++ g++-mingw-w64-x86-64-posix wine wine64 zip imagemagick libgtest-dev dpkg-dev \
                 fonts-dejavu-core wixl msitools \
                 $(if $(shell command -v npm),,npm)
 WIN_BUILD    := $(BUILD)-win64

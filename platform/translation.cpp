@@ -16,9 +16,12 @@ std::string Tr(const char* text) {
     return translated && *translated ? translated : text;
 }
 
-std::string TrN(const char* singular, const char* plural, unsigned long count) {
+std::string TrN(const char* singular, const char* plural, std::uint64_t count) {
     const Translator* translator = g_translator.load(std::memory_order_acquire);
-    const char* translated = translator ? translator->TranslatePlural(singular, plural, count) : nullptr;
+    // Plural rules look at a count's last digits; a count past a million
+    // keeps its last six, and stays past a million, where long has 32 bits.
+    const auto asked = static_cast<unsigned long>(count < 1000000 ? count : 1000000 + count % 1000000);
+    const char* translated = translator ? translator->TranslatePlural(singular, plural, asked) : nullptr;
     if (translated && *translated) return translated;
     return count == 1 ? singular : plural;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -31,7 +32,7 @@ void UseTranslator(const Translator* translator);
 std::string Tr(const char* text);
 
 // `singular` or `plural`, as `count` asks, in the user's language.
-std::string TrN(const char* singular, const char* plural, unsigned long count);
+std::string TrN(const char* singular, const char* plural, std::uint64_t count);
 
 // Marks a text kept in a table for translation where it is shown, by Tr().
 constexpr const char* TextToTranslate(const char* text) { return text; }

@@ -3,6 +3,7 @@
 # builds it from BUILD_DIR (windows_msi.sh), installs it silently, checks the
 # files, the uninstall entry, "Open with" for every movie type and the
 # Start-menu entry, converts a clip with the installed vantrel-convert.exe,
+# hears it in German from the catalog installed beside it,
 # uninstalls it silently and checks that no file, shortcut or registry key it
 # made is left.
 #   windows_installer_test.sh BUILD_DIR
@@ -22,7 +23,7 @@ if [ -z "${VANTREL_INSTALLER_SESSION:-}" ]; then
 fi
 wine() { "$here/wine_run.sh" "$@"; }
 work=$build/installer-test
-rm -rf "$work" && mkdir -p "$work/out"
+rm -rf "$work" && mkdir -p "$work/out" "$work/locales"
 msi=$work/vantrel.msi
 "$here/windows_msi.sh" "$build" "$msi" >/dev/null
 
@@ -77,6 +78,22 @@ wine "$install_w\\vantrel-convert.exe" -o "Z:${work//\//\\}\\out" "Z:${work//\//
 codec=$(ffprobe -v error -select_streams v:0 -show_entries stream=codec_name -of csv=p=0 "$work/out/clip.d3v")
 [ "$codec" = mpeg1video ] || fail "the installed converter made no movie (video: '$codec')"
 pass "the installed vantrel-convert.exe converted a clip"
+
+# In German, from the catalog installed beside it: the message gettext finds
+# in the same catalog of the build.
+for f in $(cat "$here/../po/LINGUAS"); do
+  [ -s "$install_u/locale/$f/LC_MESSAGES/vantrel.mo" ] || fail "the $f catalog was not installed"
+done
+german=$(LC_ALL=C.UTF-8 LANGUAGE=de TEXTDOMAINDIR="$build/share/locale" gettext -d vantrel "cannot read: {1}")
+[ "$german" != "cannot read: {1}" ] || fail "the build's German catalog has no translation to look for"
+# Wine takes the user's language from the C library's locale, which must
+# exist: it is compiled here, for this test alone.
+localedef -i de_DE -f UTF-8 "$work/locales/de_DE.UTF-8" ||
+  fail "the German locale could not be compiled (the locales package's definitions)"
+LOCPATH=$work/locales LANG=de_DE.UTF-8 LC_ALL= wine "$install_w\\vantrel-convert.exe" "Z:${work//\//\\}\\none.avi" >"$work/german.log" 2>&1 || true
+grep -qF "${german%%\{1\}*}" "$work/german.log" ||
+  { cat "$work/german.log" >&2; fail "the installed vantrel-convert.exe did not speak German: no '${german%%\{1\}*}'"; }
+pass "the installed vantrel-convert.exe speaks the user's language from its catalog"
 
 status=0; wine msiexec /x "$msi_w" /qn || status=$?
 [ "$status" -eq 0 ] || fail "the silent uninstall exited with $status"

@@ -30,6 +30,37 @@ stage "$root/README.md" README.md
 stage /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf DejaVuSans.ttf
 sed 's/$/\r/' "$root/LICENSE" >"$work/stage/LICENSE.txt"
 
+# A catalog per language, under locale\LANG\LC_MESSAGES as the programs look
+# for it; each language's folders are removed with it.
+directories= components= refs=
+# A fixed GUID for each component, so that an upgrade replaces it.
+guid() { printf '%s' "$1" | md5sum | sed -E 's/^(.{8})(.{4})(.{4})(.{4})(.{12}).*/\1-\2-\3-\4-\5/' | tr a-f A-F; }
+for language in $(cat "$root/po/LINGUAS"); do
+  stage "$build/share/locale/$language/LC_MESSAGES/vantrel.mo" "vantrel-$language.mo"
+  directories+="              <Directory Id=\"Locale_$language\" Name=\"$language\"><Directory Id=\"Messages_$language\" Name=\"LC_MESSAGES\"/></Directory>"$'\n'
+  components+="    <DirectoryRef Id=\"Messages_$language\">
+      <Component Win64=\"yes\" Id=\"cmpCatalog_$language\" Guid=\"$(guid "vantrel-catalog-$language")\">
+        <RegistryValue Root=\"HKCU\" Key=\"Software\\Vantrel\\Vantrel Video Converter\" Name=\"Catalog-$language\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>
+        <File Id=\"filCatalog_$language\" Name=\"vantrel.mo\" Source=\"stage/vantrel-$language.mo\" KeyPath=\"no\"/>
+        <RemoveFolder Id=\"rmMessages_$language\" On=\"uninstall\"/>
+      </Component>
+    </DirectoryRef>
+    <DirectoryRef Id=\"Locale_$language\">
+      <Component Win64=\"yes\" Id=\"cmpLocale_$language\" Guid=\"$(guid "vantrel-locale-$language")\">
+        <RegistryValue Root=\"HKCU\" Key=\"Software\\Vantrel\\Vantrel Video Converter\" Name=\"Locale-$language\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>
+        <RemoveFolder Id=\"rmLocale_$language\" On=\"uninstall\"/>
+      </Component>
+    </DirectoryRef>"$'\n'
+  refs+="      <ComponentRef Id=\"cmpCatalog_$language\"/><ComponentRef Id=\"cmpLocale_$language\"/>"$'\n'
+done
+components+="    <DirectoryRef Id=\"LocaleDir\">
+      <Component Win64=\"yes\" Id=\"cmpLocaleDir\" Guid=\"$(guid vantrel-locale)\">
+        <RegistryValue Root=\"HKCU\" Key=\"Software\\Vantrel\\Vantrel Video Converter\" Name=\"Locale\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>
+        <RemoveFolder Id=\"rmLocaleDir\" On=\"uninstall\"/>
+      </Component>
+    </DirectoryRef>"
+refs+="      <ComponentRef Id=\"cmpLocaleDir\"/>"$'\n'
+
 open_with=
 for e in $extensions; do
   open_with+="        <RegistryValue Root=\"HKCU\" Key=\"Software\\Classes\\Applications\\vantrel.exe\\SupportedTypes\" Name=\".$e\" Type=\"string\" Value=\"\"/>"$'\n'
@@ -37,6 +68,9 @@ for e in $extensions; do
 done
 template=$(<"$root/packaging/windows/vantrel.wxs.in")
 template=${template//@VERSION@/$version}
+template=${template//@CATALOG_DIRECTORIES@/${directories%$'\n'}}
+template=${template//@CATALOG_COMPONENTS@/${components%$'\n'}}
+template=${template//@CATALOG_REFS@/${refs%$'\n'}}
 printf '%s\n' "${template//@OPEN_WITH@/${open_with%$'\n'}}" >"$work/vantrel.wxs"
 (cd "$work" && wixl -a x64 -o "$out" vantrel.wxs)
 echo "wrote $out"

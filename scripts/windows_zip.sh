@@ -1,7 +1,8 @@
 #!/bin/sh
 # Makes the Windows zip from a cross build: the programs, ffmpeg.exe beside
-# them (where they look for it first), README.md, the program's licence and
-# ffmpeg's, in one folder. vantrel.exe goes in when the build has it.
+# them (where they look for it first), the translations, README.md, the
+# program's licence and ffmpeg's, in one folder. vantrel.exe goes in when the
+# build has it.
 #   windows_zip.sh BUILD_DIR OUT.zip
 set -eu
 [ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR OUT.zip" >&2; exit 2; }
@@ -24,6 +25,11 @@ done
 [ -f "$stage/vantrel-convert.exe" ] || fail "no cli/vantrel-convert.exe in $build"
 cp "$build/encoders/win64/ffmpeg.exe" "$root/README.md" "$stage/"
 sed 's/$/\r/' "$root/LICENSE" >"$stage/LICENSE.txt"
+# The translations, where the programs look for them: locale beside them.
+for language in $(cat "$root/po/LINGUAS"); do
+    mkdir -p "$stage/locale/$language/LC_MESSAGES"
+    cp "$build/share/locale/$language/LC_MESSAGES/vantrel.mo" "$stage/locale/$language/LC_MESSAGES/"
+done
 # The font subtitles fall back on, with its licence: Windows' own fonts serve
 # every other letter.
 mkdir -p "$stage/fonts"
