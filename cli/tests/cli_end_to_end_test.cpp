@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/message_catalog.h"
 #include "tests/support/test_support.h"
 
 namespace vantrel {
@@ -44,6 +45,35 @@ CliRun RunCli(const testing::TempDir& dir, const std::string& args, std::string 
     }
     const int status = ::pclose(pipe);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, testing::ReadFile(dir.File(".err"))};
+}
+
+// The catalogs reach the C library's gettext: in each language, the words its
+// catalog has for a file that cannot be read, and the help's first line.
+TEST(CliEndToEnd, SpeaksEachLanguageItHasACatalogFor) {
+    testing::TempDir dir;
+    const char* const usage = "Usage: vantrel-convert [--quality QUALITY] [--fit FIT] [--jobs N] [-o DIR]\n"
+                              "                      [--subtitles off|auto|N|FILE] [--language LANG]\n"
+                              "                      [--no-normalize] [--start TIME] [--end TIME]\n"
+                              "                      FILE|FOLDER...\n"
+                              "       vantrel-convert --preview PNG [OPTION...] FILE\n"
+                              "       vantrel-convert --list-cards";
+    for (const char* language : {"de", "es", "fr", "ja"}) {
+        SCOPED_TRACE(language);
+        const auto catalog = MessageCatalog::Load(CatalogPath(VANTREL_LOCALE_DIR, language, "vantrel"));
+        ASSERT_TRUE(catalog) << catalog.reason();
+        const std::string cannotRead = catalog->Translate("cannot read: {1}");
+        const std::string help = catalog->Translate(usage);
+        // The C locale names no language; LANGUAGE then picks the catalog.
+        ::setenv("LC_ALL", "C.UTF-8", 1);
+        ::setenv("LANGUAGE", language, 1);
+        const CliRun missing = RunCli(dir, "none.avi");
+        const CliRun helped = RunCli(dir, "--help");
+        ::unsetenv("LANGUAGE");
+        ::unsetenv("LC_ALL");
+        EXPECT_NE(missing.err.find(cannotRead.substr(0, cannotRead.find("{1}"))), std::string::npos) << missing.err;
+        const std::string firstLine = helped.out.substr(helped.out.find('\n') + 1);  // after the shell's pid
+        EXPECT_EQ(firstLine.substr(0, firstLine.find('\n')), help.substr(0, help.find('\n')));
+    }
 }
 
 // Files converted at once each tell their own lines. A relative name that
