@@ -2,6 +2,7 @@
 #   make test        install missing Debian packages, build with -Werror, run every test
 #   make run         open the converter window
 #   make screenshot  write docs/screenshot.png, docs/screenshot-preview.png and docs/screenshot-start.png (under Xvfb)
+#   make screenshot-languages  write docs/screenshot-LANG.png for each translation (under Xvfb)
 #   make screenshot-card  write docs/screenshot-card.png: Save to offering a card (as root)
 #   make screenshot-windows  write docs/screenshot-windows.png (the cross build under wine)
 #   make fit-picture write docs/fit-vs-stretch.png (one clip converted with Fit and with Stretch)
@@ -101,6 +102,11 @@ screenshot: build
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends openbox; }
 	scripts/screenshot.sh $(BUILD) docs/screenshot.png
+
+# The window in each language of po/LINGUAS.
+.PHONY: screenshot-languages
+screenshot-languages: build
+	scripts/screenshot_languages.sh $(BUILD) docs
 
 # "Save to" offering a card (as root: a FAT image mounted through FUSE).
 .PHONY: screenshot-card
