@@ -25,6 +25,14 @@ appstreamcli validate --no-net "$dir"/unpacked/usr/share/metainfo/*.metainfo.xml
     fail "appstreamcli rejects the metainfo"
 desktop-file-validate "$dir"/unpacked/usr/share/applications/*.desktop ||
     fail "desktop-file-validate rejects the desktop entry"
+# Each language's catalog, and its names in the desktop entry and the listing.
+for language in $(cat "$(dirname "$0")/../po/LINGUAS"); do
+    [ -s "$dir/unpacked/usr/share/locale/$language/LC_MESSAGES/vantrel.mo" ] || fail "no $language catalog"
+    grep -q "^Comment\[$language\]=" "$dir"/unpacked/usr/share/applications/vantrel.desktop ||
+        fail "the desktop entry has no $language comment"
+    grep -q "<summary xml:lang=\"$language\">" "$dir"/unpacked/usr/share/metainfo/*.metainfo.xml ||
+        fail "the listing has no $language summary"
+done
 
 # debootstrap leaves a half-made root when it fails, so the tarball is only
 # written once the root is complete.
@@ -46,10 +54,15 @@ cp "$deb" "$root/tmp/"
 ffmpeg -v error -f lavfi -i testsrc=duration=2:size=320x240:rate=25 -f lavfi -i sine=duration=2 \
     -c:v mpeg4 -c:a aac "$root/tmp/clip.mp4" || fail "host ffmpeg could not make the clip"
 
+# What the package's German catalog says of a file that cannot be read, as
+# gettext reads it here.
+german=$(LC_ALL=C.UTF-8 LANGUAGE=de TEXTDOMAINDIR="$dir/unpacked/usr/share/locale" gettext -d vantrel "cannot read: {1}")
+[ "$german" != "cannot read: {1}" ] || fail "the German catalog does not translate 'cannot read: {1}'"
+
 # /proc is mounted in a mount namespace of the run's own, so it goes when the
 # run ends, whatever way it ends, and the root's removal never reaches it.
 unshare --mount --propagation private sh -c 'mount -t proc proc "$1/proc" &&
-    exec chroot "$1" /bin/sh -s "$2"' sh "$root" "$version" <<'EOF' || fail "the package failed in the clean root (above)"
+    exec chroot "$1" /bin/sh -s "$2" "$3"' sh "$root" "$version" "${german%%\{1\}*}" <<'EOF' || fail "the package failed in the clean root (above)"
 set -eu
 fail() { echo "in the clean root: $*" >&2; exit 1; }
 export DEBIAN_FRONTEND=noninteractive
@@ -64,6 +77,10 @@ command -v ffmpeg >/dev/null || fail "the package's dependencies miss ffmpeg"
 vantrel-convert /tmp/clip.mp4 >/tmp/convert.log 2>&1 ||
     { cat /tmp/convert.log >&2; fail "vantrel-convert could not convert a clip"; }
 [ -s /tmp/clip.d3v ] || fail "vantrel-convert made no /tmp/clip.d3v"
+# In German, from the catalog the package installed (the clean root has no
+# German locale; LANGUAGE picks the catalog).
+LC_ALL=C.UTF-8 LANGUAGE=de vantrel-convert /tmp/none.avi 2>/tmp/german.log || true
+grep -qF "$2" /tmp/german.log || { cat /tmp/german.log >&2; fail "vantrel-convert did not say '$2' in German"; }
 dpkg -L vantrel >/tmp/files
 apt-get remove -y -qq vantrel >/dev/null 2>&1 || fail "apt-get remove vantrel failed"
 # A path still there that no other package owns is one the package left.
