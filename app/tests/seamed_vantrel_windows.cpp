@@ -15,12 +15,14 @@
 //                W H R G B R G B": whether it shows a frame, its picture's
 //                size as drawn, in physical pixels, and the colours drawn on
 //                the screen at its middle and at the middle of its top
-//                sixteenth
+//                sixteenth; each control is followed by what the system's
+//                accessibility layer says of it: "access ROLE\tNAME"
 //   choose PATH  the next OPEN takes PATH instead of showing the chooser
 // The settings live under the key that VANTREL_SETTINGS_KEY names, so that a
 // test starts afresh and never touches the user's.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <string>
 #include <thread>
@@ -80,6 +82,34 @@ std::string TextOf(HWND window) {
         text = shown;
     }
     return OneLine(text);
+}
+
+// What the system's accessibility layer tells a screen reader of a control:
+// "access ROLE\tNAME", or nothing where it answers nothing.
+std::string AccessibleOf(HWND control) {
+    IAccessible* accessible = nullptr;
+    if (FAILED(::AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                            reinterpret_cast<void**>(&accessible)))) {
+        return {};
+    }
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role;
+    ::VariantInit(&role);
+    wchar_t roleText[64] = L"";
+    if (SUCCEEDED(accessible->get_accRole(self, &role)) && role.vt == VT_I4) {
+        ::GetRoleTextW(static_cast<DWORD>(role.lVal), roleText, 64);
+    }
+    BSTR name = nullptr;
+    std::string text;
+    if (SUCCEEDED(accessible->get_accName(self, &name)) && name != nullptr) {
+        text = OneLine(std::wstring(name, ::SysStringLen(name)));
+        ::SysFreeString(name);
+    }
+    accessible->Release();
+    return "access " + ToUtf8(roleText) + '\t' + text + '\n';
 }
 
 // The list's rows as the list view holds them, each cell on one line.
@@ -166,7 +196,7 @@ private:
                          std::to_string(::IsWindowEnabled(c) != FALSE) + ' ' + std::to_string(checked) +
                          ' ' + std::to_string(r.left) + ' ' + std::to_string(r.top) + ' ' +
                          std::to_string(r.right - r.left) + ' ' + std::to_string(r.bottom - r.top) +
-                         '\t' + TextOf(c) + '\n';
+                         '\t' + TextOf(c) + '\n' + AccessibleOf(c);
             }
             if (window == handle()) state += RowsOf(::GetDlgItem(window, kIdSourceList));
         }

@@ -36,6 +36,7 @@ struct Control {
     std::vector<std::string> choices;  // a drop-down list's entries, where the seam tells them
     std::string tooltip;               // where the seam tells it
     int neededWidth = 0;               // for its text whole, where the seam tells it
+    std::string accessibleRole, accessibleName;  // as a screen reader hears it, where the seam tells it
 };
 
 // A column of the main window's list.
@@ -169,6 +170,11 @@ public:
                 }
                 if (kind == "needs" && !s.windows.empty() && !s.windows.back().controls.empty()) {
                     in >> s.windows.back().controls.back().neededWidth;
+                }
+                if (kind == "access" && !s.windows.empty() && !s.windows.back().controls.empty()) {
+                    Control& c = s.windows.back().controls.back();
+                    std::getline(in >> std::ws, c.accessibleRole, '\t');
+                    c.accessibleName = line.find('\t') == std::string::npos ? "" : text;
                 }
                 if (kind == "column") {
                     Column& column = s.columns.emplace_back();

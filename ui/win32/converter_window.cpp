@@ -9,6 +9,7 @@
 #include "platform/win32/wide_text.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
+#include "ui/win32/accessible_names.h"
 #include "ui/win32/about_box.h"
 #include "ui/win32/file_choosers.h"
 #include "ui/win32/list_view_rows.h"
@@ -113,6 +114,7 @@ INT_PTR ConverterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void ConverterWindow::OnInitDialog() {
     CreateTemplateControls(m_window, kConverterDialogTemplate, nullptr, kSourceListColumns);
+    AnnotateAccessibleNames(m_window);
     ::SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon(SM_CXICON)));
     ::SendMessageW(m_window, WM_SETICON, ICON_SMALL,
                    reinterpret_cast<LPARAM>(ProgramIcon(SM_CXSMICON)));
@@ -273,6 +275,7 @@ void ConverterWindow::PostToUiThread(std::function<void()> action) { m_queue.Pos
 
 void ConverterWindow::ApplyText(int id, const std::string& text) {
     ::SetDlgItemTextW(m_window, id, ToWide(text).c_str());
+    AnnotateAccessibleValue(m_window, id, text);
 }
 
 void ConverterWindow::ApplyEnabled(int id, bool enabled) {
