@@ -169,6 +169,25 @@ TEST(Window, InEveryLanguageEveryTextIsTranslatedAndFits) {
     }
 }
 
+// Without a mouse: a caption's mnemonic reaches its field, Enter applies what
+// was typed, and Encode's mnemonic presses it.
+TEST(Window, ConvertsAPartOfAMovieFromTheKeyboardAlone) {
+    testing::TempDir dir;
+    ASSERT_TRUE(testing::MakeClip(dir.File("clip.mp4"), 6));
+    RunningProgram program({}, dir.File("clip.mp4"));
+    const ProgramState s = program.WaitFor([](const ProgramState& shown) {
+        return shown.rows.size() == 1 && shown[kIdEncode].enabled && shown.rows[0].duration == "0:06";
+    });
+    AtEmptyPanel(s, "key alt+f type 0:02");
+    testing::Xdotool("key Return");
+    program.WaitFor([](const ProgramState& shown) { return shown.rows[0].duration == "0:04"; });
+    testing::Xdotool("key alt+e");
+    const ProgramState done = program.WaitFor([](const ProgramState& shown) {
+        return shown.rows[0].state.rfind("Converted", 0) == 0;
+    });
+    EXPECT_EQ(done[kIdTrimFrom].text, "0:00:02");
+}
+
 TEST(Window, AboutBoxOpensFromTheContextMenuAndF1AndCloses) {
     RunningProgram program;
     AtEmptyPanel(WaitForWindows(program, 1), "click 3");
