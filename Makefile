@@ -2,6 +2,7 @@
 #   make test        install missing Debian packages, build with -Werror, run every test
 #   make run         open the converter window
 #   make screenshot  write docs/screenshot.png, docs/screenshot-preview.png and docs/screenshot-start.png (under Xvfb)
+#   make pot         extract the texts for translators into po/vantrel.pot and merge each catalog
 #   make screenshot-languages  write docs/screenshot-LANG.png for each translation (under Xvfb)
 #   make screenshot-card  write docs/screenshot-card.png: Save to offering a card (as root)
 #   make screenshot-windows  write docs/screenshot-windows.png (the cross build under wine)
@@ -102,6 +103,13 @@ screenshot: build
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends openbox; }
 	scripts/screenshot.sh $(BUILD) docs/screenshot.png
+
+# The texts of the sources into po/vantrel.pot, and merged into each catalog
+# for its translator.
+.PHONY: pot
+pot:
+	po/extract_texts.sh . po/vantrel.pot
+	for language in $$(cat po/LINGUAS); do msgmerge -q --update --backup=none po/$$language.po po/vantrel.pot; done
 
 # The window in each language of po/LINGUAS.
 .PHONY: screenshot-languages
