@@ -323,7 +323,13 @@ def open_clip(app, frame, path):
                 return acc
         return None
     if location_entry() is None:
-        find_one(dialog, pyatspi.ROLE_FILE_CHOOSER).queryComponent().grabFocus()
+        # Ctrl+L shows the chooser's location field, as a keyboard user would
+        # open it. With no window manager the keys go to the window under the
+        # pointer, so the pointer goes over the chooser first.
+        chooser_view = find_one(dialog, pyatspi.ROLE_FILE_CHOOSER)
+        x, y, width, height = chooser_view.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        pyatspi.Registry.generateMouseEvent(x + width // 2, y + height // 2, "abs")
+        chooser_view.queryComponent().grabFocus()
         press_ctrl_l()
     entry = poll("the chooser's location", location_entry)
     entry.queryEditableText().setTextContents(path)

@@ -170,7 +170,7 @@ TEST(Window, InEveryLanguageEveryTextIsTranslatedAndFits) {
 }
 
 // Without a mouse: a caption's mnemonic reaches its field, Enter applies what
-// was typed, and Encode's mnemonic presses it.
+// was typed, and Encode's mnemonic presses it; then Delete in the list.
 TEST(Window, ConvertsAPartOfAMovieFromTheKeyboardAlone) {
     testing::TempDir dir;
     ASSERT_TRUE(testing::MakeClip(dir.File("clip.mp4"), 6));
@@ -186,6 +186,12 @@ TEST(Window, ConvertsAPartOfAMovieFromTheKeyboardAlone) {
         return shown.rows[0].state.rfind("Converted", 0) == 0;
     });
     EXPECT_EQ(done[kIdTrimFrom].text, "0:00:02");
+    // Delete in the list takes the selected row off: a click on the row, the
+    // first under the list's header, gives the list the keyboard.
+    const testing::Control& list = done[kIdSourceList];
+    testing::Xdotool("mousemove --sync " + std::to_string(list.x + list.width / 4) + " " +
+                     std::to_string(list.y + list.height / 4) + " click 1 key Delete");
+    program.WaitFor([](const ProgramState& shown) { return shown.rows.empty(); });
 }
 
 TEST(Window, AboutBoxOpensFromTheContextMenuAndF1AndCloses) {
