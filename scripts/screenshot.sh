@@ -25,24 +25,14 @@ trap 'kill "${APP_PID:-}" "${wm:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 # shellcheck source=seam_driver.sh
 . "$here/seam_driver.sh"
 
-if command -v openbox >/dev/null; then
-  openbox --sm-disable >/dev/null 2>&1 &
-  wm=$!
-  wait_until sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
-fi
+start_window_manager
 
 make_clip "Holiday at the Lake.avi" 20
 # Long enough to be still converting when pictured.
 make_clip "Birthday Party.avi" 600
 make_clip "Sunset over the Bay.avi" 47
 echo "not a movie" >"$work/Notes from the Trip.avi"
-# A 16:9 film heard in English, with English subtitles beside it, which Auto
-# draws in the bottom bar.
-ffmpeg -nostdin -v error -f lavfi -i "testsrc2=size=854x480:rate=25:duration=90" \
-  -f lavfi -i "sine=frequency=330:duration=90" -c:v libx264 -preset ultrafast -pix_fmt yuv420p \
-  -c:a aac -metadata:s:a:0 language=eng -y "$work/Harbour Tour.mkv"
-printf '1\n00:00:00,000 --> 00:01:30,000\nThe boat leaves at noon,\nright after the bells.\n' \
-  >"$work/Harbour Tour.en.srt"
+make_subtitled_film
 
 # Settings of its own, so that the picture shows the defaults and the user's
 # settings are left alone; but one conversion at a time, so that the list

@@ -18,11 +18,7 @@ trap 'kill "${APP_PID:-}" "${wm:-}" 2>/dev/null || true; fusermount -u "$work/ca
 # shellcheck source=seam_driver.sh
 . "$here/seam_driver.sh"
 
-if command -v openbox >/dev/null; then
-  openbox --sm-disable >/dev/null 2>&1 &
-  wm=$!
-  wait_until sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
-fi
+start_window_manager
 
 make_clip "Holiday at the Lake.avi" 20
 make_clip "Harbour Tour: Part 1?.avi" 47

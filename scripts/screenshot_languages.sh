@@ -20,19 +20,11 @@ trap 'kill "${APP_PID:-}" "${wm:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 # shellcheck source=seam_driver.sh
 . "$here/seam_driver.sh"
 
-if command -v openbox >/dev/null; then
-  openbox --sm-disable >/dev/null 2>&1 &
-  wm=$!
-  wait_until sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
-fi
+start_window_manager
 
 make_clip "Holiday at the Lake.avi" 20
 make_clip "Birthday Party.avi" 47
-ffmpeg -nostdin -v error -f lavfi -i "testsrc2=size=854x480:rate=25:duration=90" \
-  -f lavfi -i "sine=frequency=330:duration=90" -c:v libx264 -preset ultrafast -pix_fmt yuv420p \
-  -c:a aac -metadata:s:a:0 language=eng -y "$work/Harbour Tour.mkv"
-printf '1\n00:00:00,000 --> 00:01:30,000\nThe boat leaves at noon,\nright after the bells.\n' \
-  >"$work/Harbour Tour.en.srt"
+make_subtitled_film
 
 mkdir -p "$outdir"
 for language in $(cat "$here/../po/LINGUAS"); do

@@ -35,6 +35,23 @@ probed() { state; [ -n "$(text 1009)" ]; }
 # The preview shows a frame of the row described.
 previewed() { state; grep -q '^preview 1 ' "$work/state"; }
 
+# openbox, when installed, draws the window's frame in the pictures; its pid
+# in $wm for the caller's clean-up.
+start_window_manager() {
+  command -v openbox >/dev/null || return 0
+  openbox --sm-disable >/dev/null 2>&1 &
+  wm=$!
+  wait_until sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+}
+# A 16:9 film heard in English, with English subtitles beside it, which Auto
+# draws in the bottom bar: "Harbour Tour.mkv" and "Harbour Tour.en.srt".
+make_subtitled_film() {
+  ffmpeg -nostdin -v error -f lavfi -i "testsrc2=size=854x480:rate=25:duration=90" \
+    -f lavfi -i "sine=frequency=330:duration=90" -c:v libx264 -preset ultrafast -pix_fmt yuv420p \
+    -c:a aac -metadata:s:a:0 language=eng -y "$work/Harbour Tour.mkv"
+  printf '1\n00:00:00,000 --> 00:01:30,000\nThe boat leaves at noon,\nright after the bells.\n' \
+    >"$work/Harbour Tour.en.srt"
+}
 # make_clip NAME SECONDS: a test picture with a tone, in the scratch folder.
 make_clip() {
   ffmpeg -nostdin -v error -f lavfi -i "testsrc2=size=640x480:rate=25:duration=$2" \
