@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -181,8 +182,6 @@ inline std::string Output(const std::string& command) {
     ::pclose(pipe);
     return text;
 }
-// Whether ffprobe reads the file as the handheld's movie: 256x192 12 fps
-// MPEG-1 video, mono 22050 Hz MP2 sound, in an MPEG program stream.
 // The sound's main frequency in Hz, from its zero crossings.
 inline double SoundFrequency(const std::string& movie) {
     const std::string pcm = Output("ffmpeg -nostdin -v error -i file:" + Quoted(movie) +
@@ -195,6 +194,19 @@ inline double SoundFrequency(const std::string& movie) {
     return static_cast<double>(crossings) / 2.0 / (static_cast<double>(pcm.size()) / 2.0 / 22050.0);
 }
 
+// When the sound first beeps, in the movie's seconds: the end of the first
+// silence of at least `silence` seconds, once the low hum is filtered out;
+// NaN when it never does.
+inline double FirstBeep(const std::string& movie, double silence) {
+    const std::string log = Output("ffmpeg -nostdin -hide_banner -i file:" + Quoted(movie) +
+                                   " -vn -af highpass=f=800,highpass=f=800,silencedetect=n=-20dB:d=" +
+                                   std::to_string(silence) + " -f null - 2>&1");
+    const size_t at = log.find("silence_end: ");
+    return at == std::string::npos ? NAN : std::atof(log.c_str() + at + 13);
+}
+
+// Whether ffprobe reads the file as the handheld's movie: 256x192 12 fps
+// MPEG-1 video, mono 22050 Hz MP2 sound, in an MPEG program stream.
 inline ::testing::AssertionResult IsHandheldMovie(const std::string& path) {
     const std::string found = Output("ffprobe -v error -of csv=p=0 -show_entries format=format_name:"
                                      "stream=codec_name,width,height,r_frame_rate,sample_rate,"
