@@ -102,6 +102,18 @@ if [ -z "$a11y" ]; then
   cat "$dir/launcher.log" >&2
   exit 1
 fi
+# The registry answers on the accessibility bus before any program starts: a
+# program whose bridge finds no registry to join is never listed.
+registry=
+for ((i = 0; i < 200; i++)); do   # up to ~20 s
+  if dbus-send --bus="$a11y" --print-reply --dest=org.a11y.atspi.Registry /org/a11y/atspi/accessible/root \
+       org.freedesktop.DBus.Properties.Get string:org.a11y.atspi.Accessible string:ChildCount >/dev/null 2>&1; then
+    registry=up
+    break
+  fi
+  sleep 0.1
+done
+[ -n "$registry" ] || { echo "with_atspi.sh: the accessibility registry did not answer" >&2; exit 1; }
 # Tell toolkits that accessibility is wanted (read by the bridge through
 # org.a11y.Status on the session bus).
 dbus-send --session --dest=org.a11y.Bus /org/a11y/bus \

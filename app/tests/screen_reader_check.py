@@ -8,7 +8,8 @@ settings of its own, then:
   2. presses OPEN through the interface, types a clip's path into the file
      chooser's location and opens it, and finds the clip's row in the list;
   3. presses Encode through the interface and waits for the status line to
-     say the clip is converted, and for its converted file;
+     say the clip is converted, for its converted file, and for its row's
+     state to read Converted;
   4. lists the controls again, the clip described.
 
 Usage: screen_reader_check.py PROGRAM
@@ -356,6 +357,16 @@ def encode(frame, converted):
                   lambda: labels_starting(frame, "Converted: " + stem))
     print("status:", status)
     poll("the converted file", lambda: os.path.exists(converted) and os.path.getsize(converted) > 0)
+    # The row's state, as a screen reader reads it now: the list's cells
+    # follow the row (they kept the row's first texts while only the cells
+    # were redrawn).
+    def converted_cell():
+        for acc, _ in walk(fresh(frame)):
+            if acc.getRole() == pyatspi.ROLE_TABLE_CELL and (fresh(acc).name or "").startswith("Converted"):
+                return acc
+        return None
+    state = poll("the row's state to read Converted", converted_cell)
+    print("row's state:", state.name)
     current, _, maximum = value_of(fresh(bar))
     print("progress bar: %g of %g" % (current, maximum))
     if current != maximum:

@@ -273,13 +273,18 @@ void ConverterWindow::ApplyListRow(ListRowKey key, const ListRowTexts& texts) {
         list->AppendItem(wxVector<wxVariant>(texts.size(), wxVariant(wxString())), static_cast<wxUIntPtr>(key));
         row = list->GetItemCount() - 1;
     }
+    bool changed = false;
     for (size_t column = 0; column < texts.size(); ++column) {
         // Only what changed, so that a row's progress does not make the list flicker.
         const wxString text = FromUtf8(texts[column]);
         if (list->GetTextValue(row, static_cast<unsigned>(column)) != text) {
-            list->SetTextValue(text, row, static_cast<unsigned>(column));
+            list->GetStore()->SetValueByRow(wxVariant(text), row, static_cast<unsigned>(column));
+            changed = true;
         }
     }
+    // The whole row told changed: GTK then tells a screen reader its cells'
+    // new texts too, where a single value's change only redraws the cell.
+    if (changed) list->GetStore()->ItemChanged(list->RowToItem(row));
 }
 
 void ConverterWindow::ApplyListRowRemoved(ListRowKey key) {
