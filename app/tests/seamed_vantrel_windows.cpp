@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "app/windows_start.h"
+#include "ui/mnemonic_mark.h"
 #include "platform/win32/wide_text.h"
 #include "ui/win32/converter_window.h"
 #include "ui/win32/list_view_rows.h"
@@ -73,14 +74,7 @@ std::string TextOf(HWND window) {
     // mnemonic, without the mnemonic's mark.
     const bool marksMnemonic = ClassOf(window) == WC_BUTTONW ||
                                (ClassOf(window) == WC_STATICW && (::GetWindowLongW(window, GWL_STYLE) & SS_NOPREFIX) == 0);
-    if (marksMnemonic) {
-        std::wstring shown;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == L'&' && i + 1 < text.size()) ++i;
-            shown += text[i];
-        }
-        text = shown;
-    }
+    if (marksMnemonic) return OneLine(ToWide(WithoutMnemonicMark(ToUtf8(text))));
     return OneLine(text);
 }
 

@@ -24,6 +24,7 @@
 #include "conversion/output_format.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
+#include "ui/mnemonic_mark.h"
 #include "tests/support/test_support.h"
 
 namespace vantrel::testing {
@@ -232,17 +233,6 @@ inline void Click(const Control& c) {
 }
 
 // The main template's control `id`.
-// A caption as the window shows it: its mnemonic's mark ("&Encode") dropped,
-// a doubled one ("&&") shown as one.
-inline std::string WithoutMnemonicMark(std::string_view text) {
-    std::string shown;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && i + 1 < text.size()) ++i;
-        shown += text[i];
-    }
-    return shown;
-}
-
 inline const ControlTemplate& MainTemplateControl(int id) {
     for (const ControlTemplate& c : kConverterDialogTemplate.controls) {
         if (c.id == id) return c;

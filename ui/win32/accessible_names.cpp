@@ -5,20 +5,16 @@
 #include "platform/translation.h"
 #include "platform/win32/wide_text.h"
 #include "ui/accessible_names.h"
+#include "ui/mnemonic_mark.h"
 
 namespace vantrel {
 namespace {
 
-// A caption's name without its mnemonic's mark.
+// A caption's name without its mnemonic's mark, and a value after it.
 std::wstring NameOf(const AccessibleName& named, const std::string& value) {
-    std::wstring name;
-    const std::wstring caption = ToWide(Tr(named.name));
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == L'&' && i + 1 < caption.size()) ++i;
-        name += caption[i];
-    }
-    if (named.isValue && !value.empty()) name += L" " + ToWide(value);
-    return name;
+    std::string name = WithoutMnemonicMark(Tr(named.name));
+    if (named.isValue && !value.empty()) name += " " + value;
+    return ToWide(name);
 }
 
 void Annotate(HWND dialog, const AccessibleName& named, const std::string& value) {

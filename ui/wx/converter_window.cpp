@@ -27,6 +27,7 @@
 #include "ui/wx/about_box.h"
 #include "ui/wx/accessibility.h"
 #include "ui/accessible_names.h"
+#include "ui/mnemonic_mark.h"
 #include "ui/control_ids.h"
 #include "platform/translation.h"
 #include "platform/utf8_text.h"
@@ -67,7 +68,7 @@ int RowOf(wxDataViewListCtrl* list, ListRowKey key) {
 // name, and for one of the panel's values the value after it ("Duration
 // 0:45").
 wxString AccessibleNameOf(const AccessibleName& named, const std::string& value) {
-    const wxString name = wxControl::RemoveMnemonics(wxString::FromUTF8(Tr(named.name)));
+    const wxString name = wxString::FromUTF8(WithoutMnemonicMark(Tr(named.name)));
     return named.isValue && !value.empty() ? name + " " + wxString::FromUTF8(value) : name;
 }
 
